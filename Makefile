@@ -1,0 +1,21 @@
+# Two promises: `make play` and `make test` each install what is missing, build, and run.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: setup build play test clean
+
+setup:
+	@./scripts/setup
+
+build: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	./$(BUILD)/brakko
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)
