@@ -1,0 +1,14 @@
+// The four screens of the game (title, level 1, level 2, rage-quit) and their frame steps.
+// Built once at start-up; a frame step allocates nothing. The screen flow itself lives in flow.h.
+#pragma once
+
+#include <SDL.h>
+
+struct screens {
+    // Builds every screen's view; the sprite sheet is shared and not owned.
+    explicit screens(SDL_Surface* sheet);
+
+    // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 8 rage-quit) with this frame's command and
+    // draws it into the display. True when the level of that screen is won; any other s runs nothing.
+    bool frame(int s, SDL_Surface* display, int command);
+};
