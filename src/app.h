@@ -1,0 +1,41 @@
+// One run of the game: the assets read at start-up, the four screens, and one turn of the main loop.
+// Holds the run's SDL handles; which screen shows and when the curtain moves is decided in flow.h.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "flow.h"
+#include "screens.h"
+
+// Everything read from disk at start-up, kept to the end of the run. Any of it may be null: a missing
+// picture just doesn't appear and a missing music doesn't play.
+struct assets {
+    SDL_Surface* title;
+    SDL_Surface* tooth;
+    SDL_Surface* sheet;
+    SDL_Surface* loose;
+    Mix_Music* music[4];  // indexed by musicSlot
+};
+
+// Loads the pictures, opens the mixer, loads the musics and starts the title music, in that order.
+// Needs the window open.
+assets loadAssets();
+
+struct app {
+    SDL_Surface* display;
+    assets art;
+    screens all;
+    flow state;
+
+    // Builds the screens over the loaded sprite sheet; the display must not be null.
+    app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {}
+
+    // One frame: pace, one event, the current screen, the curtain, flip, the next frame's background.
+    void frame();
+    void drawTeeth();
+    void paintBackground();
+};
+
+// Halts the music and closes the mixer and SDL.
+void shutDown();

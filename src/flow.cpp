@@ -1,0 +1,50 @@
+// Transitions of the screen flow: keys, a won level, and the curtain's step at the end of each frame.
+// Pure arithmetic on four numbers; nothing here draws, plays or reads the clock.
+#include "flow.h"
+
+void flow::key(int sym) {
+    if (sym == keyReturn) {
+        // Only the title has somewhere to go on Return; the levels are left by winning or giving up.
+        if (screen == titleScreen) nextScreen = level1Screen;
+        return;
+    }
+    if (sym == keyEscape) {
+        if (screen == rageQuitScreen)
+            screen = quitScreen;
+        else
+            nextScreen = rageQuitScreen;
+        return;
+    }
+    if (sym == keySpace) {
+        command = disbandCommand;
+        return;
+    }
+    for (int i = 0; i < 9; ++i) {
+        if (sym == formationKeys[i]) command = i;
+    }
+}
+
+void flow::levelWon() {
+    if (screen == level1Screen)
+        nextScreen = level2Screen;
+    else if (screen == level2Screen)
+        nextScreen = rageQuitScreen;
+}
+
+curtainMove flow::endFrame() {
+    command = noCommand;
+    if (nextScreen == noTransition) return curtainMove::none;
+    if (nextScreen != screen) {
+        if (curtain < curtainClosed)
+            curtain += curtainClosingStep;
+        else if (screen != quitScreen)  // a quit asked for in the switch frame still quits
+            screen = nextScreen;
+        return curtainMove::moved;
+    }
+    if (curtain > 0) {
+        curtain -= curtainOpeningStep;
+        return curtainMove::moved;
+    }
+    nextScreen = noTransition;
+    return curtainMove::opened;
+}

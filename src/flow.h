@@ -1,0 +1,89 @@
+// The screen flow of the main loop (which screen runs, the teeth curtain, this frame's command) and the
+// frame pacing arithmetic. Plain numbers only: no SDL here, so tests can step it frame by frame.
+#pragma once
+
+#include <cstdint>
+
+// Screen numbers, and the value of `screen` that ends the loop.
+constexpr int titleScreen = 1;
+constexpr int level1Screen = 2;
+constexpr int level2Screen = 3;
+constexpr int rageQuitScreen = 8;
+constexpr int quitScreen = -1;
+// `nextScreen` when no screen change is under way.
+constexpr int noTransition = 0;
+
+// Command numbers as the games read them: 0 to 8 a formation, negative disbands, above 8 nothing.
+constexpr int disbandCommand = -1;
+constexpr int noCommand = 1000;
+
+// Key numbers as SDL names them (SDLKey values); the letters are their own lower-case codes.
+constexpr int keyReturn = 13;
+constexpr int keyEscape = 27;
+constexpr int keySpace = 32;
+// Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
+constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
+
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 500;
+
+// The curtain: how far the teeth have come in, in pixels, and how fast they move.
+constexpr int curtainClosed = 250;
+constexpr int curtainClosingStep = 4;
+constexpr int curtainOpeningStep = 6;
+constexpr int toothWidth = 100;
+constexpr int toothCount = windowWidth / toothWidth;
+
+// Where the top and bottom rows of teeth stand for a curtain value; they meet mid-window when closed.
+constexpr int topTeethY(int curtain) {
+    return curtain - curtainClosed;
+}
+constexpr int bottomTeethY(int curtain) {
+    return windowHeight - curtain;
+}
+
+// What the curtain did this frame, so the loop knows whether to draw teeth and change the music.
+enum class curtainMove { none, moved, opened };
+
+// The four numbers that decide what the loop shows; everything that changes them is a member here.
+struct flow {
+    int screen = titleScreen;
+    int nextScreen = noTransition;
+    int curtain = 0;
+    // The title's first frame disbands, which settles its robots into their opening pose.
+    int command = disbandCommand;
+
+    bool running() const { return screen != quitScreen; }
+
+    // A key press, by its SDLKey value.
+    void key(int sym);
+    // The window was closed.
+    void windowClosed() { screen = quitScreen; }
+    // The current screen's level reported itself won.
+    void levelWon();
+    // End of the frame: the command is spent and the curtain takes its step.
+    curtainMove endFrame();
+};
+
+// Which of the four musics, loaded in the order title, level 1, level 2, rage-quit, belongs to a screen.
+constexpr int musicSlot(int screen) {
+    switch (screen) {
+        case level1Screen:
+            return 1;
+        case level2Screen:
+            return 2;
+        case rageQuitScreen:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+// Frame pacing with one deadline `next` in milliseconds. Returns how long to wait before the frame may
+// begin. A call that need not wait sets the next deadline one period ahead; a call that waits leaves it,
+// so the call after a wait always goes at once and frames come in pairs.
+constexpr std::uint32_t paceFrame(std::uint32_t& next, std::uint32_t now, std::uint32_t period) {
+    if (now < next) return next - now;
+    next = now + period;
+    return 0;
+}

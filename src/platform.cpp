@@ -1,0 +1,64 @@
+// The platform functions over SDL 1.2 and SDL_mixer 1.2, and the exact bytes of their failure messages.
+// Every failure is written and passed back as a null handle or a flag; none ends the program.
+#include "platform.h"
+
+#include <iostream>
+
+namespace {
+
+// The two start-up messages carry no line end: SDL's own error text follows straight after each.
+constexpr char initFailure[] = "Erreur lors de l'initialisation de la SDL";
+constexpr char displayFailure[] = "Erreur lors de l'initialisation de la surface desinable";
+// Kept byte for byte as the game has always printed them: a lone Latin-1 byte for the accent here, UTF-8
+// below.
+constexpr char pictureFailure[] =
+    "porbl\xE8"
+    "me avec le fichier ";
+constexpr char audioFailure[] =
+    "probl\xC3\xA8"
+    "me audio\n";
+constexpr char musicFailure[] = "probleme avec le fichier musical [";
+
+}  // namespace
+
+SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) std::cout << initFailure << SDL_GetError();
+    SDL_Surface* display =
+        SDL_SetVideoMode(static_cast<int>(width), static_cast<int>(height), 32, SDL_DOUBLEBUF);
+    if (display == nullptr) std::cout << displayFailure << SDL_GetError();
+    SDL_WM_SetCaption(caption, nullptr);
+    return display;
+}
+
+SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (loaded == nullptr) {
+        std::cout << pictureFailure << path << std::endl;
+        return nullptr;
+    }
+    // Converting once here spares every blit a conversion; the loaded copy is no longer needed either way.
+    SDL_Surface* picture = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    if (picture == nullptr) return nullptr;
+    SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, red, green, blue));
+    return picture;
+}
+
+void commencerMixer() {
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) std::cout << audioFailure;
+}
+
+Mix_Music* ouvrireMusique(const char* path) {
+    Mix_Music* music = Mix_LoadMUS(path);
+    if (music == nullptr) std::cout << musicFailure << path << "]\n";
+    return music;
+}
+
+bool play(Mix_Music* music) {
+    if (Mix_PlayingMusic()) return false;
+    return Mix_PlayMusic(music, -1) == -1;
+}
+
+void stop() {
+    Mix_HaltMusic();
+}

@@ -1,0 +1,46 @@
+// The platform layer: SDL start-up and window, pictures, the mixer and music, and frame pacing.
+// Failures are reported in French on standard output and come back as null handles; nothing here exits.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "flow.h"
+
+// The bodies behind the templates below, so that every instantiation shares one copy of the code.
+SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption);
+SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);
+
+// Starts SDL (audio and video) and opens a double-buffered 32-bit window; null when there is no window.
+template <unsigned W, unsigned H>
+SDL_Surface* commencer(const char* caption) {
+    return openDisplay(W, H, caption);
+}
+
+// Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent.
+// Needs the window open. The caller owns the picture; null when it could not be loaded or converted.
+template <Uint8 R, Uint8 G, Uint8 B>
+SDL_Surface* ouvrireImage(const char* path) {
+    return openPicture(path, R, G, B);
+}
+
+// Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.
+void commencerMixer();
+
+// Loads a music file; null when it cannot be read. The caller owns it.
+Mix_Music* ouvrireMusique(const char* path);
+
+// Starts the music looping unless one is already playing, which then plays on untouched.
+// True only when nothing was playing and this music would not start.
+bool play(Mix_Music* music);
+
+// Halts the music, so that the next `play` starts its own.
+void stop();
+
+// Returns when the next frame may begin, FPS frames a second at most (see paceFrame for the pairing).
+template <unsigned FPS>
+void synchronizeMoi() {
+    static Uint32 next = 0;
+    const Uint32 wait = paceFrame(next, SDL_GetTicks(), 1000 / FPS);
+    if (wait != 0) SDL_Delay(wait);
+}
