@@ -4,7 +4,16 @@
 
 #include <SDL.h>
 
+#include "maps.h"
+#include "spieleUI.h"
+
 struct screens {
+    // Built in this order at start-up, each with its own map and formation table; never rebuilt or reset.
+    spieleUI<titleW, titleH> title;
+    spieleUI<level1W, level1H> level1;
+    spieleUI<level2W, level2H> level2;
+    spieleUI<ragequitW, ragequitH> rageQuit;
+
     // Builds every screen's view; the sprite sheet is shared and not owned.
     explicit screens(SDL_Surface* sheet);
 

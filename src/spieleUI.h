@@ -1,0 +1,199 @@
+// The view of one map: owns its game, keeps the camera on the transbot, glides every sprite one pixel a frame
+// and lets the rules tick only once the picture has caught up. Drawing writes display pixels and nothing
+// else; nothing here allocates after construction. The first layer that touches SDL; the rules below it never
+// do.
+#pragma once
+
+#include <SDL.h>
+
+#include "spiele.h"
+
+// A cell is this many pixels square, on the map and in the sprite sheet alike.
+constexpr int cellPixels = 20;
+
+// Sprite-sheet cells. The top row holds one picture per robot index: sprBot moved right by 20 per index.
+constexpr SDL_Rect sprBot = {0, 0, 20, 20};
+constexpr SDL_Rect sprTeeth = {0, 20, 20, 20};
+constexpr SDL_Rect sprEyes = {20, 20, 20, 20};
+constexpr SDL_Rect sprBody = {40, 20, 20, 20};
+constexpr SDL_Rect tapisD = {0, 40, 20, 20};
+constexpr SDL_Rect tapisG = {20, 40, 20, 20};
+constexpr SDL_Rect casse = {40, 40, 20, 20};
+constexpr SDL_Rect block = {60, 40, 20, 20};
+constexpr SDL_Rect goal = {80, 40, 20, 20};
+constexpr SDL_Rect bg = {100, 40, 20, 20};
+
+// The camera keeps the transbot's average cell this far from the view's top-left corner, and never shows more
+// than the display's 40 x 25 cells, so a map at least that large is never left.
+constexpr int cameraLeadCols = 20;
+constexpr int cameraLeadRows = 13;
+constexpr int displayCols = 40;
+constexpr int displayRows = 25;
+
+// The tile picture for a raw map character; markers and anything unknown show the floor.
+constexpr SDL_Rect tileFor(char c) {
+    switch (c) {
+        case '#':
+            return block;
+        case '!':
+            return casse;
+        case '<':
+            return tapisG;
+        case '>':
+            return tapisD;
+        case '@':
+            return goal;
+        default:
+            return bg;
+    }
+}
+
+// Moves a value one step toward its target; used for the scroll and for both axes of every sprite.
+constexpr int stepToward(int value, int target) {
+    if (value < target) return value + 1;
+    if (value > target) return value - 1;
+    return value;
+}
+
+// Free robots wear their own picture; the group wears bodies, with a face picked by the labels of the last
+// relabelling, so a group gliding into a new formation (labels '0') still shows its members' own pictures.
+template <int W, int H>
+SDL_Rect robotPicture(const spiele<W, H>& game, int i) {
+    const char label = game.bots[i].label;
+    SDL_Rect picture = sprBody;
+    if (label == '0') {
+        picture = sprBot;
+        picture.x = static_cast<Sint16>(sprBot.x + cellPixels * i);
+    }
+    if (game.transbot.size() <= 6) {
+        if (label == game.transbot.lastLabel) picture = sprEyes;
+    } else if (label == game.transbot.midLabel) {
+        picture = sprEyes;
+    } else if (label == game.transbot.preMidLabel) {
+        picture = sprTeeth;
+    }
+    return picture;
+}
+
+template <int W, int H>
+struct spieleUI {
+    spiele<W, H> game;
+    SDL_Rect spritePos[20];
+    SDL_Surface* sheet;
+    int camCol, camRow;
+    int scrollX, scrollY;
+    int viewW, viewH;
+
+    spieleUI(const char* mapText, const char* const* shapeTable, SDL_Surface* sheet, int viewW, int viewH)
+        : game(),
+          spritePos(),
+          sheet(sheet),
+          camCol(0),
+          camRow(0),
+          scrollX(0),
+          scrollY(0),
+          viewW(viewW),
+          viewH(viewH) {
+        game.init(mapText, shapeTable);
+        for (int i = 0; i < game.botCount; ++i) {
+            spritePos[i] = SDL_Rect{static_cast<Sint16>((game.bots[i].col() - camCol) * cellPixels),
+                                    static_cast<Sint16>((game.bots[i].row() - camRow) * cellPixels),
+                                    cellPixels, cellPixels};
+        }
+    }
+
+    // The groups point into the game's own robots: a copy would steer the original's robots.
+    spieleUI(const spieleUI&) = delete;
+    spieleUI& operator=(const spieleUI&) = delete;
+
+    // Every frame, gliding or not: a disband must be felt at once, not after the glide.
+    void control(int command) { game.control(command); }
+
+    // Settled: the scroll stands on the camera and every sprite on its robot's cell.
+    bool updated() const {
+        for (int i = 0; i < game.botCount; ++i) {
+            if (spritePos[i].x != (game.bots[i].col() - camCol) * cellPixels ||
+                spritePos[i].y != (game.bots[i].row() - camRow) * cellPixels ||
+                scrollX != camCol * cellPixels || scrollY != camRow * cellPixels) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // One moving frame: retarget the camera, then one pixel of scroll and of every sprite, both axes at once.
+    void update() {
+        if (game.transbot.size() > 0) {
+            int sumCol = 0;
+            int sumRow = 0;
+            for (game.transbot.reset(); !game.transbot.end(); game.transbot.next()) {
+                sumCol += game.transbot.peek()->col();
+                sumRow += game.transbot.peek()->row();
+            }
+            const int avgCol = sumCol / game.transbot.size();
+            const int avgRow = sumRow / game.transbot.size();
+            camCol = avgCol < cameraLeadCols       ? 0
+                     : avgCol > W - cameraLeadCols ? W - displayCols
+                                                   : avgCol - cameraLeadCols;
+            camRow = avgRow < cameraLeadRows       ? 0
+                     : avgRow > H - cameraLeadRows ? H - displayRows
+                                                   : avgRow - cameraLeadRows;
+        }
+        // Views narrower or shorter than the display never scroll on that axis, whatever the clamp said.
+        if (viewW < displayCols) camCol = 0;
+        if (viewH < displayRows) camRow = 0;
+
+        scrollX = stepToward(scrollX, camCol * cellPixels);
+        scrollY = stepToward(scrollY, camRow * cellPixels);
+
+        // Sprites aim at their cell as seen through this frame's scroll, so a scroll drags them along.
+        for (int i = 0; i < game.botCount; ++i) {
+            spritePos[i].x =
+                static_cast<Sint16>(stepToward(spritePos[i].x, game.bots[i].col() * cellPixels - scrollX));
+            spritePos[i].y =
+                static_cast<Sint16>(stepToward(spritePos[i].y, game.bots[i].row() * cellPixels - scrollY));
+        }
+    }
+
+    void process() { game.process(); }
+
+    // The camera's window of tiles placed at the current scroll, column by column, then every robot in index
+    // order so that the higher index lies on top. SDL writes the clipped rectangle back into the destination,
+    // hence a fresh one per blit.
+    void draw(SDL_Surface* display, int offsetX, int offsetY) const {
+        for (int i = 0; i < viewW; ++i) {
+            for (int j = 0; j < viewH; ++j) {
+                const int col = camCol + i;
+                const int row = camRow + j;
+                SDL_Rect source = tileFor(game.at(col, row));
+                SDL_Rect dest = {static_cast<Sint16>(col * cellPixels - scrollX + offsetX),
+                                 static_cast<Sint16>(row * cellPixels - scrollY + offsetY), cellPixels,
+                                 cellPixels};
+                SDL_UpperBlit(sheet, &source, display, &dest);
+            }
+        }
+
+        for (int i = 0; i < game.botCount; ++i) {
+            SDL_Rect source = robotPicture(game, i);
+            SDL_Rect dest = {static_cast<Sint16>(spritePos[i].x + offsetX),
+                             static_cast<Sint16>(spritePos[i].y + offsetY), cellPixels, cellPixels};
+            SDL_UpperBlit(sheet, &source, display, &dest);
+        }
+    }
+
+    bool end() const { return game.won != 0; }
+};
+
+// The whole frame step of one screen: the command, then a tick if the picture has caught up or one pixel of
+// animation if not, then the picture. True once the level is won.
+template <int W, int H>
+bool updateGame(SDL_Surface* display, spieleUI<W, H>& view, int command, int offsetX, int offsetY) {
+    view.control(command);
+    if (view.updated()) {
+        view.process();
+    } else {
+        view.update();
+    }
+    view.draw(display, offsetX, offsetY);
+    return view.end();
+}
