@@ -102,10 +102,6 @@ struct spieleUI {
         }
     }
 
-    // The groups point into the game's own robots: a copy would steer the original's robots.
-    spieleUI(const spieleUI&) = delete;
-    spieleUI& operator=(const spieleUI&) = delete;
-
     // Every frame, gliding or not: a disband must be felt at once, not after the glide.
     void control(int command) { game.control(command); }
 

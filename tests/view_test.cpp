@@ -1,0 +1,292 @@
+// The view's camera, scroll and sprite glide, and how the picture paces the rules: frame counts, not pixels
+// on a screen. Nothing is drawn here (no display, no sheet); draw_test.cpp looks at pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "maps.h"
+#include "shape.h"
+#include "spieleUI.h"
+
+namespace {
+
+constexpr int noCommand = 1000;
+
+// A map made in the test: walls all round, empty inside, so ticks move only what the test puts in the air.
+template <int W, int H>
+struct testMap {
+    char cells[W * H + 1];
+
+    testMap() {
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                cells[x + y * W] = (x == 0 || y == 0 || x == W - 1 || y == H - 1) ? '#' : ' ';
+            }
+        }
+        cells[W * H] = '\0';
+    }
+
+    void put(int x, int y, char c) { cells[x + y * W] = c; }
+    // A wall under the cell, so a robot put there stands still through every tick.
+    void standOn(int x, int y, char marker) {
+        put(x, y, marker);
+        put(x, y + 1, '#');
+    }
+};
+
+// Takes robot i out of the free robots and makes it a member of the transbot, where it stands.
+template <int W, int H>
+void joinTransbot(spiele<W, H>& game, int i) {
+    for (int slot = 0; slot < game.nautbot.size(); ++slot) {
+        if (game.nautbot.get(slot) == &game.bots[i]) {
+            game.transbot.push(game.nautbot.remove(slot));
+            return;
+        }
+    }
+    ADD_FAILURE() << "robot " << i << " is not a free robot";
+}
+
+// Moves the camera and scroll to (col, row) and every sprite onto its robot's cell: a settled view.
+template <int W, int H>
+void settleAt(spieleUI<W, H>& view, int col, int row) {
+    view.camCol = col;
+    view.camRow = row;
+    view.scrollX = col * 20;
+    view.scrollY = row * 20;
+    for (int i = 0; i < view.game.botCount; ++i) {
+        view.spritePos[i].x = static_cast<Sint16>((view.game.bots[i].col() - col) * 20);
+        view.spritePos[i].y = static_cast<Sint16>((view.game.bots[i].row() - row) * 20);
+    }
+}
+
+// Runs frames with no command until the view is settled again; answers how many frames that took.
+template <int W, int H>
+int framesUntilSettled(spieleUI<W, H>& view, int limit = 500) {
+    int frames = 0;
+    while (!view.updated() && frames < limit) {
+        updateGame(nullptr, view, noCommand, 0, 0);
+        ++frames;
+    }
+    return frames;
+}
+
+// Level 2's camera for a transbot of one robot standing at (col, row).
+struct cameraCase {
+    int col, row;
+    int camCol, camRow;
+};
+
+TEST(Camera, Level2PutsTheTransbotAverageTwentyColumnsAndThirteenRowsIn) {
+    const cameraCase cases[] = {
+        {19, 12, 0, 0},   {20, 13, 0, 0},   {21, 14, 1, 1},  {60, 38, 40, 25},
+        {61, 49, 40, 25}, {78, 48, 40, 25}, {35, 20, 15, 7},
+    };
+    for (const cameraCase& c : cases) {
+        spieleUI<level2W, level2H> view(level2T, thoseShape1, nullptr, 40, 25);
+        view.game.bots[0].absMove(c.col, c.row);
+        joinTransbot(view.game, 0);
+        view.update();
+        EXPECT_EQ(view.camCol, c.camCol)
+            << "a transbot at column " << c.col << " puts the camera at column " << c.camCol;
+        EXPECT_EQ(view.camRow, c.camRow)
+            << "a transbot at row " << c.row << " puts the camera at row " << c.camRow;
+    }
+}
+
+TEST(Camera, AverageTruncatesOverEveryMember) {
+    spieleUI<level2W, level2H> view(level2T, thoseShape1, nullptr, 40, 25);
+    view.game.bots[0].absMove(30, 20);
+    view.game.bots[1].absMove(31, 21);
+    joinTransbot(view.game, 0);
+    joinTransbot(view.game, 1);
+    view.update();
+    EXPECT_EQ(view.camCol, 10) << "members at columns 30 and 31 average to column 30, so the camera is at 10";
+    EXPECT_EQ(view.camRow, 7) << "members at rows 20 and 21 average to row 20, so the camera is at 7";
+}
+
+TEST(Camera, EmptyTransbotLeavesTheCameraWhereItWas) {
+    spieleUI<level2W, level2H> view(level2T, thoseShape1, nullptr, 40, 25);
+    EXPECT_EQ(view.camCol, 0) << "a new view starts with its camera at column 0";
+    EXPECT_EQ(view.camRow, 0) << "a new view starts with its camera at row 0";
+    view.camCol = 12;
+    view.camRow = 9;
+    view.update();
+    EXPECT_EQ(view.camCol, 12) << "with no transbot the camera keeps its column";
+    EXPECT_EQ(view.camRow, 9) << "with no transbot the camera keeps its row";
+}
+
+TEST(Camera, SmallViewsArePinnedToTheMapCorner) {
+    spieleUI<titleW, titleH> title(titleLVL, thoseShape0, nullptr, titleW, titleH);
+    for (int i = 0; i < title.game.botCount; ++i)
+        joinTransbot(title.game, i);
+    title.update();
+    EXPECT_EQ(title.camCol, 0) << "the title camera stays at column 0";
+    EXPECT_EQ(title.camRow, 0) << "the title camera stays at row 0";
+
+    spieleUI<level1W, level1H> level1(level1T, thoseShape1, nullptr, level1W, level1H);
+    level1.game.bots[4].absMove(35, 15);
+    joinTransbot(level1.game, 4);
+    level1.update();
+    EXPECT_EQ(level1.camCol, 0) << "level 1 is as wide as the display, so its camera column can only be 0";
+    EXPECT_EQ(level1.camRow, 0)
+        << "level 1's view is 20 rows, so its camera row is pinned to 0 even at row 15";
+
+    spieleUI<ragequitW, ragequitH> rageQuit(ragequitT, thoseShape1, nullptr, ragequitW, ragequitH);
+    rageQuit.game.bots[11].absMove(38, 23);
+    joinTransbot(rageQuit.game, 11);
+    rageQuit.update();
+    EXPECT_EQ(rageQuit.camCol, 0) << "the rage-quit camera stays at column 0";
+    EXPECT_EQ(rageQuit.camRow, 0) << "the rage-quit camera stays at row 0";
+
+    spieleUI<level2W, level2H> narrow(level2T, thoseShape1, nullptr, 30, 20);
+    narrow.game.bots[0].absMove(60, 40);
+    joinTransbot(narrow.game, 0);
+    narrow.update();
+    EXPECT_EQ(narrow.camCol, 0) << "a view narrower than the display is pinned to column 0 on a wide map";
+    EXPECT_EQ(narrow.camRow, 0) << "a view shorter than the display is pinned to row 0 on a tall map";
+}
+
+TEST(Scroll, ThreeCellCameraJumpTakesSixtyFramesWithoutATick) {
+    testMap<80, 50> map;
+    map.standOn(20, 13, '1');
+    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
+    joinTransbot(view.game, 0);
+    ASSERT_TRUE(view.updated()) << "a new view is settled";
+
+    view.game.bots[0].absMove(23, 13);
+    for (int frame = 1; frame <= 60; ++frame) {
+        ASSERT_FALSE(view.updated()) << "frame " << frame << " should still be scrolling, so no tick runs";
+        updateGame(nullptr, view, noCommand, 0, 0);
+        EXPECT_EQ(view.scrollX, frame) << "the scroll climbs one pixel in frame " << frame;
+        EXPECT_EQ(view.scrollY, 0) << "the scroll keeps its row in frame " << frame;
+    }
+    EXPECT_EQ(view.camCol, 3) << "the transbot at column 23 puts the camera at column 3";
+    EXPECT_TRUE(view.updated()) << "after 60 frames the scroll reached the camera and the robot its cell";
+    EXPECT_EQ(view.spritePos[0].x, 400)
+        << "the transbot's sprite ends where the camera keeps it, 20 columns in";
+}
+
+TEST(Glide, SpriteOffOnBothAxesGlidesDiagonally) {
+    testMap<40, 25> map;
+    map.standOn(5, 5, '1');
+    spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+    view.game.bots[0].absMove(6, 6);
+    for (int frame = 1; frame <= 20; ++frame) {
+        updateGame(nullptr, view, noCommand, 0, 0);
+        EXPECT_EQ(view.spritePos[0].x, 100 + frame) << "robot 0 moves one pixel right in frame " << frame;
+        EXPECT_EQ(view.spritePos[0].y, 100 + frame) << "robot 0 moves one pixel down in frame " << frame;
+    }
+    EXPECT_TRUE(view.updated()) << "robot 0 reached its cell after 20 frames";
+}
+
+TEST(Glide, RobotAndCameraMovingTogetherSettleInTwentyFrames) {
+    testMap<80, 50> map;
+    map.standOn(30, 13, '1');
+    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
+    joinTransbot(view.game, 0);
+    settleAt(view, 10, 0);
+
+    view.game.bots[0].absMove(31, 13);
+    int farthest = view.spritePos[0].x;
+    int frames = 0;
+    while (!view.updated() && frames < 100) {
+        updateGame(nullptr, view, noCommand, 0, 0);
+        farthest = std::max(farthest, static_cast<int>(view.spritePos[0].x));
+        ++frames;
+    }
+    EXPECT_EQ(frames, 20) << "the transbot and the camera each move one cell right in 20 frames";
+    EXPECT_EQ(farthest, 410) << "on the display the transbot goes 10 pixels right and back";
+    EXPECT_EQ(view.camCol, 11) << "the camera follows the transbot one column right";
+}
+
+TEST(Glide, RobotAndCameraMovingApartSettleInFortyFrames) {
+    testMap<80, 50> map;
+    map.standOn(30, 13, '1');
+    map.standOn(35, 13, '2');
+    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
+    joinTransbot(view.game, 0);
+    settleAt(view, 10, 0);
+
+    view.game.bots[0].absMove(29, 13);
+    view.game.bots[1].absMove(36, 13);
+    EXPECT_EQ(framesUntilSettled(view), 40)
+        << "free robot 1 moving right while the camera moves left needs 40 frames to settle";
+    EXPECT_EQ(view.camCol, 9) << "the camera follows the transbot one column left";
+}
+
+TEST(Glide, CameraThreeCellsWithARobotOneCellTheSameWayTakesSixtyFrames) {
+    testMap<80, 50> map;
+    map.standOn(30, 13, '1');
+    map.standOn(35, 13, '2');
+    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
+    joinTransbot(view.game, 0);
+    settleAt(view, 10, 0);
+
+    view.game.bots[0].absMove(33, 13);
+    view.game.bots[1].absMove(36, 13);
+    EXPECT_EQ(framesUntilSettled(view), 60) << "the camera's 3-cell scroll decides: 60 frames";
+    EXPECT_EQ(view.camCol, 13) << "the camera follows the transbot three columns right";
+}
+
+TEST(Pacing, RobotFallingEveryTickAdvancesOneCellEveryTwentyOneFrames) {
+    testMap<40, 25> map;
+    map.put(7, 2, '1');
+    spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+
+    int lastRow = view.game.bots[0].row();
+    int changes = 0;
+    for (int frame = 1; frame <= 21 * 5; ++frame) {
+        const int spriteBefore = view.spritePos[0].y;
+        const bool ticks = view.updated();
+        updateGame(nullptr, view, noCommand, 0, 0);
+        const int row = view.game.bots[0].row();
+        EXPECT_EQ(ticks, frame % 21 == 1) << "a tick runs in frame " << frame << " only if it is 1 + 21k";
+        if (row != lastRow) {
+            ++changes;
+            EXPECT_EQ(row, lastRow + 1) << "robot 0 falls one row in the tick of frame " << frame;
+            EXPECT_EQ(view.spritePos[0].y, spriteBefore)
+                << "the frame of a tick shows robot 0 where it was, frame " << frame;
+            lastRow = row;
+        }
+    }
+    EXPECT_EQ(changes, 5) << "in 105 frames robot 0 falls five cells";
+}
+
+TEST(Pacing, CommandReachesTheGameWhileSpritesGlide) {
+    testMap<40, 25> map;
+    map.put(7, 2, '1');
+    map.standOn(3, 20, '2');
+    spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+    updateGame(nullptr, view, noCommand, 0, 0);
+    ASSERT_FALSE(view.updated()) << "robot 0 fell in the first tick, so the view is gliding";
+
+    updateGame(nullptr, view, 4, 0, 0);
+    EXPECT_EQ(view.game.wantedShape, 4) << "formation 4 asked for during a glide is recorded in that frame";
+
+    joinTransbot(view.game, 1);
+    updateGame(nullptr, view, -1, 0, 0);
+    EXPECT_EQ(view.game.transbot.size(), 0) << "a disband during a glide empties the transbot in that frame";
+    EXPECT_FALSE(view.updated()) << "the disband frame still glides robot 0";
+}
+
+TEST(Pacing, MapWithoutRobotsTicksEveryFrame) {
+    testMap<40, 25> map;
+    spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+    for (int frame = 1; frame <= 5; ++frame) {
+        EXPECT_TRUE(view.updated()) << "with no robots frame " << frame << " is settled and ticks";
+        EXPECT_FALSE(updateGame(nullptr, view, noCommand, 0, 0)) << "a map without a goal is not won";
+    }
+}
+
+TEST(Pacing, GoalReachedReportsTheLevelWon) {
+    testMap<40, 25> map;
+    map.put(5, 10, '1');
+    map.put(5, 11, '@');
+    spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+    joinTransbot(view.game, 0);
+    EXPECT_TRUE(updateGame(nullptr, view, noCommand, 0, 0))
+        << "a transbot robot over the goal wins in that frame";
+    EXPECT_TRUE(view.end()) << "the view reports the level won";
+}
+
+}  // namespace
