@@ -1,0 +1,260 @@
+// The screen flow stepped frame by frame as the main loop does it (a key, then the end of the frame), and
+// the pacing arithmetic driven with made-up clock values. No SDL, no window.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "flow.h"
+
+namespace {
+
+// One loop turn without drawing: the frame's key (0 for none), then the end of the frame.
+curtainMove frame(flow& f, int key = 0) {
+    if (key != 0) f.key(key);
+    return f.endFrame();
+}
+
+// Runs frames until the curtain reports the opening ended; the count includes that last frame.
+int framesUntilOpened(flow& f, int limit = 1000) {
+    for (int n = 1; n <= limit; ++n) {
+        if (frame(f) == curtainMove::opened) return n;
+    }
+    return -1;
+}
+
+}  // namespace
+
+TEST(ScreenFlow, ReturnOnTheTitleStartsTheLevelOneMusicInFrame107) {
+    flow f;
+    std::vector<int> closing, opening;
+    int switchFrame = 0, openedFrame = 0;
+    for (int n = 1; n <= 200 && openedFrame == 0; ++n) {
+        const int before = f.screen;
+        const curtainMove move = frame(f, n == 1 ? keyReturn : 0);
+        if (move == curtainMove::opened)
+            openedFrame = n;
+        else if (before != f.screen)
+            switchFrame = n;
+        else if (f.screen == titleScreen)
+            closing.push_back(f.curtain);
+        else
+            opening.push_back(f.curtain);
+        ASSERT_NE(move, curtainMove::none) << "frame " << n << " should be part of the transition";
+    }
+    ASSERT_EQ(closing.size(), 63u) << "the title should close in 63 frames";
+    EXPECT_EQ(closing.front(), 4) << "the first closing frame should bring the teeth in 4 pixels";
+    EXPECT_EQ(closing.back(), 252) << "the last closing frame should leave the curtain at 252";
+    EXPECT_EQ(switchFrame, 64) << "frame 64 should switch to level 1";
+    ASSERT_EQ(opening.size(), 42u) << "level 1 should open in 42 frames";
+    EXPECT_EQ(opening.front(), 246) << "the first opening frame should take the curtain to 246";
+    EXPECT_EQ(opening.back(), 0) << "the last opening frame should take the curtain to 0";
+    EXPECT_EQ(openedFrame, 107) << "the level-1 music should start in frame 107";
+    EXPECT_EQ(f.screen, level1Screen) << "level 1 should be showing after the transition";
+    EXPECT_EQ(f.nextScreen, noTransition) << "no transition should be left pending";
+}
+
+TEST(ScreenFlow, ClosingsEndFrom250To253AndOpeningsFrom0ToMinus5) {
+    for (int start = -5; start <= 253; ++start) {
+        flow f;
+        f.screen = level1Screen;
+        f.curtain = start;
+        f.key(keyEscape);
+        while (f.screen == level1Screen)
+            frame(f);
+        EXPECT_GE(f.curtain, 250) << "a closing from " << start << " ended open at " << f.curtain;
+        EXPECT_LE(f.curtain, 253) << "a closing from " << start << " overshot to " << f.curtain;
+        ASSERT_GT(framesUntilOpened(f), 0) << "the opening from " << start << " never ended";
+        EXPECT_LE(f.curtain, 0) << "an opening after starting from " << start << " ended at " << f.curtain;
+        EXPECT_GE(f.curtain, -5) << "an opening after starting from " << start << " overshot to "
+                                 << f.curtain;
+    }
+}
+
+TEST(ScreenFlow, NextTransitionStartsWhereTheLastLeftTheCurtain) {
+    flow f;
+    frame(f, keyReturn);
+    framesUntilOpened(f);
+    const int left = f.curtain;
+    frame(f, keyEscape);
+    EXPECT_EQ(f.curtain, left + curtainClosingStep) << "the curtain should close again from " << left;
+}
+
+TEST(ScreenFlow, EscapeDuringAnOpeningReversesTheCurtain) {
+    flow f;
+    frame(f, keyReturn);
+    while (f.screen == titleScreen)
+        frame(f);
+    for (int i = 0; i < 10; ++i)
+        frame(f);
+    const int halfOpen = f.curtain;
+    ASSERT_GT(halfOpen, 0) << "level 1 should still be opening after ten frames";
+    EXPECT_EQ(frame(f, keyEscape), curtainMove::moved) << "Escape while opening should keep the teeth moving";
+    EXPECT_EQ(f.curtain, halfOpen + curtainClosingStep)
+        << "Escape while opening should close the curtain again";
+    EXPECT_EQ(f.screen, level1Screen) << "level 1 should stay current while the curtain closes again";
+    while (f.screen == level1Screen)
+        frame(f);
+    EXPECT_EQ(f.screen, rageQuitScreen) << "the reversed curtain should switch to the rage-quit screen";
+}
+
+TEST(ScreenFlow, ReturnOffTheTitleDoesNothing) {
+    for (int s : {level1Screen, level2Screen, rageQuitScreen}) {
+        flow f;
+        f.screen = s;
+        EXPECT_EQ(frame(f, keyReturn), curtainMove::none) << "Return on screen " << s << " moved the curtain";
+        EXPECT_EQ(f.screen, s) << "Return on screen " << s << " changed the screen";
+        EXPECT_EQ(f.nextScreen, noTransition) << "Return on screen " << s << " started a transition";
+    }
+}
+
+TEST(ScreenFlow, ReturnWhileTheTitleClosesTowardsRageQuitRedirectsToLevelOne) {
+    flow f;
+    frame(f, keyEscape);
+    frame(f);
+    frame(f, keyReturn);
+    EXPECT_EQ(f.nextScreen, level1Screen) << "Return during the title's closing should head for level 1";
+    while (f.screen == titleScreen)
+        frame(f);
+    EXPECT_EQ(f.screen, level1Screen) << "the redirected transition should land on level 1";
+}
+
+TEST(ScreenFlow, EscapeOnTheTitleOrALevelHeadsForRageQuit) {
+    for (int s : {titleScreen, level1Screen, level2Screen}) {
+        flow f;
+        f.screen = s;
+        frame(f, keyEscape);
+        EXPECT_EQ(f.nextScreen, rageQuitScreen) << "Escape on screen " << s << " should head for rage-quit";
+        EXPECT_TRUE(f.running()) << "Escape on screen " << s << " should not quit";
+    }
+}
+
+TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
+    const int after[][2] = {{titleScreen, noTransition},
+                            {level1Screen, level2Screen},
+                            {level2Screen, rageQuitScreen},
+                            {rageQuitScreen, noTransition}};
+    for (const auto& [s, next] : after) {
+        flow f;
+        f.screen = s;
+        f.levelWon();
+        EXPECT_EQ(f.nextScreen, next) << "a win on screen " << s << " set the wrong next screen";
+    }
+    // A won level reports itself every frame, after the key, so Escape cannot redirect it.
+    flow f;
+    f.screen = level1Screen;
+    f.key(keyEscape);
+    f.levelWon();
+    EXPECT_EQ(f.nextScreen, level2Screen) << "a won level 1 should still lead to level 2 after Escape";
+}
+
+TEST(ScreenFlow, QuitRequestsEndTheLoopAtTheEndOfThatFrame) {
+    for (int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
+        flow f;
+        f.screen = s;
+        f.windowClosed();
+        frame(f);
+        EXPECT_FALSE(f.running()) << "closing the window on screen " << s << " should quit";
+    }
+    flow rest;
+    rest.screen = rageQuitScreen;
+    EXPECT_EQ(frame(rest, keyEscape), curtainMove::none) << "Escape on rage-quit should quit with no curtain";
+    EXPECT_FALSE(rest.running()) << "Escape on the rage-quit screen should quit";
+}
+
+TEST(ScreenFlow, AQuitInTheSwitchFrameOrTheOneAfterStillQuits) {
+    // Reach the last closing frame, then quit in the switch frame and in the frame after it.
+    for (int quitAt = 0; quitAt < 2; ++quitAt) {
+        flow f;
+        f.screen = level2Screen;
+        frame(f, keyEscape);
+        while (f.curtain < curtainClosed)
+            frame(f);
+        for (int i = 0; i < quitAt; ++i)
+            frame(f);
+        ASSERT_GE(f.curtain, curtainClosed)
+            << "the curtain should still be closed " << quitAt << " frames on";
+        f.windowClosed();
+        frame(f);
+        EXPECT_FALSE(f.running()) << "closing the window " << quitAt
+                                  << " frames after the curtain shut went on";
+    }
+    // Escape on the rage-quit screen in the frame after the switch, while the curtain is still shut.
+    flow f;
+    f.screen = level2Screen;
+    frame(f, keyEscape);
+    while (f.screen != rageQuitScreen)
+        frame(f);
+    ASSERT_GE(f.curtain, curtainClosed) << "the curtain should still be shut after the switch";
+    frame(f, keyEscape);
+    EXPECT_FALSE(f.running()) << "Escape on rage-quit just after the switch should quit";
+}
+
+TEST(ScreenFlow, TheFirstFrameDisbandsAndEveryFrameEndsWithNoCommand) {
+    flow f;
+    EXPECT_EQ(f.command, disbandCommand) << "the title's first frame should receive the disband command";
+    frame(f);
+    EXPECT_EQ(f.command, noCommand) << "the command should be spent at the end of a frame";
+}
+
+TEST(ScreenFlow, KeysBecomeCommands) {
+    const int formation[][2] = {{'q', 0}, {'w', 1}, {'e', 2}, {'a', 3}, {'s', 4},
+                                {'d', 5}, {'z', 6}, {'x', 7}, {'c', 8}};
+    for (const auto& [key, command] : formation) {
+        flow f;
+        f.endFrame();
+        f.key(key);
+        EXPECT_EQ(f.command, command) << "key " << char(key) << " should ask for formation " << command;
+    }
+    flow space;
+    space.endFrame();
+    space.key(keySpace);
+    EXPECT_EQ(space.command, disbandCommand) << "Space should disband";
+    for (int key : {keyReturn, keyEscape, int('r'), int('Q'), int('f'), 0}) {
+        flow f;
+        f.endFrame();
+        f.key(key);
+        EXPECT_EQ(f.command, noCommand) << "key " << key << " should send no command";
+    }
+}
+
+TEST(ScreenFlow, MusicAndTeethFollowTheScreen) {
+    EXPECT_EQ(musicSlot(titleScreen), 0) << "the title should play the first music";
+    EXPECT_EQ(musicSlot(level1Screen), 1) << "level 1 should play the second music";
+    EXPECT_EQ(musicSlot(level2Screen), 2) << "level 2 should play the third music";
+    EXPECT_EQ(musicSlot(rageQuitScreen), 3) << "the rage-quit screen should play the fourth music";
+    EXPECT_EQ(topTeethY(0), -250) << "open, the top teeth should sit just above the window";
+    EXPECT_EQ(bottomTeethY(0), 500) << "open, the bottom teeth should sit just below the window";
+    EXPECT_EQ(topTeethY(250), 0) << "closed, the top teeth should start at the window's top";
+    EXPECT_EQ(bottomTeethY(250), 250) << "closed, the bottom teeth should start mid-window";
+    EXPECT_EQ(toothCount * toothWidth, windowWidth) << "the teeth should span the window";
+}
+
+TEST(FramePacing, FirstCallGoesAtOnceAndSetsTheDeadline) {
+    std::uint32_t next = 0;
+    EXPECT_EQ(paceFrame(next, 5000, 16), 0u) << "the first frame should not wait";
+    EXPECT_EQ(next, 5016u) << "the first frame should set the deadline 16 ms ahead";
+}
+
+TEST(FramePacing, TwoMillisecondFramesComeInPairs) {
+    const std::uint32_t t = 1000;
+    std::uint32_t next = 0;
+    EXPECT_EQ(paceFrame(next, t, 16), 0u) << "the call at t should not wait";
+    EXPECT_EQ(next, t + 16) << "the call at t should set the deadline to t + 16";
+    EXPECT_EQ(paceFrame(next, t + 2, 16), 14u) << "the call at t + 2 should wait 14 ms";
+    EXPECT_EQ(next, t + 16) << "a waiting call should leave the deadline";
+    EXPECT_EQ(paceFrame(next, t + 18, 16), 0u) << "the call at t + 18 should not wait";
+    EXPECT_EQ(next, t + 34) << "the call at t + 18 should set the deadline to t + 34";
+    EXPECT_EQ(paceFrame(next, t + 20, 16), 14u) << "the call at t + 20 should wait 14 ms";
+}
+
+TEST(FramePacing, ACallExactlyAtTheDeadlineGoesAndMovesIt) {
+    std::uint32_t next = 300;
+    EXPECT_EQ(paceFrame(next, 300, 16), 0u) << "a call at the deadline should not wait";
+    EXPECT_EQ(next, 316u) << "a call at the deadline should move it";
+}
+
+TEST(FramePacing, SlowFramesNeverWait) {
+    std::uint32_t next = 0;
+    for (std::uint32_t now = 0; now < 1000; now += 16)
+        EXPECT_EQ(paceFrame(next, now, 16), 0u) << "a frame of 16 ms should not wait at " << now << " ms";
+}
