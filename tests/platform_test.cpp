@@ -1,0 +1,205 @@
+// The platform layer against real SDL with the dummy drivers: failure lines byte for byte from standard
+// output, the transparent colour, and when `play` starts a music. Files are made in a fresh directory.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "platform.h"
+
+namespace {
+
+// Silence as a one-second WAV; the mixer streams WAV music the same way it streams Ogg.
+void writeSilence(const std::string& path) {
+    constexpr std::uint32_t rate = 22050, bytes = rate * 4;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out.put(char(v >> (8 * i)));
+    };
+    auto u16 = [&](std::uint16_t v) {
+        out.put(char(v));
+        out.put(char(v >> 8));
+    };
+    out << "RIFF";
+    u32(36 + bytes);
+    out << "WAVEfmt ";
+    u32(16);
+    u16(1);  // PCM
+    u16(2);  // stereo
+    u32(rate);
+    u32(rate * 4);
+    u16(4);
+    u16(16);
+    out << "data";
+    u32(bytes);
+    for (std::uint32_t i = 0; i < bytes; ++i)
+        out.put(0);
+}
+
+// The colour of display pixel (x, y).
+SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
+    SDL_LockSurface(surface);
+    const Uint32 value = static_cast<Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
+    SDL_UnlockSurface(surface);
+    SDL_Color c{};
+    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+    return c;
+}
+
+class Platform : public ::testing::Test {
+  protected:
+    std::string home;
+    char before[4096] = {};
+
+    // Each test runs in an empty directory of its own, headless.
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_NE(getcwd(before, sizeof before), nullptr);
+        char pattern[] = "/tmp/brakko-platform-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr) << "could not make a scratch directory";
+        home = pattern;
+        ASSERT_EQ(chdir(home.c_str()), 0);
+    }
+    void TearDown() override {
+        Mix_CloseAudio();
+        SDL_Quit();
+        ASSERT_EQ(chdir(before), 0);
+        std::string clean = "rm -rf '" + home + "'";
+        EXPECT_EQ(system(clean.c_str()), 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(Platform, AWorkingStartUpWritesNothing) {
+    testing::internal::CaptureStdout();
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    commencerMixer();
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    EXPECT_EQ(display->w, 800) << "the display should be 800 pixels wide";
+    EXPECT_EQ(display->h, 500) << "the display should be 500 pixels high";
+    EXPECT_EQ(display->format->BitsPerPixel, 32) << "the display should have 32 bits per pixel";
+    EXPECT_EQ(out, "") << "a start-up that works should write nothing";
+    char* title = nullptr;
+    SDL_WM_GetCaption(&title, nullptr);
+    EXPECT_STREQ(title, "Brakko") << "the window caption should be the one passed";
+}
+
+TEST_F(Platform, AStartUpWithoutVideoWritesBothMessagesWithNoLineEnd) {
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStdout();
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string error = SDL_GetError();
+    EXPECT_EQ(display, nullptr) << "without a video driver there should be no display surface";
+    EXPECT_EQ(out, "Erreur lors de l'initialisation de la SDL" + error +
+                       "Erreur lors de l'initialisation de la surface desinable" + error)
+        << "both start-up failures should be written, each followed by SDL's error text and no line end";
+}
+
+TEST_F(Platform, AMissingPictureWritesOneLatin1LineAndGivesNull) {
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    testing::internal::CaptureStdout();
+    SDL_Surface* picture = ouvrireImage<255, 128, 255>("./img/title.bmp");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(picture, nullptr) << "a missing picture should give null";
+    EXPECT_EQ(out, "porbl\xE8me avec le fichier ./img/title.bmp\n")
+        << "a missing picture should write its path after the message, with a lone 0xE8 for the accent";
+}
+
+TEST_F(Platform, AMissingMusicWritesItsPathInBrackets) {
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    commencerMixer();
+    testing::internal::CaptureStdout();
+    Mix_Music* music = ouvrireMusique("./snd/goof.ogg");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(music, nullptr) << "a missing music should give null";
+    EXPECT_EQ(out, "probleme avec le fichier musical [./snd/goof.ogg]\n")
+        << "a missing music should write its path in brackets, unaccented";
+}
+
+TEST_F(Platform, AnAudioDeviceThatWontOpenWritesOneUtf8Line) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStdout();
+    commencerMixer();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "probl\xC3\xA8me audio\n") << "a failed audio device should write one UTF-8 line";
+}
+
+TEST_F(Platform, APictureThatCannotBeConvertedGivesNullQuietly) {
+    // Video without a video mode: the file loads but has no display format to be converted to.
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+    SDL_Surface* source = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    ASSERT_EQ(SDL_SaveBMP(source, "small.bmp"), 0);
+    SDL_FreeSurface(source);
+    testing::internal::CaptureStdout();
+    SDL_Surface* picture = ouvrireImage<255, 128, 255>("small.bmp");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(picture, nullptr) << "a picture that could not be converted should give null";
+    EXPECT_EQ(out, "") << "a failed conversion is not a missing file and should write nothing";
+}
+
+TEST_F(Platform, OnlyTheKeyColourIsLeftOutOfABlit) {
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    ASSERT_NE(display, nullptr);
+    SDL_Surface* source = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 1, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    Uint32* pixels = static_cast<Uint32*>(source->pixels);
+    pixels[0] = SDL_MapRGB(source->format, 255, 128, 255);
+    pixels[1] = SDL_MapRGB(source->format, 10, 20, 30);
+    pixels[2] = SDL_MapRGB(source->format, 255, 128, 254);  // one step off the key is an ordinary colour
+    ASSERT_EQ(SDL_SaveBMP(source, "keyed.bmp"), 0);
+    SDL_FreeSurface(source);
+
+    SDL_Surface* picture = ouvrireImage<255, 128, 255>("keyed.bmp");
+    ASSERT_NE(picture, nullptr) << "a good picture should load";
+    EXPECT_EQ(picture->format->BitsPerPixel, display->format->BitsPerPixel)
+        << "a picture should come in the display's pixel format";
+    SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 200));
+    SDL_Rect at{0, 0, 0, 0};
+    SDL_UpperBlit(picture, nullptr, display, &at);
+
+    const SDL_Color keyed = pixelAt(display, 0, 0), plain = pixelAt(display, 1, 0),
+                    near = pixelAt(display, 2, 0);
+    EXPECT_EQ(keyed.b, 200) << "the pixel in the key colour should leave the background showing";
+    EXPECT_EQ(keyed.r, 0) << "the pixel in the key colour should leave the background showing";
+    EXPECT_EQ(plain.r, 10) << "an ordinary pixel should be copied";
+    EXPECT_EQ(plain.g, 20) << "an ordinary pixel should be copied";
+    EXPECT_EQ(plain.b, 30) << "an ordinary pixel should be copied";
+    EXPECT_EQ(near.r, 255) << "a pixel one step off the key colour should be copied";
+    EXPECT_EQ(near.b, 254) << "a pixel one step off the key colour should be copied";
+}
+
+TEST_F(Platform, PlayStartsOnlyWhenNothingPlays) {
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    commencerMixer();
+    writeSilence("quiet.wav");
+    Mix_Music* music = ouvrireMusique("quiet.wav");
+    ASSERT_NE(music, nullptr) << "a WAV file should load as music";
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(play(nullptr)) << "play of a music that failed to load, with nothing playing, should be true";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "")
+        << "a music that will not start should write nothing";
+    EXPECT_FALSE(Mix_PlayingMusic()) << "nothing should play after a failed start";
+
+    EXPECT_FALSE(play(music)) << "play of a good music with nothing playing should be false";
+    EXPECT_TRUE(Mix_PlayingMusic()) << "the good music should be playing";
+    EXPECT_FALSE(play(nullptr)) << "play while a music plays should be false and change nothing";
+    EXPECT_TRUE(Mix_PlayingMusic()) << "the music already playing should play on";
+
+    stop();
+    EXPECT_FALSE(Mix_PlayingMusic()) << "nothing should play after stop";
+    EXPECT_FALSE(play(music)) << "play after stop should start the music";
+    EXPECT_TRUE(Mix_PlayingMusic()) << "the music should play again after stop and play";
+    stop();
+    Mix_FreeMusic(music);
+}
