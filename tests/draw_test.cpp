@@ -1,0 +1,261 @@
+// Drawing on real SDL surfaces: a sheet made here, each 20 x 20 cell a colour of its own, so every display
+// pixel tells which sheet cell landed there. Dummy video driver; no window, no files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "maps.h"
+#include "shape.h"
+#include "spieleUI.h"
+
+namespace {
+
+constexpr int noCommand = 1000;
+
+// Walls all round and empty inside; the test puts what it needs.
+template <int W, int H>
+struct testMap {
+    char cells[W * H + 1];
+
+    testMap() {
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                cells[x + y * W] = (x == 0 || y == 0 || x == W - 1 || y == H - 1) ? '#' : ' ';
+            }
+        }
+        cells[W * H] = '\0';
+    }
+
+    void put(int x, int y, char c) { cells[x + y * W] = c; }
+};
+
+template <int W, int H>
+void joinTransbot(spiele<W, H>& game, int i) {
+    for (int slot = 0; slot < game.nautbot.size(); ++slot) {
+        if (game.nautbot.get(slot) == &game.bots[i]) {
+            game.transbot.push(game.nautbot.remove(slot));
+            return;
+        }
+    }
+    ADD_FAILURE() << "robot " << i << " is not a free robot";
+}
+
+// Sheet cell (cx, cy) is painted red cx+1, green cy+1, blue 0x80; the display's background is black.
+Uint32 sheetColour(int cx, int cy) {
+    return static_cast<Uint32>(((cx + 1) << 16) | ((cy + 1) << 8) | 0x80);
+}
+
+// The name the drawing code uses for a sheet cell, so failures read in its words.
+std::string sheetName(int cx, int cy) {
+    static const char* const faces[] = {"sprTeeth", "sprEyes", "sprBody"};
+    static const char* const tiles[] = {"tapisD", "tapisG", "casse", "block", "goal", "bg"};
+    if (cy == 0 && cx >= 0 && cx < 20) return "robot picture " + std::to_string(cx);
+    if (cy == 1 && cx >= 0 && cx < 3) return faces[cx];
+    if (cy == 2 && cx >= 0 && cx < 6) return tiles[cx];
+    return "sheet cell (" + std::to_string(cx) + ", " + std::to_string(cy) + ")";
+}
+
+std::string robotPicture(int i) {
+    return sheetName(i, 0);
+}
+
+class Draw : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0)
+            << "SDL starts with the dummy video driver: " << SDL_GetError();
+    }
+    static void TearDownTestSuite() { SDL_Quit(); }
+
+    void SetUp() override {
+        display = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 400, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        ASSERT_NE(display, nullptr) << "a display surface can be made";
+        ASSERT_NE(sheet, nullptr) << "a sheet surface can be made";
+        for (int cy = 0; cy < 3; ++cy) {
+            for (int cx = 0; cx < 20; ++cx) {
+                SDL_Rect cell = {static_cast<Sint16>(cx * 20), static_cast<Sint16>(cy * 20), 20, 20};
+                SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
+            }
+        }
+        SDL_FillRect(display, nullptr, 0);
+    }
+
+    void TearDown() override {
+        SDL_FreeSurface(display);
+        SDL_FreeSurface(sheet);
+    }
+
+    // Which sheet cell the display shows at pixel (x, y), by name; "background" where nothing was drawn.
+    std::string shownAt(int x, int y) const {
+        const Uint32 pixel = static_cast<const Uint32*>(display->pixels)[y * display->pitch / 4 + x];
+        if (pixel == 0) return "background";
+        return sheetName(static_cast<int>((pixel >> 16) & 0xFF) - 1,
+                         static_cast<int>((pixel >> 8) & 0xFF) - 1);
+    }
+
+    // What the display shows in the middle of map cell (col, row), for a view drawn unscrolled at offset.
+    std::string shownInCell(int col, int row, int offsetY = 0) const {
+        return shownAt(col * 20 + 10, row * 20 + 10 + offsetY);
+    }
+
+    SDL_Surface* display = nullptr;
+    SDL_Surface* sheet = nullptr;
+};
+
+TEST_F(Draw, EachMapCharacterDrawsItsTile) {
+    testMap<40, 25> map;
+    const char drawn[] = {'!', '<', '>', '@', ' ', '1', 'K', 'L', '0', '\x7f'};
+    const char* const expected[] = {"casse", "tapisG", "tapisD", "goal", "bg", "bg", "bg", "bg", "bg", "bg"};
+    // The first '1' and 'K' in row-major order place the robots; the later ones are plain marked cells.
+    map.put(30, 1, '1');
+    map.put(31, 1, 'K');
+    for (int i = 0; i < 10; ++i)
+        map.put(3 + i, 3, drawn[i]);
+    map.put(3, 5, '#');
+    spieleUI<40, 25> view(map.cells, thoseShape1, sheet, 40, 25);
+    view.draw(display, 0, 0);
+
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(shownInCell(3 + i, 3), expected[i])
+            << "the map character '" << drawn[i] << "' at cell (" << 3 + i << ", 3) draws " << expected[i];
+    }
+    EXPECT_EQ(shownInCell(3, 5), "block") << "a wall at cell (3, 5) draws block";
+    EXPECT_EQ(shownInCell(0, 0), "block") << "the corner wall at cell (0, 0) draws block";
+    EXPECT_EQ(shownInCell(39, 24), "block") << "the corner wall at cell (39, 24) draws block";
+    EXPECT_EQ(shownAt(0, 0), "block") << "the tile fills its cell from the top-left pixel";
+    EXPECT_EQ(shownAt(799, 499), "block") << "the last tile reaches the display's bottom-right pixel";
+}
+
+TEST_F(Draw, TitleRobotsWearTheirOwnPicturesTwoHundredSixtyPixelsDown) {
+    spieleUI<titleW, titleH> view(titleLVL, thoseShape0, sheet, titleW, titleH);
+    updateGame(display, view, -1, 0, 260);
+
+    for (int i = 0; i < view.game.botCount; ++i) {
+        const bot& robot = view.game.bots[i];
+        EXPECT_EQ(shownInCell(robot.col(), robot.row(), 260), robotPicture(i))
+            << "title robot " << i << " at cell (" << robot.col() << ", " << robot.row()
+            << ") shows its own picture";
+    }
+    EXPECT_EQ(shownInCell(6, 8, 260), "robot picture 5") << "robot 5 is drawn from sheet x 100";
+    EXPECT_EQ(shownInCell(8, 10, 260), "robot picture 19") << "robot 19 is drawn from sheet x 380";
+    EXPECT_EQ(shownAt(10, 259), "background") << "nothing of the title is drawn above y 260";
+    EXPECT_EQ(shownAt(10, 260), "block") << "the title's top wall row starts at y 260";
+    EXPECT_EQ(shownAt(30, 499), "tapisD") << "map row 11 reaches the display's bottom edge; row 12 is off it";
+    EXPECT_EQ(shownAt(300, 400), "background") << "the 15-column title ends at x 300";
+}
+
+TEST_F(Draw, Level1FillsTheTopFourHundredPixelRows) {
+    spieleUI<level1W, level1H> view(level1T, thoseShape1, sheet, level1W, level1H);
+    updateGame(display, view, noCommand, 0, 0);
+    EXPECT_EQ(shownInCell(4, 12), "goal") << "level 1's goal is drawn at cell (4, 12)";
+    EXPECT_EQ(shownInCell(28, 5), "casse") << "level 1's breaker is drawn at cell (28, 5)";
+    EXPECT_EQ(shownAt(10, 399), "block") << "level 1's bottom row ends at y 399";
+    EXPECT_EQ(shownAt(10, 400), "background") << "below level 1 only the background shows";
+}
+
+// A map of seven robots side by side on the floor, the first `members` of them fused in index order.
+struct groupCase {
+    int members;
+    const char* faces[7];
+};
+
+TEST_F(Draw, GroupFacesFollowTheLabels) {
+    const groupCase cases[] = {
+        {1,
+         {"sprEyes", "robot picture 1", "robot picture 2", "robot picture 3", "robot picture 4",
+          "robot picture 5", "robot picture 6"}},
+        {6, {"sprBody", "sprBody", "sprBody", "sprBody", "sprBody", "sprEyes", "robot picture 6"}},
+        {7, {"sprBody", "sprBody", "sprTeeth", "sprEyes", "sprBody", "sprBody", "sprBody"}},
+    };
+    for (const groupCase& c : cases) {
+        testMap<40, 25> map;
+        for (int i = 0; i < 7; ++i)
+            map.put(5 + i, 23, markerChar(i));
+        spieleUI<40, 25> view(map.cells, thoseShape1, sheet, 40, 25);
+        for (int i = 0; i < c.members; ++i)
+            joinTransbot(view.game, i);
+        view.game.transbot.unite();
+        view.game.nautbot.unite();
+        SDL_FillRect(display, nullptr, 0);
+        view.draw(display, 0, 0);
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(shownInCell(5 + i, 23), c.faces[i])
+                << "in a group of " << c.members << ", robot " << i << " shows " << c.faces[i];
+        }
+
+        // Right after a re-form the members carry '0' and glide in their own pictures.
+        for (int i = 0; i < c.members; ++i)
+            view.game.bots[i].label = '0';
+        view.draw(display, 0, 0);
+        for (int i = 0; i < c.members; ++i) {
+            EXPECT_EQ(shownInCell(5 + i, 23), robotPicture(i))
+                << "in a re-formed group of " << c.members << ", member " << i << " shows its own picture";
+        }
+    }
+}
+
+TEST_F(Draw, HigherRobotIndexLiesOnTopAndEdgesClip) {
+    testMap<40, 25> map;
+    map.put(5, 5, '1');
+    map.put(7, 5, '2');
+    map.put(9, 5, '3');
+    map.put(11, 5, '4');
+    spieleUI<40, 25> view(map.cells, thoseShape1, sheet, 40, 25);
+    view.game.nautbot.unite();
+    view.spritePos[1].x = static_cast<Sint16>(view.spritePos[0].x + 10);
+    view.spritePos[2] = SDL_Rect{-10, -15, 20, 20};
+    view.spritePos[3] = SDL_Rect{790, 488, 20, 20};
+    SDL_Rect before[4];
+    for (int i = 0; i < 4; ++i)
+        before[i] = view.spritePos[i];
+    view.draw(display, 0, 0);
+
+    EXPECT_EQ(shownAt(105, 110), "robot picture 0") << "robot 0 shows left of where robot 1 overlaps it";
+    EXPECT_EQ(shownAt(115, 110), "robot picture 1") << "robot 1 lies over robot 0 where they overlap";
+    EXPECT_EQ(shownAt(0, 0), "robot picture 2")
+        << "robot 2, half off the top-left corner, shows its visible part";
+    EXPECT_EQ(shownAt(10, 5), "block") << "robot 2 is clipped at its own right edge";
+    EXPECT_EQ(shownAt(799, 499), "robot picture 3")
+        << "robot 3, half off the bottom-right corner, shows its part";
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(view.spritePos[i].x == before[i].x && view.spritePos[i].y == before[i].y &&
+                    view.spritePos[i].w == 20 && view.spritePos[i].h == 20)
+            << "drawing left robot " << i << "'s sprite position as it was";
+    }
+}
+
+TEST_F(Draw, ScrollLagShowsBackgroundOnTheEdgeTheCameraLeaves) {
+    testMap<80, 50> map;
+    map.put(20, 13, '1');
+    map.put(20, 14, '#');
+    spieleUI<80, 50> view(map.cells, thoseShape1, sheet, 40, 25);
+    joinTransbot(view.game, 0);
+    view.game.bots[0].absMove(21, 13);
+
+    updateGame(display, view, noCommand, 0, 0);
+    ASSERT_EQ(view.camCol, 1) << "the transbot at column 21 moved the camera one column right";
+    EXPECT_EQ(shownAt(0, 5), "background")
+        << "the scroll lags 19 pixels: pixel column 0 shows the background";
+    EXPECT_EQ(shownAt(18, 5), "background")
+        << "the scroll lags 19 pixels: pixel column 18 shows the background";
+    EXPECT_EQ(shownAt(19, 5), "block") << "map column 1 of the top wall starts at pixel column 19";
+    EXPECT_EQ(shownAt(799, 5), "block") << "map column 40 is cut at the display's right edge";
+
+    SDL_FillRect(display, nullptr, 0);
+    updateGame(display, view, noCommand, 0, 0);
+    EXPECT_EQ(shownAt(17, 5), "background") << "in the second frame the strip is 18 pixels wide";
+    EXPECT_EQ(shownAt(18, 5), "block") << "in the second frame map column 1 starts at pixel column 18";
+}
+
+TEST_F(Draw, MissingSheetDrawsNothing) {
+    spieleUI<level1W, level1H> view(level1T, thoseShape1, nullptr, level1W, level1H);
+    updateGame(display, view, noCommand, 0, 0);
+    EXPECT_EQ(shownAt(10, 10), "background") << "without a sheet the wall at cell (0, 0) is not drawn";
+    EXPECT_EQ(shownInCell(2, 4), "background") << "without a sheet robot 0 is not drawn";
+}
+
+}  // namespace
