@@ -1,0 +1,150 @@
+// The whole start-up and the main loop's frame, in-process and headless (dummy drivers): what a run with no
+// assets writes, events taken one a frame, and where the backgrounds and the teeth land on the display.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "app.h"
+#include "platform.h"
+
+namespace {
+
+SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
+    SDL_LockSurface(surface);
+    const Uint32 value = static_cast<Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
+    SDL_UnlockSurface(surface);
+    SDL_Color c{};
+    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+    return c;
+}
+
+// A picture of one colour, saved where the game looks for it.
+void writePicture(const char* path, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, r, g, b));
+    SDL_SaveBMP(s, path);
+    SDL_FreeSurface(s);
+}
+
+void pushKey(SDLKey sym) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = sym;
+    SDL_PushEvent(&event);
+}
+
+class StartUp : public ::testing::Test {
+  protected:
+    std::string home;
+    char before[4096] = {};
+
+    // An empty working directory, so that no img/ or snd/ is found unless a test writes one.
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_NE(getcwd(before, sizeof before), nullptr);
+        char pattern[] = "/tmp/brakko-startup-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr) << "could not make a scratch directory";
+        home = pattern;
+        ASSERT_EQ(chdir(home.c_str()), 0);
+    }
+    void TearDown() override {
+        shutDown();
+        ASSERT_EQ(chdir(before), 0);
+        std::string clean = "rm -rf '" + home + "'";
+        EXPECT_EQ(system(clean.c_str()), 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(StartUp, WithEveryAssetMissingItWritesEightLinesAndStillRuns) {
+    testing::internal::CaptureStdout();
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    const assets loaded = loadAssets();
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    EXPECT_EQ(out,
+              "porbl\xE8me avec le fichier ./img/title.bmp\n"
+              "porbl\xE8me avec le fichier ./img/tooth.bmp\n"
+              "porbl\xE8me avec le fichier ./img/bot.bmp\n"
+              "porbl\xE8me avec le fichier ./img/loose.bmp\n"
+              "probleme avec le fichier musical [./snd/goof.ogg]\n"
+              "probleme avec le fichier musical [./snd/robot_wars.ogg]\n"
+              "probleme avec le fichier musical [./snd/vexo.ogg]\n"
+              "probleme avec le fichier musical [./snd/down.ogg]\n")
+        << "a run with no assets should name each missing file once, pictures first, in loading order";
+
+    app game(display, loaded);
+    for (int n = 1; n <= 5; ++n) {
+        game.frame();
+        ASSERT_TRUE(game.state.running()) << "frame " << n << " of the title should not end the run";
+    }
+    pushKey(SDLK_RETURN);
+    for (int n = 1; n <= 107; ++n)
+        game.frame();
+    EXPECT_EQ(game.state.screen, level1Screen) << "107 frames after Return the game should show level 1";
+    EXPECT_EQ(game.state.nextScreen, noTransition) << "107 frames after Return the curtain should be open";
+
+    SDL_Event closed{};
+    closed.type = SDL_QUIT;
+    SDL_PushEvent(&closed);
+    game.frame();
+    EXPECT_FALSE(game.state.running()) << "closing the window should end the run after that frame";
+}
+
+TEST_F(StartUp, OneEventIsTakenEachFrame) {
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    ASSERT_NE(display, nullptr);
+    app game(display, loadAssets());
+    for (int i = 0; i < 3; ++i) {
+        SDL_Event motion{};
+        motion.type = SDL_MOUSEMOTION;
+        SDL_PushEvent(&motion);
+    }
+    pushKey(SDLK_RETURN);
+    for (int n = 1; n <= 3; ++n) {
+        game.frame();
+        EXPECT_EQ(game.state.nextScreen, noTransition)
+            << "frame " << n << " should take a mouse motion, not Return";
+    }
+    game.frame();
+    EXPECT_EQ(game.state.nextScreen, level1Screen)
+        << "frame 4 should take the Return queued behind three motions";
+}
+
+TEST_F(StartUp, BackgroundsAndTeethLandWhereTheyBelong) {
+    ASSERT_EQ(mkdir("img", 0755), 0);
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    ASSERT_NE(display, nullptr);
+    writePicture("img/title.bmp", 800, 500, 0, 160, 0);
+    writePicture("img/tooth.bmp", 100, 250, 200, 0, 0);
+    writePicture("img/loose.bmp", 800, 500, 0, 0, 160);
+    app game(display, loadAssets());
+
+    game.frame();
+    EXPECT_EQ(pixelAt(display, 400, 250).g, 160) << "after a title frame the title picture should be painted";
+
+    game.state.curtain = 100;
+    game.drawTeeth();
+    EXPECT_EQ(pixelAt(display, 799, 99).r, 200) << "at curtain 100 the top teeth should reach row 99";
+    EXPECT_EQ(pixelAt(display, 0, 100).g, 160) << "at curtain 100 row 100 should still show the title";
+    EXPECT_EQ(pixelAt(display, 0, 399).g, 160) << "at curtain 100 row 399 should still show the title";
+    EXPECT_EQ(pixelAt(display, 799, 400).r, 200) << "at curtain 100 the bottom teeth should start at row 400";
+
+    game.state.curtain = curtainClosed;
+    game.drawTeeth();
+    for (int y : {0, 249, 250, 499})
+        EXPECT_EQ(pixelAt(display, 450, y).r, 200) << "a closed curtain should cover row " << y;
+
+    game.state.screen = rageQuitScreen;
+    game.paintBackground();
+    EXPECT_EQ(pixelAt(display, 400, 250).b, 160) << "the rage-quit screen should get the loose picture";
+    game.state.screen = level1Screen;
+    game.paintBackground();
+    const SDL_Color black = pixelAt(display, 400, 250);
+    EXPECT_EQ(black.r + black.g + black.b, 0) << "a level should get a black background";
+}
