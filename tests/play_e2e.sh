@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Plays the real game in a real X window under a private Xvfb and reads its screenshots against the sprite
+# sheet: Return must show level 1's walls, and q must fuse the two robots stacked at the start into a pair.
+# Usage: play_e2e.sh <path-to-brakko> <project-root>. Writes only under its own temporary directory.
+set -uo pipefail
+
+brakko=$(realpath "$1")
+root=$(realpath "$2")
+sheet=$root/img/bot.bmp
+scratch=$(mktemp -d)
+xvfb_pid=
+game_pid=
+
+# The game goes before its X server, so that it does not die complaining of a lost display.
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "play_e2e: $*"
+    [ -s "$scratch/out" ] && { echo "the game wrote:"; cat -v "$scratch/out"; }
+    exit 1
+}
+
+[ -f "$sheet" ] || fail "the sprite sheet $sheet is missing"
+
+# What a 20 x 20 sheet cell at (x, y) looks like on screen over a floor tile; the transparent colour lets the
+# floor through, and where the floor is transparent too the level's black background shows.
+key='rgb(255,128,255)'
+floor() { convert "$sheet" -crop 20x20+100+40 +repage -fill black -opaque "$key" "$1"; }
+expect_over_floor() {
+    floor "$scratch/floor.png"
+    convert "$scratch/floor.png" \( "$sheet" -crop "20x20+$1+$2" +repage -transparent "$key" \) \
+        -composite -alpha off "$3"
+}
+# Wall tiles lie straight on the black background.
+convert "$sheet" -crop 20x20+60+40 +repage -fill black -opaque "$key" -alpha off "$scratch/block.png" ||
+    fail "ImageMagick could not read the sprite sheet"
+expect_over_floor 20 20 "$scratch/eyes.png"
+expect_over_floor 40 20 "$scratch/body.png"
+
+# Pixels of map cell (col, row) in a screenshot that differ from an expected 20 x 20 picture; 0 is a match.
+differs() {
+    local shot=$1 col=$2 row=$3 expected=$4
+    convert "$shot" -crop "20x20+$((col * 20))+$((row * 20))" +repage -alpha off "$scratch/cell.png"
+    compare -metric AE "$scratch/cell.png" "$expected" null: 2>&1 | cut -d' ' -f1
+}
+
+shoot() { import -window "$window" "$scratch/shot.png" 2>/dev/null; }
+
+# Level 1's wall cells in three corners of the map and one inside it.
+walls_seen() {
+    local cell
+    for cell in "0 0" "39 0" "0 19" "12 4"; do
+        set -- $cell
+        [ "$(differs "$scratch/shot.png" "$1" "$2" "$scratch/block.png")" = 0 ] || return 1
+    done
+}
+
+# The pair after q: the shape puts the seed (robot 1) under its partner, which wears the eyes.
+pair_seen() {
+    [ "$(differs "$scratch/shot.png" 2 4 "$scratch/eyes.png")" = 0 ] &&
+        [ "$(differs "$scratch/shot.png" 2 5 "$scratch/body.png")" = 0 ]
+}
+
+# Polls for up to about 15 s: the frame rate of a loaded machine decides when the picture is there.
+wait_for() {
+    local _
+    for _ in $(seq 30); do
+        shoot && "$1" && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
+# Our own X server on whichever display is free; Xvfb writes the number it took.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$scratch/display" ] && break
+    sleep 0.1
+done
+[ -s "$scratch/display" ] || fail "Xvfb did not report a display"
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+# The game reads its pictures relative to the working directory.
+cd "$root" || fail "cannot enter the project root $root"
+SDL_AUDIODRIVER=dummy "$brakko" >"$scratch/out" &
+game_pid=$!
+
+window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+[ -n "$window" ] || fail "no window captioned Brakko appeared"
+xdotool windowfocus --sync "$window" || fail "could not focus the game's window"
+
+shoot || fail "could not take a screenshot of the title"
+walls_seen && fail "level 1's walls show on the title before Return"
+
+xdotool key Return
+wait_for walls_seen || fail "after Return the screenshot does not show level 1's walls at cells (0,0) (39,0) (0,19) (12,4)"
+pair_seen && fail "level 1 starts with a fused pair before any key"
+
+xdotool key q
+wait_for pair_seen ||
+    fail "after q the robots at cells (2,4) and (2,5) do not show the eyes and the body of a fused pair"
+
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play"
+echo "play_e2e: level 1 shows its walls after Return, and q fuses the starting pair"
