@@ -1,0 +1,73 @@
+// brakko-assetgen: draws the pictures and synthesises the music of Brakko into img/, snd/ and icons/.
+// Usage: brakko-assetgen [output directory, default "."]. Same bytes on every run; never reads the outputs.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "assetgen_art.h"
+#include "assetgen_music.h"
+
+namespace {
+
+bool writeBmp(const art::Canvas& canvas, const std::string& path) {
+    if (art::saveBmp(canvas, path.c_str())) return true;
+    std::printf("brakko-assetgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
+    return false;
+}
+
+bool writePng(const art::Canvas& canvas, const std::string& path) {
+    if (art::savePng(canvas, path.c_str())) return true;
+    std::printf("brakko-assetgen: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool makePictures(const std::string& root) {
+    art::Fonts fonts;
+    if (!fonts.open()) {
+        fonts.close();
+        return false;
+    }
+    const art::Canvas sheet = art::drawSheet();
+    const bool ok = writeBmp(sheet, root + "/img/bot.bmp") &&
+                    writeBmp(art::drawTooth(), root + "/img/tooth.bmp") &&
+                    writeBmp(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
+                    writeBmp(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
+                    writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
+                    writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png");
+    fonts.close();
+    return ok;
+}
+
+bool makeMusic(const std::string& root) {
+    using music::Tune;
+    return music::writeTune(Tune::title, (root + "/snd/goof.ogg").c_str()) &&
+           music::writeTune(Tune::level1, (root + "/snd/robot_wars.ogg").c_str()) &&
+           music::writeTune(Tune::level2, (root + "/snd/vexo.ogg").c_str()) &&
+           music::writeTune(Tune::rageQuit, (root + "/snd/down.ogg").c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string root = argc > 1 ? argv[1] : ".";
+    for (const char* sub : {"/img", "/snd", "/icons"}) {
+        std::error_code error;
+        std::filesystem::create_directories(root + sub, error);
+        if (error) {
+            std::printf("brakko-assetgen: cannot make %s%s\n", root.c_str(), sub);
+            return 1;
+        }
+    }
+    // Only the BMP writer and the font renderer are needed: no window, no audio device.
+    if (SDL_Init(0) != 0 || TTF_Init() != 0) {
+        std::printf("brakko-assetgen: cannot start SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    const bool ok = makePictures(root) && makeMusic(root);
+    TTF_Quit();
+    SDL_Quit();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,704 @@
+// Draws every picture of the game from code, pixel by pixel, with DejaVu lettering through SDL_ttf.
+// The sprite cells are hard-edged pixel art: soft edges against the key colour would leave pink fringes.
+#include "assetgen_art.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <png.h>
+
+#include <array>
+#include <cstdio>
+
+namespace art {
+namespace {
+
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb white{255, 255, 255};
+constexpr int cell = 20;
+
+// ---------------------------------------------------------------- small pixel font for the robots' numbers
+
+// 3 x 5 glyphs for the start markers '1' to '9' and 'A' to 'K', one row per entry, high bit on the left.
+struct Glyph {
+    char c;
+    std::array<std::uint8_t, 5> rows;
+};
+constexpr std::array<Glyph, 20> glyphs{{
+    {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}}, {'3', {7, 1, 3, 1, 7}}, {'4', {5, 5, 7, 1, 1}},
+    {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 2, 2}}, {'8', {7, 5, 7, 5, 7}},
+    {'9', {7, 5, 7, 1, 7}}, {'A', {2, 5, 7, 5, 5}}, {'B', {6, 5, 6, 5, 6}}, {'C', {3, 4, 4, 4, 3}},
+    {'D', {6, 5, 5, 5, 6}}, {'E', {7, 4, 6, 4, 7}}, {'F', {7, 4, 6, 4, 4}}, {'G', {3, 4, 5, 5, 3}},
+    {'H', {5, 5, 7, 5, 5}}, {'I', {7, 2, 2, 2, 7}}, {'J', {1, 1, 1, 5, 2}}, {'K', {5, 6, 4, 6, 5}},
+}};
+
+void drawGlyph(Canvas& c, int index, int x, int y, Rgb colour) {
+    for (int row = 0; row < 5; ++row)
+        for (int col = 0; col < 3; ++col)
+            if (glyphs[index].rows[row] & (4 >> col)) c.set(x + col, y + row, colour);
+}
+
+// ---------------------------------------------------------------- the twenty free robots
+
+// Each robot is told apart three ways: its colour, the marker it starts on (printed on its chest)
+// and its face (five kinds of eyes times four kinds of antenna make twenty different heads).
+Rgb robotColour(int i) {
+    const double hue = i * 137.508;  // golden angle: neighbours in the list never look alike
+    return hsv(hue, i % 2 ? 0.62 : 0.78, i % 3 == 2 ? 0.80 : 0.93);
+}
+
+void drawRobotBody(Canvas& c, int x, int y, Rgb base) {
+    const Rgb outline = scale(base, 0.35);
+    // Outline ring with the corners cut, then the body with light from the upper left.
+    for (int j = 3; j <= 18; ++j)
+        for (int i = 2; i <= 17; ++i) {
+            const bool corner = (i == 2 || i == 17) && (j == 3 || j == 18);
+            if (!corner) c.set(x + i, y + j, outline);
+        }
+    c.fill(x + 3, y + 4, 14, 14, base);
+    c.hline(x + 4, x + 15, y + 4, mix(base, white, 0.45));
+    c.vline(x + 3, y + 5, y + 15, mix(base, white, 0.25));
+    c.hline(x + 4, x + 16, y + 17, scale(base, 0.72));
+    c.vline(x + 16, y + 5, y + 17, scale(base, 0.8));
+    // Feet.
+    const Rgb foot{50, 52, 64};
+    c.hline(x + 4, x + 7, y + 19, foot);
+    c.hline(x + 12, x + 15, y + 19, foot);
+}
+
+void drawAntenna(Canvas& c, int x, int y, int kind, Rgb base) {
+    const Rgb stalk{70, 72, 88};
+    const Rgb light = hsv(kind * 90 + 30, 0.7, 1.0);
+    switch (kind) {
+        case 0:  // one stalk with a bulb
+            c.vline(x + 9, y + 1, y + 2, stalk);
+            c.fill(x + 8, y + 0, 3, 1, light);
+            c.set(x + 9, y + 0, mix(light, white, 0.6));
+            break;
+        case 1:  // two feelers
+            c.set(x + 6, y + 2, stalk), c.set(x + 5, y + 1, stalk), c.set(x + 4, y + 0, light);
+            c.set(x + 13, y + 2, stalk), c.set(x + 14, y + 1, stalk), c.set(x + 15, y + 0, light);
+            break;
+        case 2:  // a glass dome
+            c.fill(x + 7, y + 1, 6, 2, Rgb{120, 220, 255});
+            c.hline(x + 8, x + 11, y + 0, Rgb{120, 220, 255});
+            c.set(x + 8, y + 1, white);
+            break;
+        default:  // ear bolts and a short spike
+            c.fill(x + 0, y + 8, 2, 4, scale(base, 0.5));
+            c.fill(x + 18, y + 8, 2, 4, scale(base, 0.5));
+            c.vline(x + 10, y + 1, y + 2, stalk);
+            c.set(x + 10, y + 0, light);
+            break;
+    }
+}
+
+void drawEyes(Canvas& c, int x, int y, int kind, int look) {
+    const Rgb ink{20, 20, 30};
+    switch (kind) {
+        case 0:  // round eyes, pupils looking left, ahead or right
+            c.fill(x + 5, y + 6, 3, 3, white);
+            c.fill(x + 12, y + 6, 3, 3, white);
+            c.set(x + 5 + look, y + 7, ink);
+            c.set(x + 12 + look, y + 7, ink);
+            break;
+        case 1: {  // a visor with a glowing slit
+            c.fill(x + 4, y + 6, 12, 3, ink);
+            const Rgb glow = look == 1 ? Rgb{255, 70, 60} : Rgb{90, 255, 220};
+            c.hline(x + 5, x + 14, y + 7, glow);
+            c.set(x + 5 + look * 4, y + 7, white);
+            break;
+        }
+        case 2:  // one big eye
+            c.fill(x + 7, y + 5, 6, 5, white);
+            c.set(x + 7, y + 5, c.at(x + 6, y + 6)), c.set(x + 12, y + 5, c.at(x + 6, y + 6));
+            c.fill(x + 8 + look, y + 6, 2, 3, ink);
+            break;
+        case 3:  // happy eyes, shut with a grin
+            c.set(x + 5, y + 8, ink), c.set(x + 6, y + 7, ink), c.set(x + 7, y + 8, ink);
+            c.set(x + 12, y + 8, ink), c.set(x + 13, y + 7, ink), c.set(x + 14, y + 8, ink);
+            break;
+        default:  // goggles
+            c.fill(x + 4, y + 5, 5, 5, ink);
+            c.fill(x + 11, y + 5, 5, 5, ink);
+            c.fill(x + 5, y + 6, 3, 3, Rgb{200, 235, 255});
+            c.fill(x + 12, y + 6, 3, 3, Rgb{200, 235, 255});
+            c.set(x + 5 + look, y + 7, ink);
+            c.set(x + 12 + look, y + 7, ink);
+            c.hline(x + 9, x + 10, y + 6, ink);
+            break;
+    }
+}
+
+void drawRobot(Canvas& c, int x, int y, int i) {
+    const Rgb base = robotColour(i);
+    drawRobotBody(c, x, y, base);
+    drawAntenna(c, x, y, i % 4, base);
+    drawEyes(c, x, y, i % 5, i % 3);
+    // Chest plate with the robot's start marker.
+    const Rgb plate = scale(base, 0.28);
+    c.fill(x + 7, y + 11, 5, 7, plate);
+    drawGlyph(c, i, x + 8, y + 12, mix(base, white, 0.75));
+}
+
+// ---------------------------------------------------------------- the fused creature
+
+// Body, eyes and teeth share one armour plate so that a group of them reads as one big robot.
+constexpr Rgb armour{168, 178, 196};
+
+void drawArmour(Canvas& c, int x, int y) {
+    c.fill(x, y, cell, cell, armour);
+    c.hline(x, x + 19, y, mix(armour, white, 0.5));
+    c.vline(x, y, y + 19, mix(armour, white, 0.35));
+    c.hline(x + 1, x + 19, y + 19, scale(armour, 0.55));
+    c.vline(x + 19, y + 1, y + 19, scale(armour, 0.62));
+    for (const auto [rx, ry] : std::array<std::array<int, 2>, 4>{{{3, 3}, {15, 3}, {3, 15}, {15, 15}}}) {
+        c.set(x + rx, y + ry, mix(armour, white, 0.7));
+        c.set(x + rx + 1, y + ry, armour);
+        c.set(x + rx, y + ry + 1, scale(armour, 0.8));
+        c.set(x + rx + 1, y + ry + 1, scale(armour, 0.5));
+    }
+}
+
+void drawCreatureBody(Canvas& c, int x, int y) {
+    drawArmour(c, x, y);
+    // An engraved panel and a small power light.
+    const Rgb dark = scale(armour, 0.78), light = mix(armour, white, 0.4);
+    c.hline(x + 6, x + 13, y + 6, dark);
+    c.vline(x + 6, y + 6, y + 13, dark);
+    c.hline(x + 7, x + 13, y + 13, light);
+    c.vline(x + 13, y + 7, y + 13, light);
+    c.fill(x + 9, y + 9, 2, 2, Rgb{80, 200, 255});
+    c.set(x + 9, y + 9, Rgb{210, 245, 255});
+}
+
+void drawCreatureEyes(Canvas& c, int x, int y) {
+    drawArmour(c, x, y);
+    const Rgb visor{28, 24, 36};
+    c.fill(x + 2, y + 5, 16, 8, visor);
+    c.hline(x + 3, x + 16, y + 4, visor);
+    c.hline(x + 3, x + 16, y + 13, mix(armour, white, 0.3));
+    // Two angry glowing eyes: slanted down toward the nose.
+    const Rgb rim{200, 30, 20}, mid{255, 140, 30}, core{255, 245, 170};
+    for (int side = 0; side < 2; ++side) {
+        auto at = [&](int i, int j, Rgb col) { c.set(x + (side ? 19 - i : i), y + j, col); };
+        for (int i = 3; i <= 8; ++i) {
+            const int top = i <= 5 ? 7 : 7 + (i - 5);
+            for (int j = top; j <= 11; ++j)
+                at(i, j, rim);
+        }
+        for (int i = 4; i <= 7; ++i) {
+            const int top = i <= 5 ? 8 : 8 + (i - 5);
+            for (int j = top; j <= 10; ++j)
+                at(i, j, mid);
+        }
+        at(4, 9, core), at(5, 9, core), at(5, 10, core), at(4, 10, core);
+    }
+}
+
+void drawCreatureTeeth(Canvas& c, int x, int y) {
+    drawArmour(c, x, y);
+    const Rgb mouth{60, 8, 16}, throat{20, 0, 6}, tooth{245, 245, 232}, toothShade{190, 190, 175};
+    c.fill(x + 2, y + 4, 16, 12, mouth);
+    c.fill(x + 4, y + 8, 12, 4, throat);
+    // Upper fangs point down, lower fangs point up, set between them so the jaws seem to bite.
+    for (int k = 0; k < 4; ++k) {
+        const int ux = x + 2 + 4 * k;
+        c.fill(ux, y + 4, 3, 2, tooth), c.set(ux + 2, y + 5, toothShade);
+        c.set(ux + 1, y + 6, tooth), c.set(ux + 1, y + 7, toothShade);
+        const int lx = x + 4 + 4 * k;
+        if (k == 3) continue;
+        c.fill(lx, y + 14, 3, 2, tooth), c.set(lx + 2, y + 14, toothShade);
+        c.set(lx + 1, y + 13, tooth), c.set(lx + 1, y + 12, toothShade);
+    }
+    c.hline(x + 2, x + 17, y + 16, scale(armour, 0.6));
+}
+
+// ---------------------------------------------------------------- map tiles
+
+void drawBeltRight(Canvas& c, int x, int y) {
+    const Rgb rail{120, 124, 140}, railDark{70, 72, 84}, belt{40, 42, 52};
+    c.fill(x, y, cell, cell, belt);
+    c.fill(x, y, cell, 3, rail);
+    c.fill(x, y + 17, cell, 3, rail);
+    c.hline(x, x + 19, y, mix(rail, white, 0.4));
+    c.hline(x, x + 19, y + 19, railDark);
+    // Treads on the rails, so that rows of belts read as one moving band.
+    for (int i = 2; i < cell; i += 5) {
+        c.vline(x + i, y + 1, y + 2, railDark);
+        c.vline(x + i, y + 17, y + 18, railDark);
+    }
+    // A bold arrow, outlined in black so that it reads on any neighbour.
+    std::array<std::array<bool, cell>, cell> arrow{};
+    for (int i = 3; i <= 9; ++i)
+        for (int j = 8; j <= 11; ++j)
+            arrow[j][i] = true;
+    for (int k = 0; k <= 5; ++k)
+        for (int j = 4 + k; j <= 15 - k; ++j)
+            arrow[j][10 + k] = true;
+    const Rgb fill{255, 205, 40}, fillLight{255, 240, 150}, fillDark{225, 150, 20};
+    for (int j = 1; j < cell - 1; ++j)
+        for (int i = 1; i < cell - 1; ++i) {
+            if (arrow[j][i]) {
+                c.set(x + i, y + j, j < 9 ? fillLight : j > 11 ? fillDark : fill);
+            } else if (arrow[j - 1][i] || arrow[j + 1][i] || arrow[j][i - 1] || arrow[j][i + 1]) {
+                c.set(x + i, y + j, black);
+            }
+        }
+}
+
+void mirrorCell(Canvas& c, int fromX, int fromY, int toX, int toY) {
+    for (int j = 0; j < cell; ++j)
+        for (int i = 0; i < cell; ++i)
+            c.px[toX + (cell - 1 - i) + (toY + j) * c.w] = c.at(fromX + i, fromY + j);
+}
+
+void drawBreaker(Canvas& c, int x, int y) {
+    const Rgb yellow{250, 200, 30}, stripe{30, 28, 30};
+    for (int j = 0; j < cell; ++j)
+        for (int i = 0; i < cell; ++i)
+            c.set(x + i, y + j, ((i + j) / 4) % 2 ? stripe : yellow);
+    // A red warning plate with a white exclamation mark: this cell breaks the group apart.
+    const Rgb plate{200, 30, 35}, plateDark{110, 10, 15};
+    for (int j = 3; j <= 16; ++j)
+        for (int i = 4; i <= 15; ++i) {
+            const bool corner = (i == 4 || i == 15) && (j == 3 || j == 16);
+            if (!corner) c.set(x + i, y + j, (i == 4 || i == 15 || j == 3 || j == 16) ? plateDark : plate);
+        }
+    c.hline(x + 5, x + 14, y + 4, Rgb{235, 80, 80});
+    c.fill(x + 9, y + 5, 2, 7, white);
+    c.fill(x + 9, y + 13, 2, 2, white);
+}
+
+void drawWall(Canvas& c, int x, int y) {
+    const Rgb mortar{34, 36, 50};
+    c.fill(x, y, cell, cell, mortar);
+    // Two courses of bricks, the lower one shifted by half a brick, so that walls tile seamlessly.
+    struct Brick {
+        int x0, x1, y0, y1;
+        double tint;
+    };
+    constexpr std::array<Brick, 3> bricks{{{1, 19, 0, 8, 1.0}, {0, 9, 10, 18, 0.92}, {11, 19, 10, 18, 1.06}}};
+    const Rgb stone{82, 90, 128};
+    for (const Brick& b : bricks) {
+        const Rgb face = scale(stone, b.tint);
+        for (int j = b.y0; j <= b.y1; ++j)
+            for (int i = b.x0; i <= b.x1; ++i)
+                c.set(x + i, y + j, face);
+        c.hline(x + b.x0, x + b.x1, y + b.y0, mix(face, white, 0.25));
+        c.hline(x + b.x0, x + b.x1, y + b.y1, scale(face, 0.7));
+    }
+    // Left and right ends of the bricks that meet the next tile keep their own edges.
+    c.vline(x + 1, y + 1, y + 7, mix(stone, white, 0.12));
+    c.vline(x + 9, y + 11, y + 17, scale(stone, 0.75));
+    c.vline(x + 11, y + 11, y + 17, mix(stone, white, 0.12));
+    c.set(x + 5, y + 4, scale(stone, 0.8)), c.set(x + 14, y + 6, scale(stone, 0.8));
+    c.set(x + 4, y + 14, scale(stone, 0.8)), c.set(x + 16, y + 13, scale(stone, 0.85));
+}
+
+void drawGoal(Canvas& c, int x, int y) {
+    // A glowing landing pad: concentric rings with a star, see-through outside its round edge.
+    for (int j = 0; j < cell; ++j)
+        for (int i = 0; i < cell; ++i) {
+            const double d = std::hypot(i + 0.5 - 10, j + 0.5 - 10);
+            Rgb col = key;
+            if (d <= 9.8) col = Rgb{20, 90, 50};
+            if (d <= 9.8 && d > 8.2) col = Rgb{90, 255, 140};
+            if (d <= 6.4 && d > 4.8) col = Rgb{60, 200, 110};
+            if (d <= 3.4) col = Rgb{255, 250, 180};
+            if (col == key) {
+                c.clearKey(x + i, y + j);
+            } else {
+                c.set(x + i, y + j, col);
+            }
+        }
+    // Star points.
+    const Rgb star{255, 250, 180};
+    c.vline(x + 9, y + 4, y + 15, star), c.vline(x + 10, y + 4, y + 15, star);
+    c.hline(x + 4, x + 15, y + 9, star), c.hline(x + 4, x + 15, y + 10, star);
+    c.fill(x + 9, y + 9, 2, 2, white);
+}
+
+// ---------------------------------------------------------------- lettering
+
+struct TextStyle {
+    Rgb top = white, bottom = white;
+    Rgb outline = black;
+    int outlineWidth = 0;
+    int shadow = 0;
+};
+
+int textWidth(TTF_Font* font, const char* text) {
+    int w = 0, h = 0;
+    TTF_SizeUTF8(font, text, &w, &h);
+    return w;
+}
+
+// Draws text with its top-left at (x, y): shadow, then outline, then a vertical colour gradient.
+void drawText(Canvas& c, TTF_Font* font, const char* text, int x, int y, const TextStyle& style) {
+    SDL_Surface* s = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 0});
+    if (!s) return;
+    SDL_LockSurface(s);
+    const int w = s->w, h = s->h, pad = style.outlineWidth + style.shadow + 1;
+    const int mw = w + 2 * pad, mh = h + 2 * pad;
+    std::vector<double> alpha(mw * mh, 0.0), grown(mw * mh, 0.0);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            const Uint32 p = static_cast<const Uint32*>(s->pixels)[i + j * s->pitch / 4];
+            Uint8 r, g, b, a;
+            SDL_GetRGBA(p, s->format, &r, &g, &b, &a);
+            alpha[(i + pad) + (j + pad) * mw] = a / 255.0;
+        }
+    SDL_UnlockSurface(s);
+    SDL_FreeSurface(s);
+    const int ow = style.outlineWidth;
+    for (int j = 0; j < mh; ++j)
+        for (int i = 0; i < mw; ++i) {
+            double m = 0;
+            for (int dj = -ow; dj <= ow; ++dj)
+                for (int di = -ow; di <= ow; ++di) {
+                    const int si = i + di, sj = j + dj;
+                    if (si < 0 || sj < 0 || si >= mw || sj >= mh) continue;
+                    const double reach = std::clamp(ow + 0.5 - std::hypot(di, dj), 0.0, 1.0);
+                    m = std::max(m, alpha[si + sj * mw] * reach);
+                }
+            grown[i + j * mw] = m;
+        }
+    const int ox = x - pad, oy = y - pad;
+    if (style.shadow)
+        for (int j = 0; j < mh; ++j)
+            for (int i = 0; i < mw; ++i)
+                c.blend(ox + i + style.shadow, oy + j + style.shadow, black, 0.55 * grown[i + j * mw]);
+    if (ow)
+        for (int j = 0; j < mh; ++j)
+            for (int i = 0; i < mw; ++i)
+                c.blend(ox + i, oy + j, style.outline, grown[i + j * mw]);
+    for (int j = 0; j < mh; ++j) {
+        const Rgb col =
+            mix(style.top, style.bottom, std::clamp((j - pad) / double(std::max(h - 1, 1)), 0.0, 1.0));
+        for (int i = 0; i < mw; ++i)
+            c.blend(ox + i, oy + j, col, alpha[i + j * mw]);
+    }
+}
+
+void drawTextCentred(Canvas& c, TTF_Font* font, const char* text, int cx, int y, const TextStyle& style) {
+    drawText(c, font, text, cx - textWidth(font, text) / 2, y, style);
+}
+
+// A key cap with its label centred; returns nothing, drawn at (x, y) with the given size.
+void drawKeycap(Canvas& c, TTF_Font* font, const char* label, int x, int y, int w, int h) {
+    c.roundRect(x + 1, y + 3, w, h, 7, Rgb{8, 8, 16}, 0.6);
+    c.roundRect(x, y, w, h, 7, Rgb{70, 74, 100});
+    c.roundRect(x + 3, y + 2, w - 6, h - 8, 5, Rgb{222, 226, 240});
+    c.roundRect(x + 5, y + 3, w - 10, 4, 2, white, 0.6);
+    int tw = 0, th = 0;
+    TTF_SizeUTF8(font, label, &tw, &th);
+    drawText(c, font, label, x + (w - tw) / 2, y + (h - 6 - th) / 2,
+             TextStyle{Rgb{30, 32, 50}, Rgb{30, 32, 50}});
+}
+
+// ---------------------------------------------------------------- backgrounds
+
+void verticalGradient(Canvas& c, Rgb top, Rgb bottom) {
+    for (int j = 0; j < c.h; ++j)
+        c.fill(0, j, c.w, 1, mix(top, bottom, j / double(c.h - 1)));
+}
+
+// A cog wheel outline for the title's backdrop.
+void drawGear(Canvas& c, double cx, double cy, double radius, int teeth, Rgb col, double alpha) {
+    const double inner = radius * 0.82, hole = radius * 0.38;
+    for (int y = static_cast<int>(cy - radius - 2); y <= static_cast<int>(cy + radius + 2); ++y)
+        for (int x = static_cast<int>(cx - radius - 2); x <= static_cast<int>(cx + radius + 2); ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < 3; ++sy)
+                for (int sx = 0; sx < 3; ++sx) {
+                    const double dx = x + (sx + 0.5) / 3 - cx, dy = y + (sy + 0.5) / 3 - cy;
+                    const double d = std::hypot(dx, dy), angle = std::atan2(dy, dx);
+                    const bool tooth = std::cos(angle * teeth) > 0.1;
+                    hits += d > hole && (d < inner || (tooth && d < radius));
+                }
+            c.blend(x, y, col, alpha * hits / 9.0);
+        }
+}
+
+// Never leave an exact key pixel in a background: the game would show the previous frame through it.
+void banishKey(Canvas& c) {
+    for (Rgb& p : c.px)
+        if (p == key) p.g = 127;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- public drawings
+
+bool Fonts::open() {
+    constexpr const char* dir = "/usr/share/fonts/truetype/dejavu/";
+    struct Face {
+        TTF_Font** slot;
+        const char* file;
+        int size;
+    };
+    const std::array<Face, 6> faces{{{&huge, "DejaVuSans-Bold.ttf", 120},
+                                     {&big, "DejaVuSans-Bold.ttf", 60},
+                                     {&medium, "DejaVuSans-Bold.ttf", 22},
+                                     {&text, "DejaVuSans.ttf", 18},
+                                     {&italic, "DejaVuSans-Oblique.ttf", 19},
+                                     {&keycap, "DejaVuSansMono-Bold.ttf", 20}}};
+    for (const Face& f : faces) {
+        char path[256];
+        std::snprintf(path, sizeof path, "%s%s", dir, f.file);
+        *f.slot = TTF_OpenFont(path, f.size);
+        if (!*f.slot) {
+            std::printf("brakko-assetgen: cannot open font %s: %s\n", path, TTF_GetError());
+            return false;
+        }
+    }
+    return true;
+}
+
+void Fonts::close() {
+    for (TTF_Font** f : {&huge, &big, &medium, &text, &italic, &keycap}) {
+        if (*f) TTF_CloseFont(*f);
+        *f = nullptr;
+    }
+}
+
+Canvas drawSheet() {
+    Canvas c(400, 60, key);
+    for (int i = 0; i < 20; ++i)
+        drawRobot(c, i * cell, 0, i);
+    drawCreatureTeeth(c, 0, 20);
+    drawCreatureEyes(c, 20, 20);
+    drawCreatureBody(c, 40, 20);
+    drawBeltRight(c, 0, 40);
+    mirrorCell(c, 0, 40, 20, 40);
+    drawBreaker(c, 40, 40);
+    drawWall(c, 60, 40);
+    drawGoal(c, 80, 40);
+    // (100, 40) stays all key colour: an empty cell shows whatever lies behind the map.
+    return c;
+}
+
+Canvas drawTooth() {
+    constexpr int w = 100, h = 250, toothH = 22;
+    Canvas c(w, h, key);
+    const Rgb jaw{92, 96, 116}, gum{170, 40, 60}, gumDark{110, 20, 36};
+    const Rgb ivory{246, 240, 220}, ivoryShade{200, 190, 165}, ivoryLight{255, 255, 245};
+    // The jaw between the two rows of teeth: riveted metal with a gum band along each edge.
+    for (int j = toothH; j < h - toothH; ++j) {
+        const double t = (j - toothH) / double(h - 2 * toothH - 1);
+        const Rgb base = mix(jaw, scale(jaw, 0.7), std::abs(t - 0.5) * 2);
+        c.fill(0, j, w, 1, base);
+    }
+    for (int band = 0; band < 2; ++band) {
+        const int y0 = band ? h - toothH - 12 : toothH;
+        c.fill(0, y0, w, 12, gum);
+        c.fill(0, band ? y0 : y0 + 10, w, 2, gumDark);
+    }
+    for (int i = 0; i < w; i += 25)
+        for (int j : {toothH + 30, h - toothH - 32}) {
+            c.disc(i + 12.5, j, 3.2, scale(jaw, 0.5));
+            c.disc(i + 12, j - 0.5, 2.6, mix(jaw, white, 0.5));
+        }
+    c.fill(0, h / 2 - 2, w, 4, scale(jaw, 0.55));
+    c.fill(0, h / 2 - 2, w, 1, mix(jaw, white, 0.3));
+    // Four fangs on each edge, 25 pixels apart; between their tips the curtain is see-through.
+    for (int edge = 0; edge < 2; ++edge)
+        for (int k = 0; k < 4; ++k) {
+            const double cx = k * 25 + 12.5;
+            for (int d = 0; d < toothH + 2; ++d) {
+                // d counts from the tip (0) back into the jaw.
+                const int y = edge ? h - 1 - d : d;
+                const double half = std::min(11.0, 3.0 + d * 0.55);
+                for (int x = static_cast<int>(cx - half); x < static_cast<int>(cx + half + 1); ++x) {
+                    const double rel = (x + 0.5 - cx) / half;
+                    if (std::abs(rel) > 1) continue;
+                    const Rgb col = rel < -0.45 ? ivoryLight : rel > 0.4 ? ivoryShade : ivory;
+                    c.set(x, y, d == 0 ? ivoryShade : col);
+                }
+            }
+        }
+    return c;
+}
+
+Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
+    Canvas c(800, 500, black);
+    verticalGradient(c, Rgb{14, 18, 50}, Rgb{52, 24, 76});
+    Dice dice{7};
+    for (int s = 0; s < 160; ++s) {
+        const int x = dice.below(800), y = dice.below(500);
+        c.blend(x, y, Rgb{220, 230, 255}, 0.25 + 0.6 * dice.unit());
+    }
+    drawGear(c, 70, 70, 110, 12, Rgb{150, 160, 255}, 0.08);
+    drawGear(c, 760, 120, 80, 10, Rgb{150, 160, 255}, 0.08);
+    drawGear(c, 640, 30, 50, 8, Rgb{150, 160, 255}, 0.06);
+
+    // The name.
+    drawTextCentred(c, f.huge, "Brakko", 400, 4,
+                    TextStyle{Rgb{255, 236, 130}, Rgb{255, 130, 30}, Rgb{46, 16, 8}, 6, 7});
+    drawTextCentred(c, f.medium, "Gather the robots. Become the giant.", 400, 150,
+                    TextStyle{Rgb{205, 215, 255}, Rgb{165, 175, 235}, Rgb{10, 10, 30}, 2, 0});
+
+    // The stage for the title map (15 x 13 cells drawn at x 0, y 260): a spotlight behind its robots.
+    for (int j = 280; j < 480; ++j)
+        for (int i = 20; i < 280; ++i) {
+            const double d = std::hypot((i - 150) / 1.3, j - 250) / 230.0;
+            c.blend(i, j, Rgb{150, 130, 220}, std::clamp(0.55 - d * 0.55, 0.0, 1.0));
+        }
+    drawTextCentred(c, f.medium, "Try the poses here", 150, 200,
+                    TextStyle{Rgb{255, 220, 120}, Rgb{255, 180, 80}, black, 2, 0});
+    c.line(150, 232, 150, 250, 3, Rgb{255, 200, 100});
+    c.line(142, 242, 150, 252, 3, Rgb{255, 200, 100});
+    c.line(158, 242, 150, 252, 3, Rgb{255, 200, 100});
+
+    // How to play.
+    const int px = 318, py = 192, pw = 468, ph = 298;
+    c.roundRect(px - 2, py - 2, pw + 4, ph + 4, 16, Rgb{130, 140, 230}, 0.8);
+    c.roundRect(px, py, pw, ph, 14, Rgb{10, 12, 32}, 0.92);
+    const TextStyle heading{Rgb{255, 215, 100}, Rgb{255, 175, 60}};
+    const TextStyle plain{Rgb{225, 230, 250}, Rgb{225, 230, 250}};
+    const TextStyle aside{Rgb{160, 170, 210}, Rgb{160, 170, 210}};
+    drawText(c, f.medium, "How to play", px + 20, py + 12, heading);
+    constexpr std::array<const char*, 9> letters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
+    const int kx = px + 24, ky = py + 50, cap = 40, gap = 6;
+    for (int k = 0; k < 9; ++k)
+        drawKeycap(c, f.keycap, letters[k], kx + (k % 3) * (cap + gap), ky + (k / 3) * (cap + gap), cap, cap);
+    const int tx = kx + 3 * cap + 2 * gap + 22;
+    drawText(c, f.text, "Ask your group of robots", tx, ky + 2, plain);
+    drawText(c, f.text, "for one of nine formations.", tx, ky + 26, plain);
+    drawText(c, f.italic, "It re-forms only where it fits.", tx, ky + 60, aside);
+    // Small pictures from the sheet: robots join the group on touch; the goal wins.
+    c.stamp(sheet, 0, 0, 20, 20, tx, ky + 94, 1);
+    c.stamp(sheet, 40, 20, 20, 20, tx + 26, ky + 94, 1);
+    c.stamp(sheet, 20, 20, 20, 20, tx + 46, ky + 94, 1);
+    drawText(c, f.text, "touch to join", tx + 74, ky + 94, aside);
+    c.stamp(sheet, 80, 40, 20, 20, tx + 16, ky + 122, 1);
+    drawText(c, f.text, "land on the goal", tx + 74, ky + 121, aside);
+
+    struct Row {
+        const char* key;
+        const char* what;
+    };
+    constexpr std::array<Row, 3> rows{
+        {{"Space", "breaks the group apart"}, {"Return", "starts the game"}, {"Escape", "gives up"}}};
+    for (int r = 0; r < 3; ++r) {
+        const int ry = py + 196 + r * 34;
+        drawKeycap(c, f.keycap, rows[r].key, kx, ry, 118, 32);
+        drawText(c, f.text, rows[r].what, kx + 134, ry + 4, plain);
+    }
+    banishKey(c);
+    return c;
+}
+
+Canvas drawLoose(const Canvas& sheet, const Fonts& f) {
+    Canvas c(800, 500, black);
+    verticalGradient(c, Rgb{18, 20, 34}, Rgb{44, 48, 66});
+    // Rain.
+    Dice dice{2024};
+    for (int s = 0; s < 420; ++s) {
+        const double x = dice.below(860) - 30, y = dice.below(520) - 20, len = 8 + dice.below(10);
+        c.line(x, y, x - len * 0.3, y + len, 1.2, Rgb{150, 170, 220}, 0.16 + 0.16 * dice.unit());
+    }
+    drawTextCentred(c, f.big, "Rage quit.", 400, 14,
+                    TextStyle{Rgb{215, 222, 240}, Rgb{120, 130, 170}, Rgb{10, 10, 20}, 4, 5});
+    const TextStyle sad{Rgb{190, 198, 225}, Rgb{170, 178, 210}};
+    drawTextCentred(c, f.italic, "The robots will ride the belts without you.", 400, 100, sad);
+    drawTextCentred(c, f.italic, "They say they are fine. They are not fine.", 400, 128, sad);
+
+    // The two boxes (cells 0 to 9 and 30 to 39 of rows 10 to 24) are pits for the left-over robots.
+    for (int box = 0; box < 2; ++box) {
+        const int bx = box ? 620 : 20;
+        c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, 0.55);
+        drawTextCentred(c, f.medium, box ? "Left behind, too" : "Left behind", bx + 80, 170,
+                        TextStyle{Rgb{160, 170, 205}, Rgb{130, 140, 180}, black, 2, 0});
+    }
+
+    // A big sad robot in the middle, drawn from the sheet's pixels eight times larger, with a tear.
+    Canvas robot(20, 20, key);
+    robot.stamp(sheet, 120, 0, 20, 20, 0, 0, 1);
+    const Rgb base = robotColour(6);
+    const Rgb grey = mix(scale(base, 0.6), Rgb{120, 130, 150}, 0.75);
+    for (Rgb& p : robot.px)
+        if (!(p == key)) {
+            const double lum = (p.r * 0.3 + p.g * 0.59 + p.b * 0.11) / 255.0;
+            p = mix(grey, lum > 0.5 ? mix(grey, white, lum - 0.3) : scale(grey, lum * 1.6), 0.7);
+        }
+    // Drooping eyes and a frown instead of the chest number.
+    const Rgb ink{20, 20, 30};
+    robot.fill(5, 6, 3, 3, white), robot.fill(12, 6, 3, 3, white);
+    robot.hline(5, 7, 6, scale(grey, 0.5)), robot.hline(12, 14, 6, scale(grey, 0.5));
+    robot.set(5, 8, ink), robot.set(14, 8, ink);
+    robot.fill(7, 11, 5, 7, scale(grey, 0.5));
+    robot.hline(8, 10, 13, Rgb{200, 210, 230});
+    robot.set(7, 14, Rgb{200, 210, 230}), robot.set(11, 14, Rgb{200, 210, 230});
+    robot.set(4, 10, Rgb{120, 200, 255}), robot.set(4, 11, Rgb{170, 225, 255});
+    c.roundRect(340, 382, 120, 12, 6, black, 0.35);
+    c.stamp(robot, 0, 0, 20, 20, 320, 230, 8);
+
+    const int rowY = 418;
+    const char* before = "Press";
+    const char* after = "to quit.";
+    const int wb = textWidth(f.medium, before), wa = textWidth(f.medium, after), capW = 110;
+    const int x0 = 400 - (wb + 14 + capW + 14 + wa) / 2;
+    const TextStyle say{Rgb{235, 238, 250}, Rgb{200, 206, 230}, Rgb{10, 10, 20}, 2, 0};
+    drawText(c, f.medium, before, x0, rowY + 2, say);
+    drawKeycap(c, f.keycap, "Escape", x0 + wb + 14, rowY - 2, capW, 36);
+    drawText(c, f.medium, after, x0 + wb + 14 + capW + 14, rowY + 2, say);
+    banishKey(c);
+    return c;
+}
+
+Canvas drawIcon(const Canvas& sheet, int size) {
+    Canvas c(size, size, key);
+    const int factor = size / 20, offset = (size - 20 * factor) / 2;
+    c.stamp(sheet, 20, 0, 20, 20, offset, offset, factor);
+    return c;
+}
+
+bool saveBmp(const Canvas& canvas, const char* path) {
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, canvas.w, canvas.h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    if (!s) return false;
+    SDL_LockSurface(s);
+    for (int j = 0; j < canvas.h; ++j) {
+        auto* row = static_cast<Uint8*>(s->pixels) + j * s->pitch;
+        for (int i = 0; i < canvas.w; ++i) {
+            const Rgb p = canvas.at(i, j);
+            row[3 * i] = p.r, row[3 * i + 1] = p.g, row[3 * i + 2] = p.b;
+        }
+    }
+    SDL_UnlockSurface(s);
+    const bool ok = SDL_SaveBMP(s, path) == 0;
+    SDL_FreeSurface(s);
+    return ok;
+}
+
+bool savePng(const Canvas& canvas, const char* path) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, canvas.w, canvas.h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(canvas.w * 4);
+    for (int j = 0; j < canvas.h; ++j) {
+        for (int i = 0; i < canvas.w; ++i) {
+            const Rgb p = canvas.at(i, j);
+            const bool clear = p == key;
+            row[4 * i] = clear ? 0 : p.r, row[4 * i + 1] = clear ? 0 : p.g, row[4 * i + 2] = clear ? 0 : p.b;
+            row[4 * i + 3] = clear ? 0 : 255;
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace art
