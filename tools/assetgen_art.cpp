@@ -420,6 +420,39 @@ void drawGear(Canvas& c, double cx, double cy, double radius, int teeth, Rgb col
         }
 }
 
+// The rage-quit screen's robot, one character per pixel.
+Canvas sadRobot() {
+    constexpr std::array<const char*, 20> rows{
+        "........aaa.........", "........a..a........", "........a...r.......", "...oooooooooooooo...",
+        "..ollllllllllllllo..", "..olbbmmbbbbmmbbso..", "..olmmbbbbbbbbmmso..", "..olbwwwbbbbwwwbso..",
+        "..olbwwwbbbbwwwbso..", "..olbwppbbbbppwbso..", "..olbtbbbbbbbbbbso..", "..olbtbbbbbbbbbbso..",
+        "..olbbbbmmmmbbbbso..", "..olbtbmbbbbmbbbso..", "..olbtbbbbbbbbbbso..", "..olbbbbbbbbbbbbso..",
+        "..olbbbbbbbbbbbbso..", "..osssssssssssssso..", "...oooooooooooooo...", "....ffff....ffff....",
+    };
+    struct Ink {
+        char c;
+        Rgb colour;
+    };
+    constexpr std::array<Ink, 12> inks{{{'o', {40, 45, 60}},
+                                        {'l', {170, 184, 208}},
+                                        {'b', {122, 137, 166}},
+                                        {'s', {86, 96, 122}},
+                                        {'w', {235, 240, 250}},
+                                        {'p', {25, 25, 35}},
+                                        {'m', {40, 45, 60}},
+                                        {'t', {120, 200, 255}},
+                                        {'a', {84, 88, 104}},
+                                        {'r', {150, 64, 64}},
+                                        {'f', {50, 52, 64}},
+                                        {'.', key}}};
+    Canvas c(20, 20, key);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20 && rows[y][x]; ++x)
+            for (const Ink& ink : inks)
+                if (ink.c == rows[y][x] && ink.c != '.') c.set(x, y, ink.colour);
+    return c;
+}
+
 // Never leave an exact key pixel in a background: the game would show the previous frame through it.
 void banishKey(Canvas& c) {
     for (Rgb& p : c.px)
@@ -437,12 +470,13 @@ bool Fonts::open() {
         const char* file;
         int size;
     };
-    const std::array<Face, 6> faces{{{&huge, "DejaVuSans-Bold.ttf", 120},
+    const std::array<Face, 7> faces{{{&huge, "DejaVuSans-Bold.ttf", 120},
                                      {&big, "DejaVuSans-Bold.ttf", 60},
                                      {&medium, "DejaVuSans-Bold.ttf", 22},
                                      {&text, "DejaVuSans.ttf", 18},
                                      {&italic, "DejaVuSans-Oblique.ttf", 19},
-                                     {&keycap, "DejaVuSansMono-Bold.ttf", 20}}};
+                                     {&keycap, "DejaVuSansMono-Bold.ttf", 20},
+                                     {&label, "DejaVuSans-Bold.ttf", 18}}};
     for (const Face& f : faces) {
         char path[256];
         std::snprintf(path, sizeof path, "%s%s", dir, f.file);
@@ -456,7 +490,7 @@ bool Fonts::open() {
 }
 
 void Fonts::close() {
-    for (TTF_Font** f : {&huge, &big, &medium, &text, &italic, &keycap}) {
+    for (TTF_Font** f : {&huge, &big, &medium, &text, &italic, &keycap, &label}) {
         if (*f) TTF_CloseFont(*f);
         *f = nullptr;
     }
@@ -589,7 +623,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     return c;
 }
 
-Canvas drawLoose(const Canvas& sheet, const Fonts& f) {
+Canvas drawLoose(const Canvas&, const Fonts& f) {
     Canvas c(800, 500, black);
     verticalGradient(c, Rgb{18, 20, 34}, Rgb{44, 48, 66});
     // Rain.
@@ -608,31 +642,13 @@ Canvas drawLoose(const Canvas& sheet, const Fonts& f) {
     for (int box = 0; box < 2; ++box) {
         const int bx = box ? 620 : 20;
         c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, 0.55);
-        drawTextCentred(c, f.medium, box ? "Left behind, too" : "Left behind", bx + 80, 170,
+        drawTextCentred(c, f.label, box ? "Also left behind" : "Left behind", bx + 80, 172,
                         TextStyle{Rgb{160, 170, 205}, Rgb{130, 140, 180}, black, 2, 0});
     }
 
-    // A big sad robot in the middle, drawn from the sheet's pixels eight times larger, with a tear.
-    Canvas robot(20, 20, key);
-    robot.stamp(sheet, 120, 0, 20, 20, 0, 0, 1);
-    const Rgb base = robotColour(6);
-    const Rgb grey = mix(scale(base, 0.6), Rgb{120, 130, 150}, 0.75);
-    for (Rgb& p : robot.px)
-        if (!(p == key)) {
-            const double lum = (p.r * 0.3 + p.g * 0.59 + p.b * 0.11) / 255.0;
-            p = mix(grey, lum > 0.5 ? mix(grey, white, lum - 0.3) : scale(grey, lum * 1.6), 0.7);
-        }
-    // Drooping eyes and a frown instead of the chest number.
-    const Rgb ink{20, 20, 30};
-    robot.fill(5, 6, 3, 3, white), robot.fill(12, 6, 3, 3, white);
-    robot.hline(5, 7, 6, scale(grey, 0.5)), robot.hline(12, 14, 6, scale(grey, 0.5));
-    robot.set(5, 8, ink), robot.set(14, 8, ink);
-    robot.fill(7, 11, 5, 7, scale(grey, 0.5));
-    robot.hline(8, 10, 13, Rgb{200, 210, 230});
-    robot.set(7, 14, Rgb{200, 210, 230}), robot.set(11, 14, Rgb{200, 210, 230});
-    robot.set(4, 10, Rgb{120, 200, 255}), robot.set(4, 11, Rgb{170, 225, 255});
+    // A big sad robot in the middle, pixel art eight times larger: drooping antenna, raised brows, a tear.
     c.roundRect(340, 382, 120, 12, 6, black, 0.35);
-    c.stamp(robot, 0, 0, 20, 20, 320, 230, 8);
+    c.stamp(sadRobot(), 0, 0, 20, 20, 320, 230, 8);
 
     const int rowY = 418;
     const char* before = "Press";

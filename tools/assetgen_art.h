@@ -16,6 +16,7 @@ struct Fonts {
     _TTF_Font* text = nullptr;    // explanations
     _TTF_Font* italic = nullptr;  // asides
     _TTF_Font* keycap = nullptr;  // letters on key caps
+    _TTF_Font* label = nullptr;   // short captions
     bool open();                  // false, with a message, when a font is missing
     void close();
 };
