@@ -143,6 +143,9 @@ void drawRobot(Canvas& c, int x, int y, int i) {
 // ---------------------------------------------------------------- the fused creature
 
 // Body, eyes and teeth share one armour plate so that a group of them reads as one big robot.
+// The robot whose face the icons show.
+constexpr int iconRobot = 0;
+
 constexpr Rgb armour{168, 178, 196};
 
 void drawArmour(Canvas& c, int x, int y) {
@@ -664,9 +667,19 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
 }
 
 Canvas drawIcon(const Canvas& sheet, int size) {
+    // The sheet's robot, cheerful and without a number: the face of the game on a desktop.
+    Canvas face(20, 20, key);
+    face.stamp(sheet, 20 * iconRobot, 0, 20, 20, 0, 0, 1);
+    const Rgb base = robotColour(iconRobot);
+    face.fill(7, 11, 5, 7, base);
+    const Rgb mouth = scale(base, 0.28);
+    face.fill(6, 12, 8, 4, mouth);
+    face.hline(7, 12, 13, Rgb{250, 250, 240});
+    face.hline(5, 5, 11, mouth), face.hline(14, 14, 11, mouth);
+    face.hline(7, 12, 16, scale(base, 0.85));
     Canvas c(size, size, key);
     const int factor = size / 20, offset = (size - 20 * factor) / 2;
-    c.stamp(sheet, 20, 0, 20, 20, offset, offset, factor);
+    c.stamp(face, 0, 0, 20, 20, offset, offset, factor);
     return c;
 }
 
