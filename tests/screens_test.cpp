@@ -2,52 +2,14 @@
 // which view runs, where it is drawn, and what a won level does. Dummy video driver; no window, no files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "flow.h"
 #include "screens.h"
+#include "view_scene.h"
 
 namespace {
 
-// Sheet cells in the order of their rectangles: a distinct colour each, so a pixel names its tile.
-Uint32 sheetColour(int cx, int cy) {
-    return static_cast<Uint32>(((cx + 1) << 16) | ((cy + 1) << 8) | 0x80);
-}
-const Uint32 blockColour = sheetColour(3, 2);
-const Uint32 bgColour = sheetColour(5, 2);
-
-class Screens : public ::testing::Test {
+class Screens : public paintedSheet {
   protected:
-    static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0)
-            << "SDL starts with the dummy video driver: " << SDL_GetError();
-    }
-    static void TearDownTestSuite() { SDL_Quit(); }
-
-    void SetUp() override {
-        display = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 400, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        ASSERT_NE(display, nullptr) << "a display surface can be made";
-        ASSERT_NE(sheet, nullptr) << "a sheet surface can be made";
-        for (int cy = 0; cy < 3; ++cy) {
-            for (int cx = 0; cx < 20; ++cx) {
-                SDL_Rect cell = {static_cast<Sint16>(cx * 20), static_cast<Sint16>(cy * 20), 20, 20};
-                SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
-            }
-        }
-    }
-
-    void TearDown() override {
-        SDL_FreeSurface(display);
-        SDL_FreeSurface(sheet);
-    }
-
-    Uint32 pixel(int x, int y) const {
-        return static_cast<const Uint32*>(display->pixels)[y * display->pitch / 4 + x];
-    }
-
     // One turn of the main loop without pacing, SDL events or sound: key, screen, curtain.
     void frame(screens& all, flow& state, int key = 0) {
         if (key != 0) state.key(key);
@@ -61,9 +23,6 @@ class Screens : public ::testing::Test {
         for (int i = 0; i < 400 && state.nextScreen != noTransition; ++i)
             frame(all, state, key);
     }
-
-    SDL_Surface* display = nullptr;
-    SDL_Surface* sheet = nullptr;
 };
 
 TEST_F(Screens, EachScreenDrawsItsOwnMapAtItsOffset) {
@@ -71,30 +30,31 @@ TEST_F(Screens, EachScreenDrawsItsOwnMapAtItsOffset) {
 
     SDL_FillRect(display, nullptr, 0);
     all.frame(titleScreen, display, disbandCommand);
-    EXPECT_EQ(pixel(10, 259), 0u) << "the title draws nothing above y 260";
-    EXPECT_EQ(pixel(10, 260), blockColour) << "the title's top-left wall is drawn 260 pixels down";
-    EXPECT_EQ(pixel(310, 300), 0u) << "the title is not shifted sideways: it ends at x 300";
+    EXPECT_EQ(shownAt(10, 259), "background") << "the title draws nothing above y 260";
+    EXPECT_EQ(shownAt(10, 260), "block") << "the title's top-left wall is drawn 260 pixels down";
+    EXPECT_EQ(shownAt(310, 300), "background") << "the title is not shifted sideways: it ends at x 300";
 
     SDL_FillRect(display, nullptr, 0);
     all.frame(level1Screen, display, noCommand);
-    EXPECT_EQ(pixel(10, 10), blockColour) << "level 1's top-left wall is drawn unshifted";
-    EXPECT_EQ(pixel(10, 410), 0u) << "level 1's 20 rows leave the bottom 100 pixel rows to the background";
+    EXPECT_EQ(shownAt(10, 10), "block") << "level 1's top-left wall is drawn unshifted";
+    EXPECT_EQ(shownAt(10, 410), "background")
+        << "level 1's 20 rows leave the bottom 100 pixel rows to the background";
 
     SDL_FillRect(display, nullptr, 0);
     all.frame(level2Screen, display, noCommand);
-    EXPECT_EQ(pixel(10, 10), blockColour) << "level 2's top-left wall is drawn unshifted";
-    EXPECT_EQ(pixel(790, 490), bgColour)
+    EXPECT_EQ(shownAt(10, 10), "block") << "level 2's top-left wall is drawn unshifted";
+    EXPECT_EQ(shownAt(790, 490), "bg")
         << "level 2's 40 x 25 window fills the display; cell (39, 24) is empty";
 
     SDL_FillRect(display, nullptr, 0);
     all.frame(rageQuitScreen, display, noCommand);
-    EXPECT_EQ(pixel(10, 10), bgColour) << "the rage-quit map's open top rows draw the floor tile";
-    EXPECT_EQ(pixel(10, 210), blockColour) << "the rage-quit boxes start at map row 10, y 200";
+    EXPECT_EQ(shownAt(10, 10), "bg") << "the rage-quit map's open top rows draw the floor tile";
+    EXPECT_EQ(shownAt(10, 210), "block") << "the rage-quit boxes start at map row 10, y 200";
 
     SDL_FillRect(display, nullptr, 0);
     EXPECT_FALSE(all.frame(quitScreen, display, noCommand)) << "screen -1 runs nothing and wins nothing";
     EXPECT_FALSE(all.frame(5, display, noCommand)) << "an unknown screen runs nothing and wins nothing";
-    EXPECT_EQ(pixel(10, 10), 0u) << "an unknown screen draws nothing";
+    EXPECT_EQ(shownAt(10, 10), "background") << "an unknown screen draws nothing";
 }
 
 TEST_F(Screens, OnlyTheCurrentScreenRuns) {

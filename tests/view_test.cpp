@@ -7,44 +7,11 @@
 #include "maps.h"
 #include "shape.h"
 #include "spieleUI.h"
+#include "view_scene.h"
 
 namespace {
 
 constexpr int noCommand = 1000;
-
-// A map made in the test: walls all round, empty inside, so ticks move only what the test puts in the air.
-template <int W, int H>
-struct testMap {
-    char cells[W * H + 1];
-
-    testMap() {
-        for (int y = 0; y < H; ++y) {
-            for (int x = 0; x < W; ++x) {
-                cells[x + y * W] = (x == 0 || y == 0 || x == W - 1 || y == H - 1) ? '#' : ' ';
-            }
-        }
-        cells[W * H] = '\0';
-    }
-
-    void put(int x, int y, char c) { cells[x + y * W] = c; }
-    // A wall under the cell, so a robot put there stands still through every tick.
-    void standOn(int x, int y, char marker) {
-        put(x, y, marker);
-        put(x, y + 1, '#');
-    }
-};
-
-// Takes robot i out of the free robots and makes it a member of the transbot, where it stands.
-template <int W, int H>
-void joinTransbot(spiele<W, H>& game, int i) {
-    for (int slot = 0; slot < game.nautbot.size(); ++slot) {
-        if (game.nautbot.get(slot) == &game.bots[i]) {
-            game.transbot.push(game.nautbot.remove(slot));
-            return;
-        }
-    }
-    ADD_FAILURE() << "robot " << i << " is not a free robot";
-}
 
 // Moves the camera and scroll to (col, row) and every sprite onto its robot's cell: a settled view.
 template <int W, int H>

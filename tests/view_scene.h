@@ -1,0 +1,111 @@
+// Scenes for the view, drawing and screen tests: maps made in the test, robots put into the transbot by hand,
+// and a sprite sheet whose every cell is a colour of its own so that a display pixel names its sheet cell.
+// Test code only; the game never includes this.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "spieleUI.h"
+
+// Walls all round and empty inside; the test puts markers and tiles where it needs them.
+template <int W, int H>
+struct testMap {
+    char cells[W * H + 1];
+
+    testMap() {
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                cells[x + y * W] = (x == 0 || y == 0 || x == W - 1 || y == H - 1) ? '#' : ' ';
+            }
+        }
+        cells[W * H] = '\0';
+    }
+
+    void put(int x, int y, char c) { cells[x + y * W] = c; }
+    // A wall under the cell, so that a robot started there stands still through every tick.
+    void standOn(int x, int y, char marker) {
+        put(x, y, marker);
+        put(x, y + 1, '#');
+    }
+};
+
+// Takes robot i out of the free robots and appends it to the transbot, where it stands.
+template <int W, int H>
+void joinTransbot(spiele<W, H>& game, int i) {
+    for (int slot = 0; slot < game.nautbot.size(); ++slot) {
+        if (game.nautbot.get(slot) == &game.bots[i]) {
+            game.transbot.push(game.nautbot.remove(slot));
+            return;
+        }
+    }
+    ADD_FAILURE() << "robot " << i << " is not a free robot";
+}
+
+// Sheet cell (cx, cy) is painted red cx+1, green cy+1, blue 0x80; the display starts black.
+inline Uint32 sheetColour(int cx, int cy) {
+    return static_cast<Uint32>(((cx + 1) << 16) | ((cy + 1) << 8) | 0x80);
+}
+
+// The name the drawing code uses for a sheet cell, so that failures read in its words.
+inline std::string sheetName(int cx, int cy) {
+    static const char* const faces[] = {"sprTeeth", "sprEyes", "sprBody"};
+    static const char* const tiles[] = {"tapisD", "tapisG", "casse", "block", "goal", "bg"};
+    if (cy == 0 && cx >= 0 && cx < 20) return "robot picture " + std::to_string(cx);
+    if (cy == 1 && cx >= 0 && cx < 3) return faces[cx];
+    if (cy == 2 && cx >= 0 && cx < 6) return tiles[cx];
+    return "sheet cell (" + std::to_string(cx) + ", " + std::to_string(cy) + ")";
+}
+
+inline std::string robotPicture(int i) {
+    return sheetName(i, 0);
+}
+
+// A black 800 x 500 display and the painted sheet, on SDL's dummy video driver.
+class paintedSheet : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0)
+            << "SDL starts with the dummy video driver: " << SDL_GetError();
+    }
+    static void TearDownTestSuite() { SDL_Quit(); }
+
+    void SetUp() override {
+        display = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 400, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        ASSERT_NE(display, nullptr) << "a display surface can be made";
+        ASSERT_NE(sheet, nullptr) << "a sheet surface can be made";
+        for (int cy = 0; cy < 3; ++cy) {
+            for (int cx = 0; cx < 20; ++cx) {
+                SDL_Rect cell = {static_cast<Sint16>(cx * 20), static_cast<Sint16>(cy * 20), 20, 20};
+                SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
+            }
+        }
+        SDL_FillRect(display, nullptr, 0);
+    }
+
+    void TearDown() override {
+        SDL_FreeSurface(display);
+        SDL_FreeSurface(sheet);
+    }
+
+    // Which sheet cell the display shows at pixel (x, y), by name; "background" where nothing was drawn.
+    std::string shownAt(int x, int y) const {
+        const Uint32 pixel = static_cast<const Uint32*>(display->pixels)[y * display->pitch / 4 + x];
+        if (pixel == 0) return "background";
+        return sheetName(static_cast<int>((pixel >> 16) & 0xFF) - 1,
+                         static_cast<int>((pixel >> 8) & 0xFF) - 1);
+    }
+
+    // What the display shows in the middle of map cell (col, row) of an unscrolled view drawn offsetY down.
+    std::string shownInCell(int col, int row, int offsetY = 0) const {
+        return shownAt(col * 20 + 10, row * 20 + 10 + offsetY);
+    }
+
+    SDL_Surface* display = nullptr;
+    SDL_Surface* sheet = nullptr;
+};
