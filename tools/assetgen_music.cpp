@@ -424,6 +424,13 @@ bool render(const Song& song, Mix& mix, int stepSamples) {
                     chords.size(), melody.size(), song.bars);
         return false;
     }
+    // A typing slip in the notes must stop the generator rather than leave a silent step.
+    for (std::string_view t : melody)
+        if (t != "." && t != "-" && noteNumber(t) < 0) {
+            std::printf("brakko-assetgen: %s: \"%.*s\" is not a note\n", song.title,
+                        static_cast<int>(t.size()), t.data());
+            return false;
+        }
     const double stepSeconds = static_cast<double>(stepSamples) / rate;
     // Melody: eight steps per bar, each two sixteenths long; notes leave a breath before the next.
     walkSteps(melody, [&](int i, int len, std::string_view t) {
@@ -475,7 +482,7 @@ bool render(const Song& song, Mix& mix, int stepSamples) {
     };
     const std::array<Part, 3> parts{{{song.kick, Drum::kick, Drum::kick, 1.0},
                                      {song.snare, Drum::snare, Drum::snare, 0.8},
-                                     {song.hat, Drum::closedHat, Drum::openHat, 0.7}}};
+                                     {song.hat, Drum::closedHat, Drum::openHat, 0.5}}};
     for (const Part& p : parts) {
         const std::string_view pattern = p.pattern;
         for (int i = 0; i < steps; ++i) {
