@@ -1,7 +1,6 @@
-// The view of one map: owns its game, keeps the camera on the transbot, glides every sprite one pixel a frame
-// and lets the rules tick only once the picture has caught up. Drawing writes display pixels and nothing
-// else; nothing here allocates after construction. The first layer that touches SDL; the rules below it never
-// do.
+// The view of one map: owns its game, keeps the camera on the transbot, glides sprites one pixel a frame and
+// ticks the rules only once the picture has caught up. The first layer that touches SDL: drawing writes
+// display pixels and nothing else, and nothing here allocates after construction.
 #pragma once
 
 #include <SDL.h>

@@ -43,7 +43,7 @@ TEST_F(Draw, TitleRobotsWearTheirOwnPicturesTwoHundredSixtyPixelsDown) {
 
     for (int i = 0; i < view.game.botCount; ++i) {
         const bot& robot = view.game.bots[i];
-        EXPECT_EQ(shownInCell(robot.col(), robot.row(), 260), robotPicture(i))
+        EXPECT_EQ(shownInCell(robot.col(), robot.row(), 260), ownPicture(i))
             << "title robot " << i << " at cell (" << robot.col() << ", " << robot.row()
             << ") shows its own picture";
     }
@@ -99,7 +99,7 @@ TEST_F(Draw, GroupFacesFollowTheLabels) {
             view.game.bots[i].label = '0';
         view.draw(display, 0, 0);
         for (int i = 0; i < c.members; ++i) {
-            EXPECT_EQ(shownInCell(5 + i, 23), robotPicture(i))
+            EXPECT_EQ(shownInCell(5 + i, 23), ownPicture(i))
                 << "in a re-formed group of " << c.members << ", member " << i << " shows its own picture";
         }
     }

@@ -59,7 +59,7 @@ inline std::string sheetName(int cx, int cy) {
     return "sheet cell (" + std::to_string(cx) + ", " + std::to_string(cy) + ")";
 }
 
-inline std::string robotPicture(int i) {
+inline std::string ownPicture(int i) {
     return sheetName(i, 0);
 }
 
