@@ -105,6 +105,24 @@ TEST_F(Draw, GroupFacesFollowTheLabels) {
     }
 }
 
+TEST_F(Draw, DisbandShowsOwnPicturesInThatVeryFrame) {
+    testMap<40, 25> map;
+    for (int i = 0; i < 3; ++i)
+        map.put(5 + i, 23, markerChar(i));
+    spieleUI<40, 25> view(map.cells, thoseShape1, sheet, 40, 25);
+    for (int i = 0; i < 3; ++i)
+        joinTransbot(view.game, i);
+    view.game.transbot.unite();
+    // Robot 2 is still a pixel short of its cell, so the disband frame glides and runs no tick.
+    view.spritePos[2].x = static_cast<Sint16>(view.spritePos[2].x - 1);
+    updateGame(display, view, -1, 0, 0);
+    ASSERT_EQ(view.game.transbot.size(), 0) << "the disband empties the transbot at once";
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(shownInCell(5 + i, 23), ownPicture(i))
+            << "former member " << i << " shows its own picture in the frame of the disband";
+    }
+}
+
 TEST_F(Draw, HigherRobotIndexLiesOnTopAndEdgesClip) {
     testMap<40, 25> map;
     map.put(5, 5, '1');
