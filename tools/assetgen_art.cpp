@@ -538,14 +538,16 @@ Canvas drawTooth() {
         }
     c.fill(0, h / 2 - 2, w, 4, scale(jaw, 0.55));
     c.fill(0, h / 2 - 2, w, 1, mix(jaw, white, 0.3));
-    // Four fangs on each edge, 25 pixels apart; between their tips the curtain is see-through.
+    // Four fangs on each edge, 25 pixels apart; between their tips the curtain is see-through. The top
+    // edge's fangs sit half a fang along from the bottom edge's (the one on the seam is split between
+    // neighbouring pictures), so where the two rows of the curtain meet, the jaws seem to interlock.
     for (int edge = 0; edge < 2; ++edge)
-        for (int k = 0; k < 4; ++k) {
-            const double cx = k * 25 + 12.5;
+        for (int k = 0; k < 5; ++k) {
+            const double cx = k * 25 + (edge ? 12.5 : 0);
             for (int d = 0; d < toothH + 2; ++d) {
                 // d counts from the tip (0) back into the jaw.
                 const int y = edge ? h - 1 - d : d;
-                const double half = std::min(11.0, 3.0 + d * 0.55);
+                const double half = std::min(10.5, 1.5 + d * 0.5);
                 for (int x = static_cast<int>(cx - half); x < static_cast<int>(cx + half + 1); ++x) {
                     const double rel = (x + 0.5 - cx) / half;
                     if (std::abs(rel) > 1) continue;
