@@ -2,6 +2,8 @@
 // A note that rings past the end of the loop wraps round to its start, so the loop point has no seam.
 #include "assetgen_music.h"
 
+#include "assetgen_score.h"
+
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -20,146 +22,6 @@ namespace {
 
 constexpr int rate = 22050;
 constexpr double pi = std::numbers::pi;
-
-// ---------------------------------------------------------------- the written music
-
-enum class Instrument { glock, squareLead, sawLead, trombone, pluckBass, sawBass, tuba, arp, pad };
-
-struct Song {
-    const char* title;
-    int bpm;
-    int bars;
-    const char* chords;  // one chord per bar: "Am", "F", "C#m"
-    const char* melody;  // eight steps per bar: a note such as "E5", "." to hold, "-" for silence
-    Instrument lead;
-    const char*
-        bass;  // sixteen steps per bar, repeated: R root, O octave, F fifth, T third, . hold, - silence
-    Instrument bassVoice;
-    const char* arp;   // sixteen steps per bar, repeated: chord tones 1 3 5 8, - silence; empty for none
-    bool pad;          // a soft chord under every bar
-    const char* kick;  // drum steps, sixteen per bar, repeated: x hit, o soft hit, . nothing
-    const char* snare;
-    const char* hat;  // x closed, o open
-    double drumLevel;
-};
-
-constexpr Song goof{
-    "Brakko (title)",
-    132,
-    16,
-    "C G Am F C G F G Am F C G Am F G C",
-    "E5 . G5 E5 C5 . G4 . | D5 . B4 D5 G5 . - - | C5 . E5 A5 G5 . E5 . | F5 E5 D5 C5 A4 . - - |"
-    "E5 . G5 C6 B5 . G5 . | D5 . G5 B5 A5 . G5 . | A5 G5 F5 E5 D5 . C5 . | D5 . . . G4 . - - |"
-    "A4 C5 E5 A5 G5 . E5 . | F5 . A5 . G5 F5 E5 . | E5 G5 C6 . B5 A5 G5 . | D5 . G5 . B4 . - - |"
-    "C5 E5 A5 . G5 E5 C5 . | F5 A5 C6 . A5 F5 D5 . | G5 . B5 . D6 . B5 . | C6 . G5 . E5 . C5 . |",
-    Instrument::glock,
-    "R.-.F.-.O.-.F.-.",
-    Instrument::pluckBass,
-    "--5---3---5---3-",
-    false,
-    "x.......x.......",
-    "....x.......x...",
-    "..x...x...x...x.",
-    0.7};
-
-constexpr Song robotWars{
-    "Robot Wars (level 1)",
-    144,
-    16,
-    "Am Am F G Am Am F E Dm Am F G Am F G E",
-    "A4 . C5 . E5 . A5 . | G5 . E5 . C5 D5 E5 . | F5 . E5 . D5 . C5 . | D5 . . . B4 . G4 . |"
-    "A4 . C5 . E5 . A5 . | B5 . A5 . G5 A5 B5 . | C6 . B5 . A5 . F5 . | E5 . . . G#5 . B5 . |"
-    "D5 . F5 . A5 . D6 . | C6 . B5 . A5 . E5 . | F5 . A5 . C6 . A5 . | B5 . G5 . D5 . B4 . |"
-    "A5 . . E5 A5 . C6 . | A5 . F5 . C5 . F5 . | G5 . B5 . D6 . B5 . | G#5 . . . E5 . - - |",
-    Instrument::squareLead,
-    "R.ROR.ROR.ROR.FO",
-    Instrument::sawBass,
-    "1-5-8-5-1-5-8-5-",
-    false,
-    "x...x...x...x...",
-    "....x.......x.......x.......x.......x.......x.......x.......x.xx",
-    "x.x.x.x.x.x.x.xo",
-    1.0};
-
-constexpr Song vexo{
-    "Vexo (level 2)",
-    124,
-    16,
-    "Dm C Bb C Dm C Bb A Gm Dm Bb C Dm Bb C A",
-    "D5 . . F5 . . A5 . | G5 . . E5 . . C5 . | D5 . . F5 . . Bb5 . | A5 . G5 . E5 . - - |"
-    "D5 . . F5 . . A5 . | C6 . . G5 . . E5 . | F5 . . D5 . . Bb4 . | C#5 . . E5 . . A5 . |"
-    "G5 . Bb5 . D6 . Bb5 . | A5 . F5 . D5 . F5 . | Bb5 . A5 . G5 . F5 . | E5 . G5 . C6 . - . |"
-    "D6 . . A5 . . F5 . | D6 . . Bb5 . . F5 . | E5 . G5 . C6 . E6 . | C#6 . . . A5 . - - |",
-    Instrument::sawLead,
-    "R..R..R.R..R..O.",
-    Instrument::pluckBass,
-    "1358135813581358",
-    true,
-    "x.....x.x.....x.",
-    "....x.......x...",
-    "x.xxx.xxx.xxx.xo",
-    0.9};
-
-constexpr Song down{"Down (rage quit)",
-                    72,
-                    10,
-                    "Dm Dm Bb A Gm Dm Gm A Dm Dm",
-                    "A4 . . . G#4 . . . | G4 . . . F#4 . . . | F4 . G4 . A4 . Bb4 . | A4 . . . E4 . . . |"
-                    "G4 . Bb4 . D5 . . . | C5 . Bb4 . A4 . F4 . | G4 . A4 . Bb4 . G4 . | A4 . . . C#5 . . . |"
-                    "D5 . . . A4 . . . | D4 . . . . . - - |",
-                    Instrument::trombone,
-                    "R.......F.......",
-                    Instrument::tuba,
-                    "",
-                    true,
-                    "x.......x.......",
-                    "............x...",
-                    "x...o...x...o...",
-                    0.45};
-
-// ---------------------------------------------------------------- reading the notation
-
-// MIDI note number of "C4", "G#5" or "Bb3"; -1 when the token is not a note.
-int noteNumber(std::string_view t) {
-    constexpr std::array<int, 7> semitone{9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
-    if (t.empty() || t[0] < 'A' || t[0] > 'G') return -1;
-    int n = semitone[t[0] - 'A'];
-    std::size_t i = 1;
-    if (i < t.size() && t[i] == '#') ++n, ++i;
-    if (i < t.size() && t[i] == 'b') --n, ++i;
-    if (i >= t.size() || t[i] < '0' || t[i] > '9') return -1;
-    return n + 12 * (t[i] - '0' + 1);
-}
-
-std::vector<std::string_view> tokens(std::string_view s) {
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '|'))
-            ++i;
-        const std::size_t start = i;
-        while (i < s.size() && s[i] != ' ' && s[i] != '|')
-            ++i;
-        if (i > start) out.push_back(s.substr(start, i - start));
-    }
-    return out;
-}
-
-struct Chord {
-    int root = 0;   // pitch class
-    int third = 4;  // 3 for minor
-};
-
-Chord chordOf(std::string_view t) {
-    Chord c;
-    c.root =
-        (noteNumber(std::string(t.substr(0, t.size() > 1 && (t[1] == '#' || t[1] == 'b') ? 2 : 1)) + "4") %
-             12 +
-         12) %
-        12;
-    c.third = t.find('m') != std::string_view::npos ? 3 : 4;
-    return c;
-}
 
 // ---------------------------------------------------------------- synthesis
 
@@ -219,20 +81,6 @@ struct LowPass {
         const double v3 = x - ic2, v1 = a1 * ic1 + a2 * v3, v2 = ic2 + a2 * ic1 + a3 * v3;
         ic1 = 2 * v1 - ic1, ic2 = 2 * v2 - ic2;
         return v2;
-    }
-};
-
-struct Envelope {
-    double attack, decay, sustain, release;
-    // Level at time t of a note held for `held` seconds; smooth at both ends, so no clicks.
-    double at(double t, double held) const {
-        auto level = [&](double s) {
-            if (s < attack) return s / attack;
-            return sustain + (1 - sustain) * std::exp(-(s - attack) / decay);
-        };
-        if (t < held) return level(t);
-        const double r = t - held;
-        return r >= release ? 0 : level(held) * (1 - r / release) * (1 - r / release);
     }
 };
 
@@ -428,6 +276,12 @@ bool render(const Song& song, Mix& mix, int stepSamples) {
     for (std::string_view t : melody)
         if (t != "." && t != "-" && noteNumber(t) < 0) {
             std::printf("brakko-assetgen: %s: \"%.*s\" is not a note\n", song.title,
+                        static_cast<int>(t.size()), t.data());
+            return false;
+        }
+    for (std::string_view t : chords)
+        if (chordOf(t).root < 0) {
+            std::printf("brakko-assetgen: %s: \"%.*s\" is not a chord\n", song.title,
                         static_cast<int>(t.size()), t.data());
             return false;
         }
