@@ -164,14 +164,12 @@ void drawArmour(Canvas& c, int x, int y) {
 
 void drawCreatureBody(Canvas& c, int x, int y) {
     drawArmour(c, x, y);
-    // An engraved panel and a small power light.
-    const Rgb dark = scale(armour, 0.78), light = mix(armour, white, 0.4);
-    c.hline(x + 6, x + 13, y + 6, dark);
-    c.vline(x + 6, y + 6, y + 13, dark);
-    c.hline(x + 7, x + 13, y + 13, light);
-    c.vline(x + 13, y + 7, y + 13, light);
-    c.fill(x + 9, y + 9, 2, 2, Rgb{80, 200, 255});
-    c.set(x + 9, y + 9, Rgb{210, 245, 255});
+    // A faint engraved panel: every member wears the same plate, so it must not shout when repeated.
+    const Rgb dark = scale(armour, 0.88), light = mix(armour, white, 0.25);
+    c.hline(x + 5, x + 14, y + 5, dark);
+    c.vline(x + 5, y + 5, y + 14, dark);
+    c.hline(x + 6, x + 14, y + 14, light);
+    c.vline(x + 14, y + 6, y + 14, light);
 }
 
 void drawCreatureEyes(Canvas& c, int x, int y) {
