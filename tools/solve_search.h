@@ -1,0 +1,288 @@
+// The solver's search: best-first over packed game states from a map's start, one tick per step, with the
+// game's own rules doing every step. A tool: it may allocate freely, and it never changes a rule.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "solve_plan.h"
+#include "solve_state.h"
+#include "spiele.h"
+
+// The keys a player can press before one tick: an optional disband, then an optional formation command.
+// A disband followed by a formation needs a gliding frame between the two ticks, so it is only offered after
+// a tick that moved a robot.
+struct tickInput {
+    bool disband = false;
+    int command = -1;  // 0..8, or -1 for none
+};
+
+// Commands 1 and 7 both name the empty formation, so 7 never does anything 1 doesn't; it is never tried.
+constexpr int triedCommands[] = {0, 1, 2, 3, 4, 5, 6, 8};
+
+struct searchOptions {
+    // f = g + weight * h, in halves: 2 is plain A*, larger trades proof of shortness for speed.
+    int weightHalves = 2;
+    // Whether the distance estimate never overstates the ticks left, so that weight 2 proves a plan shortest.
+    bool admissible = false;
+    bool progress = true;
+};
+
+struct searchResult {
+    bool won = false;
+    bool proven = false;
+    int length = 0;
+    std::vector<planLine> plan;
+    long long explored = 0;
+    long long generated = 0;
+    int closestDistance = -1;
+    int closestCol = -1, closestRow = -1;
+};
+
+template <int W, int H>
+struct solver {
+    struct node {
+        stateKey key;
+        std::uint32_t parent;
+        std::uint16_t g;
+        std::uint8_t disband;
+        std::int8_t command;
+    };
+    struct openEntry {
+        std::uint32_t index;
+        std::uint32_t g;
+    };
+
+    static constexpr std::uint16_t unreachable = 0xFFFF;
+
+    const char* mapText;
+    const char* const* shapeTable;
+    spiele<W, H> start;
+    spiele<W, H> work;
+    stateLayout<W, H> layout;
+    int goalCol = -1, goalRow = -1;
+    // Ticks (estimated) from each cell to the cell above the goal; unreachable where no robot can stand.
+    std::vector<std::uint16_t> distance;
+    // How many cells a tick can carry a group of each size (0 stands for a robot that has yet to fuse),
+    // in halves of a cell: a bigger group strides further by re-forming about its last member.
+    int speedHalves[7] = {2, 2, 2, 2, 2, 2, 2};
+
+    std::vector<node> nodes;
+    std::vector<std::uint32_t> table;  // open addressing: node index + 1, 0 for an empty slot
+    std::vector<std::vector<openEntry>> open;
+    std::size_t lowest = 0;
+
+    solver(const char* text, const char* const* table_) : mapText(text), shapeTable(table_) {
+        start.init(mapText, shapeTable);
+        work = start;
+        layout.robots = start.botCount;
+        const int goal = findIndex<W, H>(mapText, '@');
+        if (goal >= 0) {
+            goalCol = xFromIndex<W, H>(goal);
+            goalRow = yFromIndex<W, H>(goal);
+        }
+    }
+
+    bool emptyCell(int x, int y) const { return start.fromLevelAt(x, y) == ' '; }
+
+    // Walking distance over empty cells from each cell to the cell above the goal.
+    void measureDistances() {
+        std::vector<int> steps(W * H, -1);
+        std::vector<int> queue;
+        if (goalCol >= 0 && emptyCell(goalCol, goalRow - 1)) {
+            steps[indexFromXY<W, H>(goalCol, goalRow - 1)] = 0;
+            queue.push_back(indexFromXY<W, H>(goalCol, goalRow - 1));
+        }
+        for (std::size_t q = 0; q < queue.size(); ++q) {
+            const int c = queue[q];
+            const int x = xFromIndex<W, H>(c), y = yFromIndex<W, H>(c);
+            const int around[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+            for (const auto& d : around) {
+                const int nx = x + d[0], ny = y + d[1];
+                if (!emptyCell(nx, ny)) continue;
+                const int n = indexFromXY<W, H>(nx, ny);
+                if (steps[n] >= 0) continue;
+                steps[n] = steps[c] + 1;
+                queue.push_back(n);
+            }
+        }
+        distance.assign(W * H, unreachable);
+        for (int c = 0; c < W * H; ++c) {
+            if (steps[c] >= 0) distance[c] = static_cast<std::uint16_t>(steps[c]);
+        }
+    }
+
+    // Ticks still to go, estimated: the nearest member's walk at its group's stride. Without a group, any
+    // robot may seed one.
+    int estimate(const spiele<W, H>& game) const {
+        if (game.won) return 0;
+        const int size = game.transbot.size();
+        const ro& counted = size > 0 ? static_cast<const ro&>(game.transbot) : game.nautbot;
+        int best = unreachable;
+        for (int i = 0; i < counted.count; ++i) {
+            const int d = distance[indexFromXY<W, H>(counted.slots[i]->x, counted.slots[i]->y)];
+            if (d < best) best = d;
+        }
+        if (best == unreachable) return best;
+        const int speed = speedHalves[size < 6 ? size : 6];
+        return (2 * best + speed - 1) / speed;
+    }
+
+    std::uint32_t find(const stateKey& key, bool& fresh) {
+        if (nodes.size() * 2 >= table.size()) grow();
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t slot = key.hash() & mask;; slot = (slot + 1) & mask) {
+            if (table[slot] == 0) {
+                nodes.push_back(node{key, 0, 0, 0, -1});
+                table[slot] = static_cast<std::uint32_t>(nodes.size());
+                fresh = true;
+                return static_cast<std::uint32_t>(nodes.size() - 1);
+            }
+            if (nodes[table[slot] - 1].key == key) {
+                fresh = false;
+                return table[slot] - 1;
+            }
+        }
+    }
+
+    void grow() {
+        std::vector<std::uint32_t> bigger(table.empty() ? (1u << 16) : table.size() * 2, 0);
+        const std::size_t mask = bigger.size() - 1;
+        for (std::uint32_t i = 0; i < nodes.size(); ++i) {
+            std::size_t slot = nodes[i].key.hash() & mask;
+            while (bigger[slot] != 0)
+                slot = (slot + 1) & mask;
+            bigger[slot] = i + 1;
+        }
+        table.swap(bigger);
+    }
+
+    void push(std::uint32_t index, int g, int h, int weightHalves) {
+        const std::size_t f = static_cast<std::size_t>(2 * g + weightHalves * h);
+        if (open.size() <= f) open.resize(f + 1);
+        // An estimate that drops by more than a tick's worth puts a state below the bucket being emptied.
+        if (f < lowest) lowest = f;
+        open[f].push_back(openEntry{index, static_cast<std::uint32_t>(g)});
+    }
+
+    // The inputs worth trying before the next tick; inputs that provably do the same as another are left out.
+    std::vector<tickInput> inputs(const spiele<W, H>& game, bool moved) const {
+        std::vector<tickInput> list{tickInput{}};
+        for (int k : triedCommands) {
+            if (k != game.wantedShape) list.push_back(tickInput{false, k});
+        }
+        // With an empty transbot a disband only clears requests, and at a tick boundary none is pending then.
+        if (game.transbot.size() > 0) {
+            list.push_back(tickInput{true, -1});
+            if (moved) {
+                for (int k : triedCommands)
+                    list.push_back(tickInput{true, k});
+            }
+        }
+        return list;
+    }
+
+    searchResult run(const searchOptions& options) {
+        searchResult result;
+        const auto began = std::chrono::steady_clock::now();
+        auto lastReport = began;
+        if (!layout.fits()) {
+            std::fprintf(stderr, "this map has too many robots for a two-word state\n");
+            return result;
+        }
+        result.closestDistance = unreachable;
+
+        bool fresh = false;
+        const std::uint32_t root = find(layout.pack(start, false), fresh);
+        nodes[root].parent = root;
+        push(root, 0, estimate(start), options.weightHalves);
+
+        std::uint32_t goal = 0;
+        bool found = false;
+        while (!found && lowest < open.size()) {
+            if (open[lowest].empty()) {
+                ++lowest;
+                continue;
+            }
+            {
+                const std::size_t f = lowest;
+                const openEntry entry = open[f].back();
+                open[f].pop_back();
+                if (nodes[entry.index].g != entry.g) continue;
+                const stateKey key = nodes[entry.index].key;
+                const bool moved = layout.unpack(key, work);
+                if (work.won) {
+                    goal = entry.index;
+                    found = true;
+                    break;
+                }
+                ++result.explored;
+                noteClosest(work, result);
+                const int g = static_cast<int>(entry.g) + 1;
+                if (g >= 0xFFFF) continue;
+                for (const tickInput& in : inputs(work, moved)) {
+                    layout.unpack(key, work);
+                    int cells[20][2];
+                    for (int i = 0; i < work.botCount; ++i) {
+                        cells[i][0] = work.bots[i].x;
+                        cells[i][1] = work.bots[i].y;
+                    }
+                    if (in.disband) work.control(-1);
+                    if (in.command >= 0) work.control(in.command);
+                    work.process();
+                    bool movedNow = false;
+                    for (int i = 0; i < work.botCount; ++i)
+                        movedNow = movedNow || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
+                    const stateKey child = layout.pack(work, movedNow);
+                    ++result.generated;
+                    const std::uint32_t index = find(child, fresh);
+                    if (!fresh && nodes[index].g <= g) continue;
+                    node& n = nodes[index];
+                    n.parent = entry.index;
+                    n.g = static_cast<std::uint16_t>(g);
+                    n.disband = in.disband ? 1 : 0;
+                    n.command = static_cast<std::int8_t>(in.command);
+                    const int h = estimate(work);
+                    if (h == unreachable) continue;
+                    push(index, g, h, options.weightHalves);
+                }
+                if (options.progress && (result.explored & 0xFFFF) == 0) {
+                    const auto now = std::chrono::steady_clock::now();
+                    if (now - lastReport > std::chrono::seconds(1)) {
+                        lastReport = now;
+                        std::fprintf(stderr,
+                                     "  %lld states explored, %zu known, f %zu, closest %d tick(s) away\n",
+                                     result.explored, nodes.size(), f, result.closestDistance);
+                    }
+                }
+            }
+        }
+        if (!found) return result;
+
+        result.won = true;
+        result.length = nodes[goal].g;
+        result.proven = options.admissible && options.weightHalves == 2;
+        std::vector<std::uint32_t> path;
+        for (std::uint32_t i = goal; i != root; i = nodes[i].parent)
+            path.push_back(i);
+        for (auto it = path.rbegin(); it != path.rend(); ++it) {
+            const node& n = nodes[*it];
+            if (n.disband) result.plan.push_back(planLine{n.g, -1});
+            if (n.command >= 0) result.plan.push_back(planLine{n.g, n.command});
+        }
+        return result;
+    }
+
+    void noteClosest(const spiele<W, H>& game, searchResult& result) const {
+        for (int i = 0; i < game.botCount; ++i) {
+            const int d = distance[indexFromXY<W, H>(game.bots[i].x, game.bots[i].y)];
+            if (d < result.closestDistance) {
+                result.closestDistance = d;
+                result.closestCol = game.bots[i].x;
+                result.closestRow = game.bots[i].y;
+            }
+        }
+    }
+};
