@@ -61,7 +61,8 @@ TEST(Grid, CellsOffTheGridReadAsWalls) {
 }
 
 TEST(Grid, AShortTextIsNeverReadPastItsEnd) {
-    // The buffer is roomier than the text so the compiler sees no out-of-bounds path; the text ends at its NUL.
+    // The buffer is roomier than the text so the compiler sees no out-of-bounds path; the text ends at its
+    // NUL.
     const char text[16] = "ab  c";
     level<4, 3> map;
     map.init(text);
