@@ -1,0 +1,264 @@
+// Nothing is allocated after start-up: this program replaces the global allocation functions and wraps
+// glibc's malloc family, then runs thousands of frames of every screen and counts what the frames allocate.
+// Only the main thread is counted (SDL's audio thread is not ours). Never built into the sanitized tree.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstddef>
+#include <new>
+
+#include "app.h"
+#include "platform.h"
+
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* p, std::size_t size);
+void* __libc_memalign(std::size_t alignment, std::size_t size);
+void __libc_free(void* p);
+}
+
+namespace {
+
+// Two tallies, so that a failure says whose allocation it was: our C++ (operator new) or C code, ours or
+// SDL's, that went to malloc directly.
+std::atomic<long> newCalls{0};
+std::atomic<long> mallocCalls{0};
+thread_local bool counting = false;
+
+void* counted(std::size_t size) {
+    if (counting) ++newCalls;
+    void* p = __libc_malloc(size == 0 ? 1 : size);
+    return p;
+}
+
+void* countedAligned(std::size_t size, std::align_val_t alignment) {
+    if (counting) ++newCalls;
+    return __libc_memalign(static_cast<std::size_t>(alignment), size == 0 ? 1 : size);
+}
+
+}  // namespace
+
+extern "C" {
+void* malloc(std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    return __libc_malloc(size);
+}
+void* calloc(std::size_t count, std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    return __libc_calloc(count, size);
+}
+void* realloc(void* p, std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    return __libc_realloc(p, size);
+}
+void* memalign(std::size_t alignment, std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    return __libc_memalign(alignment, size);
+}
+void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    return __libc_memalign(alignment, size);
+}
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept {
+    if (counting) ++mallocCalls;
+    void* p = __libc_memalign(alignment, size);
+    if (p == nullptr) return ENOMEM;
+    *out = p;
+    return 0;
+}
+void free(void* p) noexcept {
+    __libc_free(p);
+}
+}
+
+// Failing to allocate would be its own fault; these tests only need the count, so a null is passed on.
+void* operator new(std::size_t size) {
+    return counted(size);
+}
+void* operator new[](std::size_t size) {
+    return counted(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return counted(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return counted(size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    return countedAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return countedAligned(size, alignment);
+}
+void operator delete(void* p) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p) noexcept {
+    __libc_free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    __libc_free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    __libc_free(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    __libc_free(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    __libc_free(p);
+}
+
+namespace {
+
+struct tally {
+    long news = 0;
+    long mallocs = 0;
+    long total() const { return news + mallocs; }
+};
+
+// Counts what `work` allocates on this thread; nothing may assert inside, since a message allocates.
+template <typename Work>
+tally count(Work work) {
+    const long news = newCalls.load();
+    const long mallocs = mallocCalls.load();
+    counting = true;
+    work();
+    counting = false;
+    return tally{newCalls.load() - news, mallocCalls.load() - mallocs};
+}
+
+void pushKey(int sym) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = static_cast<SDLKey>(sym);
+    SDL_PushEvent(&event);
+}
+
+// Keeps the robots busy: a formation key every 30 frames, cycling through all nine, and a disband every
+// 400, so groups form, fall, ride belts and break up again.
+int keyForFrame(int frame) {
+    if (frame % 400 == 399) return keySpace;
+    if (frame % 30 == 0) return formationKeys[(frame / 30) % 9];
+    return 0;
+}
+
+class Allocation : public ::testing::Test {
+  protected:
+    char before[4096] = {};
+    SDL_Surface* display = nullptr;
+
+    // The real pictures and musics, read from the project, so every blit and music change is the game's own.
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_NE(getcwd(before, sizeof before), nullptr);
+        ASSERT_EQ(chdir(BRAKKO_SOURCE_DIR), 0) << "the project root should hold img/ and snd/";
+        display = commencer<windowWidth, windowHeight>("Brakko");
+        ASSERT_NE(display, nullptr) << "the dummy video driver should give a display";
+    }
+    void TearDown() override {
+        shutDown();
+        ASSERT_EQ(chdir(before), 0);
+    }
+};
+
+}  // namespace
+
+// The part of each frame that is ours: the screen's frame step with its command, the flow, the teeth and
+// the next background. Two thousand frames of each screen, the first three hundred under a moving curtain.
+TEST_F(Allocation, OurFrameStepAllocatesNothingOnAnyScreen) {
+    const tally startUp = count([&] {
+        app game(display, loadAssets());
+        (void)game;
+    });
+    std::printf("start-up (assets and the four screens) made %ld operator new and %ld malloc-family calls\n",
+                startUp.news, startUp.mallocs);
+
+    app game(display, loadAssets());
+    constexpr int framesPerScreen = 2000;
+    constexpr int curtainFrames = 300;
+    for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
+        game.state.screen = s;
+        const tally frames = count([&] {
+            for (int f = 0; f < framesPerScreen; ++f) {
+                game.state.key(keyForFrame(f));
+                if (game.all.frame(s, display, game.state.command)) game.state.levelWon();
+                game.state.command = noCommand;
+                if (f < curtainFrames) {
+                    game.state.curtain = f % 256;
+                    game.drawTeeth();
+                }
+                game.paintBackground();
+            }
+        });
+        EXPECT_EQ(frames.news, 0) << framesPerScreen << " frames of screen " << s << " called operator new "
+                                  << frames.news << " times";
+        EXPECT_EQ(frames.mallocs, 0) << framesPerScreen << " frames of screen " << s << " called malloc "
+                                     << frames.mallocs << " times";
+    }
+}
+
+// The whole frame as the game runs it (pacing, one event, the step, the curtain, flip, background), through
+// every screen and every transition, keys arriving as SDL events. Only the frame that starts a screen's
+// music may allocate, and only inside SDL_mixer, which sets up its decoder again whenever a music starts.
+TEST_F(Allocation, WholeFramesAllocateOnlyWhereAMusicStarts) {
+    app game(display, loadAssets());
+    constexpr int most = 1000;
+    int frame = 0;
+    int musicStarts = 0;
+    int strayFrames[most] = {};
+    long strayCounts[most] = {};
+    int strays = 0;
+    auto run = [&](int frames) {
+        for (int f = 0; f < frames && game.state.running(); ++f, ++frame) {
+            if (const int sym = keyForFrame(frame)) pushKey(sym);
+            const bool opening = game.state.nextScreen != noTransition;
+            const tally one = count([&] { game.frame(); });
+            if (opening && game.state.nextScreen == noTransition) {
+                std::printf("frame %d starts the music of screen %d: %ld allocations\n", frame,
+                            game.state.screen, one.total());
+                ++musicStarts;
+            } else if (one.total() != 0 && strays < most) {
+                strayFrames[strays] = frame;
+                strayCounts[strays++] = one.total();
+            }
+        }
+    };
+    run(150);
+    pushKey(keyReturn);
+    run(250);  // the curtain closes and opens onto level 1
+    game.state.levelWon();
+    run(250);  // level 1 counts as won: on to level 2
+    pushKey(keyEscape);
+    run(250);  // given up: the rage-quit screen
+    pushKey(keyEscape);
+    run(5);
+
+    ASSERT_FALSE(game.state.running()) << "Escape on the rage-quit screen should have ended the run";
+    EXPECT_EQ(musicStarts, 3) << "three curtains should have opened, each starting its screen's music";
+    for (int i = 0; i < strays; ++i)
+        ADD_FAILURE() << "frame " << strayFrames[i] << " made " << strayCounts[i]
+                      << " allocations without starting a music";
+
+    // Where those allocations come from, for the record: a music that has never played, halted and started
+    // on its own. The decoder is set up on its first start; later starts of the same music reuse it.
+    Mix_Music* fresh = ouvrireMusique("./snd/vexo.ogg");
+    const tally halt = count([] { stop(); });
+    const tally first = count([&] { play(fresh); });
+    stop();
+    const tally again = count([&] { play(fresh); });
+    std::printf(
+        "%d whole frames; malloc-family calls in SDL_mixer: %ld to halt, %ld for a music's first start, "
+        "%ld to start it again\n",
+        frame, halt.mallocs, first.mallocs, again.mallocs);
+}
