@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "headless.h"
 #include "platform.h"
 
 namespace {
@@ -40,39 +41,7 @@ void writeSilence(const std::string& path) {
         out.put(0);
 }
 
-// The colour of display pixel (x, y).
-SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
-    SDL_LockSurface(surface);
-    const Uint32 value = static_cast<Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
-    SDL_UnlockSurface(surface);
-    SDL_Color c{};
-    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
-    return c;
-}
-
-class Platform : public ::testing::Test {
-  protected:
-    std::string home;
-    char before[4096] = {};
-
-    // Each test runs in an empty directory of its own, headless.
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_NE(getcwd(before, sizeof before), nullptr);
-        char pattern[] = "/tmp/brakko-platform-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr) << "could not make a scratch directory";
-        home = pattern;
-        ASSERT_EQ(chdir(home.c_str()), 0);
-    }
-    void TearDown() override {
-        Mix_CloseAudio();
-        SDL_Quit();
-        ASSERT_EQ(chdir(before), 0);
-        std::string clean = "rm -rf '" + home + "'";
-        EXPECT_EQ(system(clean.c_str()), 0);
-    }
-};
+using Platform = HeadlessInScratch;
 
 }  // namespace
 

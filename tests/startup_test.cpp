@@ -8,18 +8,10 @@
 #include <string>
 
 #include "app.h"
+#include "headless.h"
 #include "platform.h"
 
 namespace {
-
-SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
-    SDL_LockSurface(surface);
-    const Uint32 value = static_cast<Uint32*>(surface->pixels)[y * surface->pitch / 4 + x];
-    SDL_UnlockSurface(surface);
-    SDL_Color c{};
-    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
-    return c;
-}
 
 // A picture of one colour, saved where the game looks for it.
 void writePicture(const char* path, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
@@ -36,28 +28,7 @@ void pushKey(SDLKey sym) {
     SDL_PushEvent(&event);
 }
 
-class StartUp : public ::testing::Test {
-  protected:
-    std::string home;
-    char before[4096] = {};
-
-    // An empty working directory, so that no img/ or snd/ is found unless a test writes one.
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_NE(getcwd(before, sizeof before), nullptr);
-        char pattern[] = "/tmp/brakko-startup-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr) << "could not make a scratch directory";
-        home = pattern;
-        ASSERT_EQ(chdir(home.c_str()), 0);
-    }
-    void TearDown() override {
-        shutDown();
-        ASSERT_EQ(chdir(before), 0);
-        std::string clean = "rm -rf '" + home + "'";
-        EXPECT_EQ(system(clean.c_str()), 0);
-    }
-};
+using StartUp = HeadlessInScratch;
 
 }  // namespace
 
