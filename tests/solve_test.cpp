@@ -176,6 +176,71 @@ TEST(SkippedInputs, DisbandingAnEmptyGroupChangesNothingAtATick) {
     EXPECT_GT(checked, 0) << "some sample should have had no group";
 }
 
+// Small maps whose answers are known by hand: robots 1 and 2 fused on a ledge reach the cell above the goal
+// in two ticks at the earliest (a pair's first re-form can carry the second robot only one cell on).
+constexpr char twoTickMap[] =
+    "########"
+    "#      #"
+    "#12    #"
+    "####@###"
+    "########";
+// The pair is boxed in: no two-cell formation reaches past the wall between it and the goal.
+constexpr char boxedMap[] =
+    "########"
+    "#12#   #"
+    "####@###"
+    "########";
+
+TEST(Search, BreadthFirstFindsTheShortestPlanAndSaysSo) {
+    solver<8, 5> search(twoTickMap, thoseShape1);
+    search.measureDistances();
+    searchOptions options;
+    options.weightHalves = 0;
+    options.progress = false;
+    const searchResult result = search.run(options);
+    ASSERT_TRUE(result.won) << "the two-robot ledge map should be winnable";
+    EXPECT_EQ(result.length, 2) << "the ledge map should be won in two ticks, no fewer";
+    EXPECT_TRUE(result.proven) << "a breadth-first plan should be reported as proven shortest";
+
+    spiele<8, 5> game;
+    game.init(twoTickMap, thoseShape1);
+    plan p;
+    p.lines = result.plan;
+    EXPECT_EQ(replayPlan(game, p, 10), 2)
+        << "the plan found should win the ledge map at tick 2 when replayed";
+}
+
+TEST(Search, AWeightedSearchWinsButProvesNothing) {
+    solver<8, 5> search(twoTickMap, thoseShape1);
+    search.measureDistances();
+    searchOptions options;
+    options.weightHalves = 4;
+    options.progress = false;
+    const searchResult result = search.run(options);
+    ASSERT_TRUE(result.won) << "the weighted search should also win the ledge map";
+    EXPECT_FALSE(result.proven) << "a weighted search should not claim its plan is shortest";
+    spiele<8, 5> game;
+    game.init(twoTickMap, thoseShape1);
+    plan p;
+    p.lines = result.plan;
+    EXPECT_EQ(replayPlan(game, p, 50), result.length)
+        << "the weighted plan should win at the tick it reports, " << result.length;
+}
+
+TEST(Search, AnUnwinnableMapIsExploredToTheEnd) {
+    solver<8, 4> search(boxedMap, thoseShape1);
+    search.measureDistances();
+    searchOptions options;
+    options.progress = false;
+    const searchResult result = search.run(options);
+    EXPECT_FALSE(result.won) << "the boxed pair should never reach the goal";
+    EXPECT_GT(result.explored, 1) << "the boxed map's states should all be explored before giving up";
+    EXPECT_GE(result.closestDistance, search.walkless)
+        << "no member should ever stand where a walk leads to the goal";
+    EXPECT_LE(result.closestCol, 2) << "the group should get no further right than column 2";
+    EXPECT_EQ(result.closestRow, 1) << "the group should stay in row 1";
+}
+
 // The committed plans, against the rules alone: each wins in exactly the ticks it promises, and a disband
 // paired with a formation for the same tick only follows a tick that moved a robot, so a player has a gliding
 // frame to press the first of the two keys in.

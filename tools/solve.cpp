@@ -30,6 +30,10 @@ int solve(const char* name, const char* text, const searchOptions& options, cons
     search.measureDistances();
     for (int i = 0; i < 7; ++i)
         search.speedHalves[i] = speeds[i];
+    if (!search.layout.fits()) {
+        std::printf("%s has too many robots for the solver's two-word state.\n", name);
+        return 1;
+    }
     std::fprintf(stderr, "solving %s: %d robots, goal at (%d, %d)\n", name, search.layout.robots,
                  search.goalCol, search.goalRow);
     const searchResult result = search.run(options);
@@ -40,11 +44,18 @@ int solve(const char* name, const char* text, const searchOptions& options, cons
     if (!result.won) {
         std::printf("%s cannot be won: every one of the %lld reachable states was explored and none wins.\n",
                     name, result.explored);
-        if (result.closestCol >= 0)
+        if (result.closestCol < 0)
+            std::printf("No group ever formed.\n");
+        else if (result.closestDistance >= search.walkless)
             std::printf(
-                "The closest any robot came was (%d, %d), %d step(s) of walking from the cell above the "
-                "goal.\n",
+                "The group never reached a cell from which the goal can be walked to; it came as far as "
+                "(%d, %d).\n",
+                result.closestCol, result.closestRow);
+        else
+            std::printf(
+                "The group came closest at (%d, %d), %d step(s) of walking from the cell above the goal.\n",
                 result.closestCol, result.closestRow, result.closestDistance);
+        std::printf("The latest state found was %d tick(s) from the start.\n", result.deepestTick);
         std::printf("Searched in %.2f s, peak memory %.1f MiB.\n", seconds, peak / 1024.0);
         return 1;
     }
@@ -60,10 +71,10 @@ int solve(const char* name, const char* text, const searchOptions& options, cons
 }
 
 int usage() {
-    std::fprintf(
-        stderr,
-        "usage: brakko-solve level1|level2 [--weight HALVES] [--speeds S0,..,S6] [--quiet]\n"
-        "  HALVES: f = g + HALVES/2 * h (2 is plain A*); S: half-cells per tick for groups of 0..6\n");
+    std::fprintf(stderr,
+                 "usage: brakko-solve level1|level2 [--weight HALVES] [--speeds S0,..,S6] [--quiet]\n"
+                 "  HALVES: f = g + HALVES/2 * h (0 is breadth-first and proves the plan shortest); S: "
+                 "half-cells per tick for groups of 0..6\n");
     return 2;
 }
 
@@ -92,7 +103,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (options.weightHalves < 1) return usage();
+    if (options.weightHalves < 0) return usage();
     const std::string which = argv[1];
     if (which == "level1") return solve<level1W, level1H>("level1", level1T, options, speeds);
     if (which == "level2") return solve<level2W, level2H>("level2", level2T, options, speeds);

@@ -23,10 +23,10 @@ struct tickInput {
 constexpr int triedCommands[] = {0, 1, 2, 3, 4, 5, 6, 8};
 
 struct searchOptions {
-    // f = g + weight * h, in halves: 2 is plain A*, larger trades proof of shortness for speed.
+    // States are taken in order of 2g + weightHalves * h. With 0 the search is breadth-first and the plan it
+    // finds is proven shortest; the estimate can overstate, so any other weight proves nothing but is far
+    // faster.
     int weightHalves = 2;
-    // Whether the distance estimate never overstates the ticks left, so that weight 2 proves a plan shortest.
-    bool admissible = false;
     bool progress = true;
 };
 
@@ -37,8 +37,11 @@ struct searchResult {
     std::vector<planLine> plan;
     long long explored = 0;
     long long generated = 0;
+    // For a map that cannot be won: how near the group's nearest member came to the cell above the goal, in
+    // walking steps, where that was, and the latest tick any state was reached at.
     int closestDistance = -1;
     int closestCol = -1, closestRow = -1;
+    int deepestTick = 0;
 };
 
 template <int W, int H>
@@ -63,8 +66,9 @@ struct solver {
     spiele<W, H> work;
     stateLayout<W, H> layout;
     int goalCol = -1, goalRow = -1;
-    // Ticks (estimated) from each cell to the cell above the goal; unreachable where no robot can stand.
+    // Walking steps from each cell to the cell above the goal; cells no walk reaches count `walkless`.
     std::vector<std::uint16_t> distance;
+    int walkless = 0;
     // How many cells a tick can carry a group of each size (0 stands for a robot that has yet to fuse),
     // in halves of a cell: a bigger group strides further by re-forming about its last member.
     int speedHalves[7] = {2, 2, 2, 2, 2, 2, 2};
@@ -108,7 +112,14 @@ struct solver {
                 queue.push_back(n);
             }
         }
-        distance.assign(W * H, unreachable);
+        // A formation can carry robots over a wall into a pocket that no walk reaches, so such cells only
+        // count as farther than any other, never as hopeless.
+        int farthest = 0;
+        for (int c = 0; c < W * H; ++c) {
+            if (steps[c] > farthest) farthest = steps[c];
+        }
+        walkless = farthest + 1;
+        distance.assign(W * H, static_cast<std::uint16_t>(walkless));
         for (int c = 0; c < W * H; ++c) {
             if (steps[c] >= 0) distance[c] = static_cast<std::uint16_t>(steps[c]);
         }
@@ -125,7 +136,6 @@ struct solver {
             const int d = distance[indexFromXY<W, H>(counted.slots[i]->x, counted.slots[i]->y)];
             if (d < best) best = d;
         }
-        if (best == unreachable) return best;
         const int speed = speedHalves[size < 6 ? size : 6];
         return (2 * best + speed - 1) / speed;
     }
@@ -219,7 +229,7 @@ struct solver {
                     break;
                 }
                 ++result.explored;
-                noteClosest(work, result);
+                noteClosest(work, static_cast<int>(entry.g), result);
                 const int g = static_cast<int>(entry.g) + 1;
                 if (g >= 0xFFFF) continue;
                 for (const tickInput& in : inputs(work, moved)) {
@@ -244,17 +254,16 @@ struct solver {
                     n.g = static_cast<std::uint16_t>(g);
                     n.disband = in.disband ? 1 : 0;
                     n.command = static_cast<std::int8_t>(in.command);
-                    const int h = estimate(work);
-                    if (h == unreachable) continue;
-                    push(index, g, h, options.weightHalves);
+                    push(index, g, estimate(work), options.weightHalves);
                 }
                 if (options.progress && (result.explored & 0xFFFF) == 0) {
                     const auto now = std::chrono::steady_clock::now();
                     if (now - lastReport > std::chrono::seconds(1)) {
                         lastReport = now;
-                        std::fprintf(stderr,
-                                     "  %lld states explored, %zu known, f %zu, closest %d tick(s) away\n",
-                                     result.explored, nodes.size(), f, result.closestDistance);
+                        std::fprintf(
+                            stderr,
+                            "  %lld states explored, %zu known, f %zu, group came within %d step(s)\n",
+                            result.explored, nodes.size(), f, result.closestDistance);
                     }
                 }
             }
@@ -263,7 +272,7 @@ struct solver {
 
         result.won = true;
         result.length = nodes[goal].g;
-        result.proven = options.admissible && options.weightHalves == 2;
+        result.proven = options.weightHalves == 0;
         std::vector<std::uint32_t> path;
         for (std::uint32_t i = goal; i != root; i = nodes[i].parent)
             path.push_back(i);
@@ -275,13 +284,15 @@ struct solver {
         return result;
     }
 
-    void noteClosest(const spiele<W, H>& game, searchResult& result) const {
-        for (int i = 0; i < game.botCount; ++i) {
-            const int d = distance[indexFromXY<W, H>(game.bots[i].x, game.bots[i].y)];
+    void noteClosest(const spiele<W, H>& game, int tick, searchResult& result) const {
+        if (tick > result.deepestTick) result.deepestTick = tick;
+        for (int i = 0; i < game.transbot.size(); ++i) {
+            const bot* member = game.transbot.get(i);
+            const int d = distance[indexFromXY<W, H>(member->x, member->y)];
             if (d < result.closestDistance) {
                 result.closestDistance = d;
-                result.closestCol = game.bots[i].x;
-                result.closestRow = game.bots[i].y;
+                result.closestCol = member->x;
+                result.closestRow = member->y;
             }
         }
     }
