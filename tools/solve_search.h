@@ -216,70 +216,71 @@ struct solver {
                 ++lowest;
                 continue;
             }
-            {
-                const std::size_t f = lowest;
-                const openEntry entry = open[f].back();
-                open[f].pop_back();
-                if (nodes[entry.index].g != entry.g) continue;
-                const stateKey key = nodes[entry.index].key;
-                const bool moved = layout.unpack(key, work);
-                if (work.won) {
-                    goal = entry.index;
-                    found = true;
-                    break;
+            const std::size_t f = lowest;
+            const openEntry entry = open[f].back();
+            open[f].pop_back();
+            if (nodes[entry.index].g != entry.g) continue;
+            const stateKey key = nodes[entry.index].key;
+            const bool moved = layout.unpack(key, work);
+            if (work.won) {
+                goal = entry.index;
+                found = true;
+                break;
+            }
+            ++result.explored;
+            noteClosest(work, static_cast<int>(entry.g), result);
+            const int g = static_cast<int>(entry.g) + 1;
+            if (g >= 0xFFFF) continue;
+            for (const tickInput& in : inputs(work, moved)) {
+                layout.unpack(key, work);
+                int cells[20][2];
+                for (int i = 0; i < work.botCount; ++i) {
+                    cells[i][0] = work.bots[i].x;
+                    cells[i][1] = work.bots[i].y;
                 }
-                ++result.explored;
-                noteClosest(work, static_cast<int>(entry.g), result);
-                const int g = static_cast<int>(entry.g) + 1;
-                if (g >= 0xFFFF) continue;
-                for (const tickInput& in : inputs(work, moved)) {
-                    layout.unpack(key, work);
-                    int cells[20][2];
-                    for (int i = 0; i < work.botCount; ++i) {
-                        cells[i][0] = work.bots[i].x;
-                        cells[i][1] = work.bots[i].y;
-                    }
-                    if (in.disband) work.control(-1);
-                    if (in.command >= 0) work.control(in.command);
-                    work.process();
-                    bool movedNow = false;
-                    for (int i = 0; i < work.botCount; ++i)
-                        movedNow = movedNow || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
-                    const stateKey child = layout.pack(work, movedNow);
-                    ++result.generated;
-                    const std::uint32_t index = find(child, fresh);
-                    if (!fresh && nodes[index].g <= g) continue;
-                    node& n = nodes[index];
-                    n.parent = entry.index;
-                    n.g = static_cast<std::uint16_t>(g);
-                    n.disband = in.disband ? 1 : 0;
-                    n.command = static_cast<std::int8_t>(in.command);
-                    push(index, g, estimate(work), options.weightHalves);
-                }
-                if (options.progress && (result.explored & 0xFFFF) == 0) {
-                    const auto now = std::chrono::steady_clock::now();
-                    if (now - lastReport > std::chrono::seconds(1)) {
-                        lastReport = now;
-                        std::fprintf(
-                            stderr,
-                            "  %lld states explored, %zu known, f %zu, group came within %d step(s)\n",
-                            result.explored, nodes.size(), f, result.closestDistance);
-                    }
+                if (in.disband) work.control(-1);
+                if (in.command >= 0) work.control(in.command);
+                work.process();
+                bool movedNow = false;
+                for (int i = 0; i < work.botCount; ++i)
+                    movedNow = movedNow || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
+                const stateKey child = layout.pack(work, movedNow);
+                ++result.generated;
+                const std::uint32_t index = find(child, fresh);
+                if (!fresh && nodes[index].g <= g) continue;
+                node& n = nodes[index];
+                n.parent = entry.index;
+                n.g = static_cast<std::uint16_t>(g);
+                n.disband = in.disband ? 1 : 0;
+                n.command = static_cast<std::int8_t>(in.command);
+                push(index, g, estimate(work), options.weightHalves);
+            }
+            if (options.progress && (result.explored & 0xFFFF) == 0) {
+                const auto now = std::chrono::steady_clock::now();
+                if (now - lastReport > std::chrono::seconds(1)) {
+                    lastReport = now;
+                    std::fprintf(stderr,
+                                 "  %lld states explored, %zu known, f %zu, group came within %d step(s)\n",
+                                 result.explored, nodes.size(), f, result.closestDistance);
                 }
             }
         }
         if (!found) return result;
 
+        // Ticks are counted along the path itself: a state reached again more cheaply keeps its own parent
+        // and input, but states below it may still carry the older, larger tick counts.
         result.won = true;
-        result.length = nodes[goal].g;
         result.proven = options.weightHalves == 0;
         std::vector<std::uint32_t> path;
         for (std::uint32_t i = goal; i != root; i = nodes[i].parent)
             path.push_back(i);
+        result.length = static_cast<int>(path.size());
+        int tick = 0;
         for (auto it = path.rbegin(); it != path.rend(); ++it) {
             const node& n = nodes[*it];
-            if (n.disband) result.plan.push_back(planLine{n.g, -1});
-            if (n.command >= 0) result.plan.push_back(planLine{n.g, n.command});
+            ++tick;
+            if (n.disband) result.plan.push_back(planLine{tick, -1});
+            if (n.command >= 0) result.plan.push_back(planLine{tick, n.command});
         }
         return result;
     }
