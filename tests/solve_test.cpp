@@ -80,7 +80,10 @@ TEST(StateKey, BothLevelsFitInTwoWords) {
 TEST(StateKey, RebuildsTheSameGameAndTheSameFuture) {
     std::mt19937 random(testSeed);
     for (int sample = 0; sample < 40; ++sample) {
-        const auto game = level1After(sample, random);
+        auto game = level1After(sample, random);
+        // The flags are rarely set by play this short; every combination must still survive.
+        game.breakerFlip = static_cast<unsigned char>(sample / 2 % 2);
+        game.won = static_cast<unsigned char>(sample / 4 % 2);
         const auto layout = layoutFor(game);
         const bool moved = sample % 2 == 1;
         const stateKey key = layout.pack(game, moved);
@@ -97,6 +100,12 @@ TEST(StateKey, RebuildsTheSameGameAndTheSameFuture) {
             EXPECT_EQ(rebuilt.bots[i].y, game.bots[i].y)
                 << "robot " << i << " row after rebuild, sample " << sample;
         }
+        EXPECT_EQ(rebuilt.currentShape, game.currentShape)
+            << "current formation after rebuild, sample " << sample;
+        EXPECT_EQ(rebuilt.wantedShape, game.wantedShape)
+            << "wanted formation after rebuild, sample " << sample;
+        EXPECT_EQ(rebuilt.breakerFlip, game.breakerFlip) << "breaker side after rebuild, sample " << sample;
+        EXPECT_EQ(rebuilt.won, game.won) << "win flag after rebuild, sample " << sample;
         ASSERT_EQ(rebuilt.transbot.size(), game.transbot.size())
             << "transbot size after rebuild, sample " << sample;
         for (int i = 0; i < game.transbot.size(); ++i)
@@ -138,21 +147,23 @@ TEST(SkippedInputs, CommandSevenDoesWhatCommandOneDoes) {
     std::mt19937 random(testSeed + 2);
     for (int sample = 0; sample < 40; ++sample) {
         const auto game = level1After(sample, random);
+        const auto layout = layoutFor(game);
         auto withOne = game;
         auto withSeven = game;
         withOne.control(1);
         withSeven.control(7);
-        withOne.process();
-        withSeven.process();
-        const auto layout = layoutFor(game);
-        // The two wanted formations differ in number only; compare the rest by asking both for 1 again.
-        withSeven.wantedShape = withSeven.wantedShape == 7 ? 1 : withSeven.wantedShape;
-        withSeven.currentShape = withSeven.currentShape == 7 ? 1 : withSeven.currentShape;
-        EXPECT_EQ(layout.pack(withOne, false), layout.pack(withSeven, false))
-            << "commands 1 and 7 both name the empty formation and should act alike (sample " << sample
-            << ")";
-        EXPECT_NE(withOne.currentShape, 1)
-            << "the empty formation should never be taken (sample " << sample << ")";
+        // Ticks with no command, so the two requests stand until a contact or a breaker acts on them.
+        for (int tick = 1; tick <= 30; ++tick) {
+            withOne.process();
+            withSeven.process();
+            auto renamed = withSeven;
+            if (renamed.wantedShape == 7) renamed.wantedShape = 1;
+            EXPECT_EQ(layout.pack(withOne, false), layout.pack(renamed, false))
+                << "commands 1 and 7 both name the empty formation and should act alike (sample " << sample
+                << ", tick " << tick << ")";
+            EXPECT_NE(withSeven.currentShape, 7)
+                << "the empty formation should never be taken (sample " << sample << ", tick " << tick << ")";
+        }
     }
 }
 
