@@ -1,7 +1,6 @@
-// The whole game played frame by frame through the real screens and screen flow, as the main loop runs them
-// but without pacing, events or sound: Return on the title, the committed level-1 plan, the curtain, the
-// level-2 plan, the curtain into the rage-quit screen, Escape. Every win, screen change and tick frame is
-// checked against what the rules and the one-pixel glide imply. Dummy video driver; no window, no files.
+// The whole game, frame by frame through the real screens and screen flow (Return, the two committed plans,
+// the curtains, Escape), every win, screen change and tick frame checked against what the rules and the glide
+// imply. Like the main loop but without pacing, events or sound; dummy video driver, no window, no files.
 #include <gtest/gtest.h>
 
 #include <SDL.h>

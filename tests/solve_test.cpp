@@ -1,7 +1,6 @@
-// The solver's claims, checked against the rules: a packed state rebuilds the same game, what it leaves out
-// (labels, cursors, formation offsets) never changes the future, the inputs it skips do what others do, and
-// the committed plans win each level in exactly the ticks they promise.
-// Regenerate the plans with: brakko-solve level1 > tests/plans/level1.plan (and level2 likewise).
+// The solver's claims against the rules: packed states rebuild the same game, what they leave out and the
+// inputs skipped change nothing, and the committed plans win in exactly the ticks they promise. Regenerate a
+// plan with `build/tools/brakko-solve level1 > tests/plans/level1.plan` (level2 likewise), never by hand.
 #include <gtest/gtest.h>
 
 #include <random>
