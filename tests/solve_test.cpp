@@ -237,6 +237,28 @@ TEST(Search, AWeightedSearchWinsButProvesNothing) {
         << "the weighted plan should win at the tick it reports, " << result.length;
 }
 
+TEST(Search, ShortcutsCutAWastedTickOutOfAPlan) {
+    solver<8, 5> search(twoTickMap, thoseShape1);
+    // Idle for a tick, then pair up in a row, then step the second robot onto the goal.
+    std::vector<stateKey> path{search.layout.pack(search.start, false)};
+    std::vector<tickInput> taken{tickInput{}, tickInput{}, tickInput{false, 8}, tickInput{false, 5}};
+    for (std::size_t t = 1; t < taken.size(); ++t)
+        path.push_back(search.step(path.back(), taken[t]));
+    ASSERT_TRUE(search.work.won) << "the padded plan should win the ledge map at tick 3";
+
+    search.shorten(path, taken, 2);
+    EXPECT_EQ(path.size(), 3u) << "the idle tick should be cut, leaving a two-tick plan";
+    spiele<8, 5> game;
+    game.init(twoTickMap, thoseShape1);
+    plan p;
+    for (std::size_t t = 1; t < taken.size(); ++t) {
+        if (taken[t].disband) p.lines.push_back(planLine{static_cast<int>(t), -1});
+        if (taken[t].command >= 0) p.lines.push_back(planLine{static_cast<int>(t), taken[t].command});
+    }
+    EXPECT_EQ(replayPlan(game, p, 10), static_cast<int>(path.size()) - 1)
+        << "the shortened plan should win at its new length when replayed";
+}
+
 TEST(Search, AnUnwinnableMapIsExploredToTheEnd) {
     solver<8, 4> search(boxedMap, thoseShape1);
     search.measureDistances();

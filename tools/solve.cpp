@@ -65,16 +65,22 @@ int solve(const char* name, const char* text, const searchOptions& options, cons
         std::printf("%d %d\n", line.tick, line.command);
     std::printf("# won at tick %d (%s)\n", result.length,
                 result.proven ? "proven shortest" : "not proven shortest");
+    if (result.foundLength != result.length)
+        std::printf("# the search found %d ticks; shortcuts along the way saved %d\n", result.foundLength,
+                    result.foundLength - result.length);
     std::printf("# %lld states explored, %lld generated, in %.2f s (%.0f states/s), peak memory %.1f MiB\n",
                 result.explored, result.generated, seconds, rate, peak / 1024.0);
     return 0;
 }
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: brakko-solve level1|level2 [--weight HALVES] [--speeds S0,..,S6] [--quiet]\n"
-                 "  HALVES: f = g + HALVES/2 * h (0 is breadth-first and proves the plan shortest); S: "
-                 "half-cells per tick for groups of 0..6\n");
+    std::fprintf(
+        stderr,
+        "usage: brakko-solve level1|level2 [--weight HALVES] [--speeds S0,..,S6] [--shortcuts DEPTH] "
+        "[--quiet]\n"
+        "  HALVES: order by 2g + HALVES * h (0 is breadth-first and proves the plan shortest)\n"
+        "  S: half-cells per tick for a lone robot and groups of 1..6\n"
+        "  DEPTH: ticks of local search for shortcuts along the plan found (0 for none)\n");
     return 2;
 }
 
@@ -83,6 +89,7 @@ int usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     searchOptions options;
+    options.shortcutDepth = 3;
     // Half-cells per tick for a lone robot and for groups of 1 to 6, tuned so that both levels come out short
     // within a few seconds; a group of five or six can stride five cells in two ticks by re-forming.
     int speeds[7] = {3, 3, 4, 5, 7, 9, 10};
@@ -97,13 +104,15 @@ int main(int argc, char** argv) {
                 if (end == list || speeds[k] < 1) return usage();
                 list = *end == ',' ? end + 1 : end;
             }
+        } else if (std::strcmp(argv[i], "--shortcuts") == 0 && i + 1 < argc) {
+            options.shortcutDepth = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             options.progress = false;
         } else {
             return usage();
         }
     }
-    if (options.weightHalves < 0) return usage();
+    if (options.weightHalves < 0 || options.shortcutDepth < 0) return usage();
     const std::string which = argv[1];
     if (which == "level1") return solve<level1W, level1H>("level1", level1T, options, speeds);
     if (which == "level2") return solve<level2W, level2H>("level2", level2T, options, speeds);

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "solve_plan.h"
@@ -27,6 +29,8 @@ struct searchOptions {
     // finds is proven shortest; the estimate can overstate, so any other weight proves nothing but is far
     // faster.
     int weightHalves = 2;
+    // How many ticks deep the local searches that look for shortcuts along a found plan go; 0 for none.
+    int shortcutDepth = 0;
     bool progress = true;
 };
 
@@ -34,6 +38,7 @@ struct searchResult {
     bool won = false;
     bool proven = false;
     int length = 0;
+    int foundLength = 0;  // before shortcuts
     std::vector<planLine> plan;
     long long explored = 0;
     long long generated = 0;
@@ -194,6 +199,92 @@ struct solver {
         return list;
     }
 
+    // One tick from a packed state with the given keys; `work` is left holding the state after it.
+    stateKey step(const stateKey& from, const tickInput& in) {
+        layout.unpack(from, work);
+        int cells[20][2];
+        for (int i = 0; i < work.botCount; ++i) {
+            cells[i][0] = work.bots[i].x;
+            cells[i][1] = work.bots[i].y;
+        }
+        if (in.disband) work.control(-1);
+        if (in.command >= 0) work.control(in.command);
+        work.process();
+        bool moved = false;
+        for (int i = 0; i < work.botCount; ++i)
+            moved = moved || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
+        return layout.pack(work, moved);
+    }
+
+    // Shortens a winning path in place by local breadth-first searches: from each state on it, every state
+    // within `depth` ticks is tried, and one that lies further along the path (or that wins) is a shortcut.
+    // Returns the number of states the local searches generated.
+    long long shorten(std::vector<stateKey>& path, std::vector<tickInput>& taken, int depth) {
+        struct localNode {
+            stateKey key;
+            int parent;
+            tickInput in;
+        };
+        long long generated = 0;
+        for (std::size_t from = 0; from + 1 < path.size(); ++from) {
+            std::vector<localNode> found{localNode{path[from], -1, tickInput{}}};
+            std::unordered_set<stateKey, stateKeyHash> seen{path[from]};
+            // Where each state lies on the path, the latest place when it lies there twice.
+            std::unordered_map<stateKey, std::size_t, stateKeyHash> along;
+            for (std::size_t j = from + 1; j < path.size(); ++j)
+                along[path[j]] = j;
+            std::size_t levelBegin = 0;
+            int bestNode = -1;
+            std::size_t bestTarget = 0;
+            for (int d = 1; d <= depth && bestNode < 0; ++d) {
+                const std::size_t levelEnd = found.size();
+                for (std::size_t f = levelBegin; f < levelEnd; ++f) {
+                    const bool moved = layout.unpack(found[f].key, work);
+                    if (work.won) continue;
+                    for (const tickInput& in : inputs(work, moved)) {
+                        const stateKey child = step(found[f].key, in);
+                        ++generated;
+                        if (!seen.insert(child).second) continue;
+                        found.push_back(localNode{child, static_cast<int>(f), in});
+                        // A win, or a state the path reaches only later than from + d.
+                        std::size_t target = 0;
+                        if (work.won) {
+                            target = path.size() - 1;
+                        } else if (const auto at = along.find(child); at != along.end()) {
+                            target = at->second;
+                        }
+                        if (target > from + d && target > bestTarget) {
+                            bestTarget = target;
+                            bestNode = static_cast<int>(found.size() - 1);
+                        }
+                    }
+                }
+                levelBegin = levelEnd;
+            }
+            if (bestNode < 0) continue;
+            std::vector<stateKey> keys;
+            std::vector<tickInput> ins;
+            for (int n = bestNode; n > 0; n = found[n].parent) {
+                keys.push_back(found[n].key);
+                ins.push_back(found[n].in);
+            }
+            std::vector<stateKey> newPath(path.begin(), path.begin() + static_cast<long>(from) + 1);
+            std::vector<tickInput> newTaken(taken.begin(), taken.begin() + static_cast<long>(from) + 1);
+            newPath.insert(newPath.end(), keys.rbegin(), keys.rend());
+            newTaken.insert(newTaken.end(), ins.rbegin(), ins.rend());
+            // A win found on the way ends the path there; otherwise it goes on from the state reached.
+            layout.unpack(newPath.back(), work);
+            if (!work.won) {
+                newPath.insert(newPath.end(), path.begin() + static_cast<long>(bestTarget) + 1, path.end());
+                newTaken.insert(newTaken.end(), taken.begin() + static_cast<long>(bestTarget) + 1,
+                                taken.end());
+            }
+            path.swap(newPath);
+            taken.swap(newTaken);
+        }
+        return generated;
+    }
+
     searchResult run(const searchOptions& options) {
         searchResult result;
         const auto began = std::chrono::steady_clock::now();
@@ -232,19 +323,7 @@ struct solver {
             const int g = static_cast<int>(entry.g) + 1;
             if (g >= 0xFFFF) continue;
             for (const tickInput& in : inputs(work, moved)) {
-                layout.unpack(key, work);
-                int cells[20][2];
-                for (int i = 0; i < work.botCount; ++i) {
-                    cells[i][0] = work.bots[i].x;
-                    cells[i][1] = work.bots[i].y;
-                }
-                if (in.disband) work.control(-1);
-                if (in.command >= 0) work.control(in.command);
-                work.process();
-                bool movedNow = false;
-                for (int i = 0; i < work.botCount; ++i)
-                    movedNow = movedNow || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
-                const stateKey child = layout.pack(work, movedNow);
+                const stateKey child = step(key, in);
                 ++result.generated;
                 const std::uint32_t index = find(child, fresh);
                 if (!fresh && nodes[index].g <= g) continue;
@@ -271,16 +350,22 @@ struct solver {
         // and input, but states below it may still carry the older, larger tick counts.
         result.won = true;
         result.proven = options.weightHalves == 0;
-        std::vector<std::uint32_t> path;
+        std::vector<stateKey> path{nodes[root].key};
+        std::vector<tickInput> taken{tickInput{}};  // taken[t] leads into path[t]
+        std::vector<std::uint32_t> backwards;
         for (std::uint32_t i = goal; i != root; i = nodes[i].parent)
-            path.push_back(i);
-        result.length = static_cast<int>(path.size());
-        int tick = 0;
-        for (auto it = path.rbegin(); it != path.rend(); ++it) {
-            const node& n = nodes[*it];
-            ++tick;
-            if (n.disband) result.plan.push_back(planLine{tick, -1});
-            if (n.command >= 0) result.plan.push_back(planLine{tick, n.command});
+            backwards.push_back(i);
+        for (auto it = backwards.rbegin(); it != backwards.rend(); ++it) {
+            path.push_back(nodes[*it].key);
+            taken.push_back(tickInput{nodes[*it].disband != 0, nodes[*it].command});
+        }
+        result.foundLength = static_cast<int>(path.size()) - 1;
+        if (!result.proven && options.shortcutDepth > 0)
+            result.generated += shorten(path, taken, options.shortcutDepth);
+        result.length = static_cast<int>(path.size()) - 1;
+        for (int tick = 1; tick <= result.length; ++tick) {
+            if (taken[tick].disband) result.plan.push_back(planLine{tick, -1});
+            if (taken[tick].command >= 0) result.plan.push_back(planLine{tick, taken[tick].command});
         }
         return result;
     }

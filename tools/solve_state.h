@@ -3,6 +3,7 @@
 // or resets them before reading. Tool code only; the game never includes this.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "spiele.h"
@@ -17,6 +18,10 @@ struct stateKey {
         h *= 0xBF58476D1CE4E5B9ull;
         return h ^ (h >> 32);
     }
+};
+
+struct stateKeyHash {
+    std::size_t operator()(const stateKey& key) const { return static_cast<std::size_t>(key.hash()); }
 };
 
 // Writes and reads unsigned fields one after another through the 128 bits of a key.
