@@ -1,0 +1,129 @@
+// The game set up headless for benchmarks (dummy video and audio, the project's own assets), and the bare
+// reference frame that does only the fills and blits of a game frame. Benchmarks only; never in the game.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "app.h"
+#include "platform.h"
+
+// Opens SDL and the window headless, from the project root so that ./img and ./snd are the game's own.
+inline SDL_Surface* openHeadless() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (chdir(BRAKKO_SOURCE_DIR) != 0) return nullptr;
+    return commencer<windowWidth, windowHeight>("Brakko");
+}
+
+// Frees what a run keeps to its end, so that a benchmark can start the game many times in one process.
+inline void releaseAll(const assets& art) {
+    stop();
+    for (SDL_Surface* s : {art.title, art.tooth, art.sheet, art.loose})
+        if (s != nullptr) SDL_FreeSurface(s);
+    for (Mix_Music* m : art.music)
+        if (m != nullptr) Mix_FreeMusic(m);
+    Mix_CloseAudio();
+    SDL_Quit();
+}
+
+// A whole game, started as main starts it and released when the benchmark is done with it.
+struct running {
+    SDL_Surface* display;
+    app game;
+
+    running() : display(openHeadless()), game(display, loadAssets()) {}
+    ~running() { releaseAll(game.art); }
+    running(const running&) = delete;
+    running& operator=(const running&) = delete;
+};
+
+// A command sequence that keeps robots moving: a formation every 30 frames, all nine in turn, and a disband
+// every 400 frames.
+constexpr int commandForFrame(long frame) {
+    if (frame % 400 == 399) return disbandCommand;
+    if (frame % 30 == 0) return static_cast<int>((frame / 30) % 9);
+    return noCommand;
+}
+
+// One game frame of screen s without pacing or events: the screen's step, the teeth when a curtain runs,
+// the flip and the next background, in the order of the game's own frame.
+inline void gameFrame(app& game, int s, long frame, bool curtain) {
+    game.state.screen = s;
+    game.all.frame(s, game.display, commandForFrame(frame));
+    if (curtain) {
+        game.state.curtain = static_cast<int>(frame % 250);
+        game.drawTeeth();
+    }
+    SDL_Flip(game.display);
+    game.paintBackground();
+}
+
+// The blits a view makes, written down once: every tile of its window and every robot, with the same
+// source cells of the same sheet and the same places on the display.
+struct bareScene {
+    static constexpr int most = 80 * 50 + 20;
+    SDL_Rect source[most];
+    SDL_Rect place[most];
+    int count = 0;
+};
+
+template <int W, int H>
+void recordScene(bareScene& scene, const spieleUI<W, H>& view, int offsetX, int offsetY) {
+    scene.count = 0;
+    for (int i = 0; i < view.viewW; ++i) {
+        for (int j = 0; j < view.viewH; ++j) {
+            const int col = view.camCol + i;
+            const int row = view.camRow + j;
+            scene.source[scene.count] = tileFor(view.game.at(col, row));
+            scene.place[scene.count++] = SDL_Rect{
+                static_cast<Sint16>(col * cellPixels - view.scrollX + offsetX),
+                static_cast<Sint16>(row * cellPixels - view.scrollY + offsetY), cellPixels, cellPixels};
+        }
+    }
+    for (int i = 0; i < view.game.botCount; ++i) {
+        scene.source[scene.count] = robotPicture(view.game, i);
+        scene.place[scene.count++] =
+            SDL_Rect{static_cast<Sint16>(view.spritePos[i].x + offsetX),
+                     static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
+    }
+}
+
+// The reference: the same background (picture or black fill), the same colour-keyed 20 x 20 blits, the
+// same sixteen teeth when a curtain runs, and the flip. No rules, no view, no flow.
+inline void bareFrame(SDL_Surface* display, const assets& art, SDL_Surface* background,
+                      const bareScene& scene, long frame, bool curtain) {
+    for (int i = 0; i < scene.count; ++i) {
+        SDL_Rect source = scene.source[i];
+        SDL_Rect place = scene.place[i];
+        SDL_UpperBlit(art.sheet, &source, display, &place);
+    }
+    if (curtain) {
+        const int c = static_cast<int>(frame % 250);
+        for (int i = 0; i < toothCount; ++i) {
+            SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(c - 250), 0, 0};
+            SDL_UpperBlit(art.tooth, nullptr, display, &top);
+            SDL_Rect bottom{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(500 - c), 0, 0};
+            SDL_UpperBlit(art.tooth, nullptr, display, &bottom);
+        }
+    }
+    SDL_Flip(display);
+    if (background != nullptr) {
+        SDL_Rect corner{0, 0, 0, 0};
+        SDL_UpperBlit(background, nullptr, display, &corner);
+    } else {
+        SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
+    }
+}
+
+// Nanoseconds that `work` takes, on the steady clock.
+template <typename Work>
+double nanoseconds(Work work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+}

@@ -1,0 +1,185 @@
+// Frame and tick costs against references measured in the same run: each screen's whole frame against a
+// bare loop of the same fills and blits, the level-2 frame against one memcpy of a frame, and one rules
+// tick against the level-2 frame. Every ratio is a counter; quote the medians of repeated runs.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "bench_world.h"
+#include "maps.h"
+#include "shape.h"
+
+namespace {
+
+SDL_Surface* backgroundOf(const assets& art, int s) {
+    if (s == titleScreen) return art.title;
+    if (s == rageQuitScreen) return art.loose;
+    return nullptr;
+}
+
+void recordScreen(bareScene& scene, const screens& all, int s) {
+    switch (s) {
+        case titleScreen:
+            recordScene(scene, all.title, 0, 260);
+            break;
+        case level1Screen:
+            recordScene(scene, all.level1, 0, 0);
+            break;
+        case level2Screen:
+            recordScene(scene, all.level2, 0, 0);
+            break;
+        default:
+            recordScene(scene, all.rageQuit, 0, 0);
+            break;
+    }
+}
+
+// Screen number and whether the curtain runs. The game's frame and the bare frame alternate, so both
+// see the same machine; the reported time is the game's.
+void frameVersusBare(benchmark::State& state) {
+    const int s = static_cast<int>(state.range(0));
+    const bool curtain = state.range(1) != 0;
+    running run;
+    static bareScene scene;
+    recordScreen(scene, run.game.all, s);
+    SDL_Surface* background = backgroundOf(run.game.art, s);
+    long frame = 0;
+    for (; frame < 200; ++frame)
+        gameFrame(run.game, s, frame, curtain);
+    double gameTotal = 0;
+    double bareTotal = 0;
+    for (auto _ : state) {
+        const double g = nanoseconds([&] { gameFrame(run.game, s, frame, curtain); });
+        const double b =
+            nanoseconds([&] { bareFrame(run.display, run.game.art, background, scene, frame, curtain); });
+        ++frame;
+        gameTotal += g;
+        bareTotal += b;
+        state.SetIterationTime(g / 1e9);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["game_us"] = gameTotal / n / 1e3;
+    state.counters["bare_us"] = bareTotal / n / 1e3;
+    state.counters["game_over_bare"] = gameTotal / bareTotal;
+    state.counters["blits"] = scene.count;
+}
+BENCHMARK(frameVersusBare)
+    ->ArgNames({"screen", "curtain"})
+    ->Args({titleScreen, 0})
+    ->Args({level1Screen, 0})
+    ->Args({level2Screen, 0})
+    ->Args({rageQuitScreen, 0})
+    ->Args({titleScreen, 1})
+    ->Args({level2Screen, 1})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// The floor for any frame: copying 800 x 500 pixels of four bytes once.
+void level2FrameVersusMemcpy(benchmark::State& state) {
+    running run;
+    const std::vector<unsigned char> from(windowWidth * windowHeight * 4, 7);
+    std::vector<unsigned char> to(from.size());
+    long frame = 0;
+    for (; frame < 200; ++frame)
+        gameFrame(run.game, level2Screen, frame, false);
+    double gameTotal = 0;
+    double copyTotal = 0;
+    for (auto _ : state) {
+        const double g = nanoseconds([&] { gameFrame(run.game, level2Screen, frame, false); });
+        const double c = nanoseconds([&] {
+            std::memcpy(to.data(), from.data(), from.size());
+            benchmark::ClobberMemory();
+        });
+        ++frame;
+        gameTotal += g;
+        copyTotal += c;
+        state.SetIterationTime(g / 1e9);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["game_us"] = gameTotal / n / 1e3;
+    state.counters["memcpy_us"] = copyTotal / n / 1e3;
+    state.counters["game_over_memcpy"] = gameTotal / copyTotal;
+}
+BENCHMARK(level2FrameVersusMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The level-2 frame that a tick is held against, measured once per process: the mean of 300 frames.
+double level2FrameNanoseconds() {
+    static double measured = 0;
+    if (measured == 0) {
+        running run;
+        long frame = 0;
+        for (; frame < 100; ++frame)
+            gameFrame(run.game, level2Screen, frame, false);
+        double total = 0;
+        for (int i = 0; i < 300; ++i, ++frame)
+            total += nanoseconds([&] { gameFrame(run.game, level2Screen, frame, false); });
+        measured = total / 300;
+    }
+    return measured;
+}
+
+// Commands for a busy stretch: a formation every third tick, all nine in turn, a disband every 40.
+constexpr int busyCommand(int tick) {
+    if (tick % 40 == 39) return disbandCommand;
+    if (tick % 3 == 0) return (tick / 3) % 9;
+    return noCommand;
+}
+
+// One tick of the rules. Settled: after 3000 quiet ticks nothing moves any more. Busy: the 50 ticks after
+// set-up, while every robot is still falling and the transbot keeps re-forming; each batch starts again
+// from a copy of the fresh game, the copy not timed.
+template <int W, int H>
+void tick(benchmark::State& state, const char* text, const char* const* table) {
+    const bool busy = state.range(0) != 0;
+    const double frameNs = level2FrameNanoseconds();
+    spiele<W, H> fresh;
+    fresh.init(text, table);
+    spiele<W, H> game = fresh;
+    if (!busy) {
+        for (int t = 0; t < 3000; ++t)
+            game.process();
+    }
+    constexpr int batch = 50;
+    double total = 0;
+    long ticks = 0;
+    for (auto _ : state) {
+        if (busy) {
+            game = fresh;
+            const double ns = nanoseconds([&] {
+                for (int t = 0; t < batch; ++t) {
+                    game.control(busyCommand(t));
+                    benchmark::DoNotOptimize(game.process());
+                }
+            });
+            total += ns;
+            ticks += batch;
+            state.SetIterationTime(ns / batch / 1e9);
+        } else {
+            const double ns = nanoseconds([&] { benchmark::DoNotOptimize(game.process()); });
+            total += ns;
+            ++ticks;
+            state.SetIterationTime(ns / 1e9);
+        }
+    }
+    state.counters["tick_ns"] = total / static_cast<double>(ticks);
+    state.counters["pct_of_level2_frame"] = 100.0 * total / static_cast<double>(ticks) / frameNs;
+}
+void tickTitle(benchmark::State& state) {
+    tick<titleW, titleH>(state, titleLVL, thoseShape0);
+}
+void tickLevel1(benchmark::State& state) {
+    tick<level1W, level1H>(state, level1T, thoseShape1);
+}
+void tickLevel2(benchmark::State& state) {
+    tick<level2W, level2H>(state, level2T, thoseShape1);
+}
+void tickRageQuit(benchmark::State& state) {
+    tick<ragequitW, ragequitH>(state, ragequitT, thoseShape1);
+}
+BENCHMARK(tickTitle)->ArgName("busy")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kNanosecond);
+BENCHMARK(tickLevel1)->ArgName("busy")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kNanosecond);
+BENCHMARK(tickLevel2)->ArgName("busy")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kNanosecond);
+BENCHMARK(tickRageQuit)->ArgName("busy")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kNanosecond);
+
+}  // namespace

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Peak resident memory of the game: the real game in a private Xvfb, 10 s on level 1 after Return; then the
+# headless run (dummy video) through every screen, over 10 s on level 2, under /usr/bin/time.
+# Usage: bench/peak_memory.sh [build-dir] [seconds]
+set -uo pipefail
+build=$(realpath "${1:-build}")
+seconds=${2:-10}
+root=$(realpath "$(dirname "$0")/..")
+scratch=$(mktemp -d)
+xvfb_pid=
+game_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$scratch/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -n1 "$scratch/display")"
+export SDL_AUDIODRIVER=dummy
+
+cd "$root" || exit 1
+"$build/brakko" >/dev/null &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Brakko$' | head -n1)
+xdotool windowfocus --sync "$window"
+xdotool key Return
+sleep 1.5 # the curtain, about 107 frames
+sleep "$seconds"
+echo "real game, X11 under Xvfb, ${seconds} s on level 1:"
+grep -E '^(VmHWM|VmRSS)' "/proc/$game_pid/status"
+xdotool key Escape
+sleep 1.5
+xdotool key Escape
+wait "$game_pid"
+game_pid=
+
+# 125 frames a second when frames are cheap: this many frames per screen keeps each screen up that long.
+frames=$((seconds * 125))
+echo "headless run, dummy video, $frames frames on each screen (level 2 reached through the real flow):"
+/usr/bin/time -f 'maximum resident set size: %M kB' "$build/tests/quality/headless_frames" "$root" "$frames"
