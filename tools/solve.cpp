@@ -24,12 +24,10 @@ long peakMemoryKiB() {
 }
 
 template <int W, int H>
-int solve(const char* name, const char* text, const searchOptions& options, const int* speeds) {
+int solve(const char* name, const char* text, const searchOptions& options) {
     const auto began = std::chrono::steady_clock::now();
     solver<W, H> search(text, thoseShape1);
     search.measureDistances();
-    for (int i = 0; i < 7; ++i)
-        search.speedHalves[i] = speeds[i];
     if (!search.layout.fits()) {
         std::printf("%s has too many robots for the solver's two-word state.\n", name);
         return 1;
@@ -90,9 +88,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     searchOptions options;
     options.shortcutDepth = 3;
-    // Half-cells per tick for a lone robot and for groups of 1 to 6, tuned so that both levels come out short
-    // within a few seconds; a group of five or six can stride five cells in two ticks by re-forming.
-    int speeds[7] = {3, 3, 4, 5, 7, 9, 10};
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--weight") == 0 && i + 1 < argc) {
             options.weightHalves = std::atoi(argv[++i]);
@@ -100,8 +95,8 @@ int main(int argc, char** argv) {
             const char* list = argv[++i];
             for (int k = 0; k < 7; ++k) {
                 char* end = nullptr;
-                speeds[k] = static_cast<int>(std::strtol(list, &end, 10));
-                if (end == list || speeds[k] < 1) return usage();
+                options.speedHalves[k] = static_cast<int>(std::strtol(list, &end, 10));
+                if (end == list || options.speedHalves[k] < 1) return usage();
                 list = *end == ',' ? end + 1 : end;
             }
         } else if (std::strcmp(argv[i], "--shortcuts") == 0 && i + 1 < argc) {
@@ -114,7 +109,7 @@ int main(int argc, char** argv) {
     }
     if (options.weightHalves < 0 || options.shortcutDepth < 0) return usage();
     const std::string which = argv[1];
-    if (which == "level1") return solve<level1W, level1H>("level1", level1T, options, speeds);
-    if (which == "level2") return solve<level2W, level2H>("level2", level2T, options, speeds);
+    if (which == "level1") return solve<level1W, level1H>("level1", level1T, options);
+    if (which == "level2") return solve<level2W, level2H>("level2", level2T, options);
     return usage();
 }

@@ -31,6 +31,10 @@ struct searchOptions {
     int weightHalves = 2;
     // How many ticks deep the local searches that look for shortcuts along a found plan go; 0 for none.
     int shortcutDepth = 0;
+    // How many cells a tick can carry a lone robot (entry 0) and a group of 1 to 6, in halves of a cell: a
+    // bigger group strides further by re-forming about its last member. Tuned so that both levels come out
+    // short within a few seconds.
+    int speedHalves[7] = {3, 3, 4, 5, 7, 9, 10};
     bool progress = true;
 };
 
@@ -74,9 +78,7 @@ struct solver {
     // Walking steps from each cell to the cell above the goal; cells no walk reaches count `walkless`.
     std::vector<std::uint16_t> distance;
     int walkless = 0;
-    // How many cells a tick can carry a group of each size (0 stands for a robot that has yet to fuse),
-    // in halves of a cell: a bigger group strides further by re-forming about its last member.
-    int speedHalves[7] = {2, 2, 2, 2, 2, 2, 2};
+    searchOptions settings;
 
     std::vector<node> nodes;
     std::vector<std::uint32_t> table;  // open addressing: node index + 1, 0 for an empty slot
@@ -141,7 +143,7 @@ struct solver {
             const int d = distance[indexFromXY<W, H>(counted.slots[i]->x, counted.slots[i]->y)];
             if (d < best) best = d;
         }
-        const int speed = speedHalves[size < 6 ? size : 6];
+        const int speed = settings.speedHalves[size < 6 ? size : 6];
         return (2 * best + speed - 1) / speed;
     }
 
@@ -286,6 +288,7 @@ struct solver {
     }
 
     searchResult run(const searchOptions& options) {
+        settings = options;
         searchResult result;
         const auto began = std::chrono::steady_clock::now();
         auto lastReport = began;
