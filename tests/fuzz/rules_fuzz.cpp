@@ -12,8 +12,9 @@
 namespace {
 
 // One byte is one command and how long to let it work: the low four bits pick a formation (0 to 8), a
-// disband (9) or nothing (10 to 15); the high four bits give 1 to 16 ticks to run after it. Long waits let
-// the fuzzer reach falls, belt rides and the far corners of level 2 with short inputs.
+// disband (9) or nothing (10 to 15); the high four bits give 0 to 15 ticks to run after it. Zero ticks put
+// several commands before one tick, as several frames do between two ticks; long waits let the fuzzer reach
+// falls, belt rides and the far corners of level 2 with short inputs.
 constexpr int commandFromByte(std::uint8_t b) {
     const int low = b & 0x0F;
     if (low <= 8) return low;
@@ -21,7 +22,7 @@ constexpr int commandFromByte(std::uint8_t b) {
     return 1000;
 }
 constexpr int ticksFromByte(std::uint8_t b) {
-    return 1 + (b >> 4);
+    return b >> 4;
 }
 
 [[noreturn]] void broken(const char* map, std::size_t byte, int tick, const char* what, int robot) {

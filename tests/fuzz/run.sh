@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the rules fuzz target with clang in <build-dir>/fuzz and fuzzes it for a bounded time (20 s by
-# default), keeping the corpus there so later runs start from what earlier ones found.
+# default), seeded with the solver's winning plans; the corpus stays there for later runs.
 # Usage: run.sh <project-root> <build-dir> [seconds]
 set -uo pipefail
 
@@ -16,9 +16,13 @@ if ! { cmake -S "$root/tests/fuzz" -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMA
     exit 1
 fi
 
-mkdir -p "$tree/corpus" "$tree/crashes"
-# A tick that runs past a second is a tick that never ends; short inputs keep each run quick.
-"$tree/rules_fuzz" "$tree/corpus" -max_total_time="$seconds" -timeout=1 -max_len=256 \
+mkdir -p "$tree/corpus" "$tree/crashes" "$tree/seeds"
+# The solver's winning plans start the fuzzer next to won games on both levels.
+for plan in "$root"/tests/plans/*.plan; do
+    [ -e "$plan" ] && bash "$root/tests/fuzz/plan_seed.sh" "$plan" "$tree/seeds/$(basename "$plan" .plan)"
+done
+# A tick that runs past a second is a tick that never ends; inputs fit the longest plan with room to spare.
+"$tree/rules_fuzz" "$tree/corpus" "$tree/seeds" -max_total_time="$seconds" -timeout=1 -max_len=512 \
     -artifact_prefix="$tree/crashes/" -print_final_stats=1 2>"$tree/run.log"
 status=$?
 grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/run.log"
