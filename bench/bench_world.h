@@ -12,11 +12,17 @@
 #include "app.h"
 #include "platform.h"
 
-// Opens SDL and the window headless, from the project root so that ./img and ./snd are the game's own.
+// Where ./img and ./snd are read from: the project root, or BRAKKO_ASSETS to measure other files.
+inline const char* assetRoot() {
+    const char* given = getenv("BRAKKO_ASSETS");
+    return given != nullptr ? given : BRAKKO_SOURCE_DIR;
+}
+
+// Opens SDL and the window headless, in the asset root so that ./img and ./snd are found.
 inline SDL_Surface* openHeadless() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (chdir(BRAKKO_SOURCE_DIR) != 0) return nullptr;
+    if (chdir(assetRoot()) != 0) return nullptr;
     return commencer<windowWidth, windowHeight>("Brakko");
 }
 

@@ -40,8 +40,8 @@ void releaseBare(const bareLoad& loaded) {
 void startUpVersusBareLoader(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (chdir(BRAKKO_SOURCE_DIR) != 0) {
-        state.SkipWithError("cannot enter the project root");
+    if (chdir(assetRoot()) != 0) {
+        state.SkipWithError("cannot enter the asset root");
         return;
     }
     double gameTotal = 0;
@@ -69,5 +69,48 @@ void startUpVersusBareLoader(benchmark::State& state) {
     state.counters["game_over_bare"] = gameTotal / bareTotal;
 }
 BENCHMARK(startUpVersusBareLoader)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Where the game's start-up goes, step by step in main's order: counters are mean milliseconds per step.
+void startUpSteps(benchmark::State& state) {
+    constexpr int steps = 7;
+    const char* names[steps] = {"window_ms", "pictures_ms", "mixer_ms",      "musics_ms",
+                                "play_ms",   "views_ms",    "first_frame_ms"};
+    double totals[steps] = {};
+    for (auto _ : state) {
+        SDL_Surface* display = nullptr;
+        assets art{};
+        double t[steps] = {};
+        t[0] = nanoseconds([&] { display = openHeadless(); });
+        t[1] = nanoseconds([&] {
+            art.title = ouvrireImage<255, 128, 255>("./img/title.bmp");
+            art.tooth = ouvrireImage<255, 128, 255>("./img/tooth.bmp");
+            art.sheet = ouvrireImage<255, 128, 255>("./img/bot.bmp");
+            art.loose = ouvrireImage<255, 128, 255>("./img/loose.bmp");
+        });
+        t[2] = nanoseconds([&] { commencerMixer(); });
+        t[3] = nanoseconds([&] {
+            art.music[0] = ouvrireMusique("./snd/goof.ogg");
+            art.music[1] = ouvrireMusique("./snd/robot_wars.ogg");
+            art.music[2] = ouvrireMusique("./snd/vexo.ogg");
+            art.music[3] = ouvrireMusique("./snd/down.ogg");
+        });
+        t[4] = nanoseconds([&] { play(art.music[0]); });
+        const double both = nanoseconds([&] {
+            app game(display, art);
+            t[6] = nanoseconds([&] { gameFrame(game, titleScreen, 0, false); });
+        });
+        t[5] = both - t[6];
+        double total = 0;
+        for (int i = 0; i < steps; ++i) {
+            totals[i] += t[i];
+            total += t[i];
+        }
+        state.SetIterationTime(total / 1e9);
+        releaseAll(art);
+    }
+    for (int i = 0; i < steps; ++i)
+        state.counters[names[i]] = totals[i] / static_cast<double>(state.iterations()) / 1e6;
+}
+BENCHMARK(startUpSteps)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
