@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <new>
+#include <thread>
 
 #include "app.h"
 #include "platform.h"
@@ -173,6 +174,39 @@ class Allocation : public ::testing::Test {
 };
 
 }  // namespace
+
+// The counter itself: were the replacements not the ones linked, every other test here would pass blind.
+TEST(AllocationCounter, SeesOperatorNewAndMallocOnThisThreadOnly) {
+    static void* volatile kept = nullptr;  // volatile, so the compiler cannot drop the pair
+    const tally mine = count([] {
+        int* one = new int(7);
+        kept = one;
+        delete one;
+        void* block = malloc(64);
+        kept = block;
+        free(block);
+    });
+    EXPECT_EQ(mine.news, 1) << "one operator new on this thread should be counted once";
+    EXPECT_EQ(mine.mallocs, 1) << "one malloc on this thread should be counted once";
+    // The thread is started before counting, since starting one allocates on the starting thread.
+    std::atomic<int> stage{0};
+    std::thread elsewhere([&] {
+        while (stage.load() == 0) {
+        }
+        void* block = malloc(64);
+        kept = block;
+        free(block);
+        stage = 2;
+    });
+    const tally other = count([&] {
+        stage = 1;
+        while (stage.load() != 2) {
+        }
+    });
+    elsewhere.join();
+    EXPECT_EQ(other.mallocs, 0) << "a malloc on another thread should not be counted";
+    EXPECT_NE(kept, nullptr) << "the blocks were really allocated";
+}
 
 // The part of each frame that is ours: the screen's frame step with its command, the flow, the teeth and
 // the next background. Two thousand frames of each screen, the first three hundred under a moving curtain.
