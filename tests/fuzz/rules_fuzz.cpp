@@ -1,6 +1,6 @@
-// libFuzzer target for the rules: input bytes become command sequences played on all four built-in maps,
-// with the rules' promises checked after every tick. Any broken promise aborts with a sentence saying which.
-// Rules only: no SDL, no view; a tick that never ends shows up as a libFuzzer timeout.
+// libFuzzer target for the rules: input bytes become commands on all four built-in maps; after every tick the
+// rules' promises are checked and copies must play on alike. A broken promise aborts with a sentence.
+// Rules only, no SDL; a tick that never ends shows up as a libFuzzer timeout.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -72,19 +72,52 @@ void check(const spiele<W, H>& game, unsigned char wasWon, const char* map, std:
     if (game.won < wasWon) broken(map, byte, tick, "a won game was un-won", -1);
 }
 
+// A copy must play on exactly as its original: same robots in the same list slots, same cells, same flags.
+template <int W, int H>
+void compare(const spiele<W, H>& game, const spiele<W, H>& twin, const char* map, std::size_t byte,
+             int tick) {
+    if (twin.transbot.size() != game.transbot.size() || twin.nautbot.size() != game.nautbot.size())
+        broken(map, byte, tick, "a copy's groups differ in size from the original's", -1);
+    for (int i = 0; i < game.transbot.size(); ++i)
+        if (robotIndex(twin, twin.transbot.get(i)) != robotIndex(game, game.transbot.get(i)))
+            broken(map, byte, tick, "a copy's transbot slot holds another robot or one of the original's", i);
+    for (int i = 0; i < game.nautbot.size(); ++i)
+        if (robotIndex(twin, twin.nautbot.get(i)) != robotIndex(game, game.nautbot.get(i)))
+            broken(map, byte, tick, "a copy's nautbot slot holds another robot or one of the original's", i);
+    for (int r = 0; r < game.botCount; ++r)
+        if (twin.bots[r].col() != game.bots[r].col() || twin.bots[r].row() != game.bots[r].row() ||
+            twin.bots[r].label != game.bots[r].label)
+            broken(map, byte, tick, "a robot of the copy stands elsewhere or wears another label", r);
+    if (twin.currentShape != game.currentShape || twin.wantedShape != game.wantedShape ||
+        twin.breakerFlip != game.breakerFlip || twin.won != game.won)
+        broken(map, byte, tick, "a copy's flags drifted from the original's", -1);
+}
+
+// The byte 0xNF (no command) also copies the game there; the copy then gets the same commands and ticks.
 template <int W, int H>
 void play(const char* map, const char* text, const char* const* table, const std::uint8_t* data,
           std::size_t size) {
     spiele<W, H> game;
     game.init(text, table);
+    spiele<W, H> twin;
+    bool twinned = false;
     check(game, 0, map, 0, 0);
     int tick = 0;
     for (std::size_t i = 0; i < size; ++i) {
+        if ((data[i] & 0x0F) == 0x0F) {
+            twin = game;
+            twinned = true;
+        }
         game.control(commandFromByte(data[i]));
+        if (twinned) twin.control(commandFromByte(data[i]));
         for (int t = ticksFromByte(data[i]); t > 0; --t) {
             const unsigned char wasWon = game.won;
             game.process();
             check(game, wasWon, map, i, ++tick);
+            if (twinned) {
+                twin.process();
+                compare(game, twin, map, i, tick);
+            }
         }
     }
 }
