@@ -16,13 +16,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$scratch/display")"
+# Our own X server on whichever display is free.
+source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
+start_xvfb "$scratch" || { echo "peak_memory: Xvfb did not report a display"; exit 1; }
 export SDL_AUDIODRIVER=dummy
 
 cd "$root" || exit 1

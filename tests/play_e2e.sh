@@ -76,15 +76,9 @@ wait_for() {
     return 1
 }
 
-# Our own X server on whichever display is free; Xvfb writes the number it took.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || fail "Xvfb did not report a display"
-export DISPLAY=":$(head -n1 "$scratch/display")"
+# Our own X server on whichever display is free.
+source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
+start_xvfb "$scratch" || fail "Xvfb did not report a display"
 
 # The game reads its pictures relative to the working directory.
 cd "$root" || fail "cannot enter the project root $root"

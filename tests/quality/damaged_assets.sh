@@ -23,14 +23,9 @@ trap cleanup EXIT
 
 echo "damaged_assets: random bytes from seed $seed (BRAKKO_SEED=$seed replays them)"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/display" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || { echo "damaged_assets: Xvfb did not report a display"; exit 1; }
-export DISPLAY=":$(head -n1 "$scratch/display")"
+# Our own X server on whichever display is free.
+source "$(dirname "$(realpath "$0")")/../../scripts/xvfb.sh"
+start_xvfb "$scratch" || { echo "damaged_assets: Xvfb did not report a display"; exit 1; }
 export SDL_AUDIODRIVER=dummy
 
 # Makes the damaged copy of one file in place of its link; the others stay links to the project's own.
