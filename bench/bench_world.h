@@ -7,7 +7,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
+#include <string>
 
 #include "app.h"
 #include "platform.h"
@@ -133,3 +136,24 @@ double nanoseconds(Work work) {
     work();
     return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
 }
+
+// The game's time against a reference doing the same job the plain way, measured in the same iterations so
+// that both see the same machine load. The benchmark's own time column is the game's.
+struct versus {
+    double game = 0;
+    double reference = 0;
+
+    void add(benchmark::State& state, double gameNs, double referenceNs) {
+        game += gameNs;
+        reference += referenceNs;
+        state.SetIterationTime(gameNs / 1e9);
+    }
+    // Counters game_<unit>, <name>_<unit> (means per iteration) and game_over_<name>.
+    void report(benchmark::State& state, const std::string& name, const std::string& unit,
+                double unitNs) const {
+        const double n = static_cast<double>(state.iterations());
+        state.counters["game_" + unit] = game / n / unitNs;
+        state.counters[name + "_" + unit] = reference / n / unitNs;
+        state.counters["game_over_" + name] = game / reference;
+    }
+};

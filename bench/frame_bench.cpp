@@ -47,21 +47,15 @@ void frameVersusBare(benchmark::State& state) {
     long frame = 0;
     for (; frame < 200; ++frame)
         gameFrame(run.game, s, frame, curtain);
-    double gameTotal = 0;
-    double bareTotal = 0;
+    versus times;
     for (auto _ : state) {
         const double g = nanoseconds([&] { gameFrame(run.game, s, frame, curtain); });
         const double b =
             nanoseconds([&] { bareFrame(run.display, run.game.art, background, scene, frame, curtain); });
         ++frame;
-        gameTotal += g;
-        bareTotal += b;
-        state.SetIterationTime(g / 1e9);
+        times.add(state, g, b);
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["game_us"] = gameTotal / n / 1e3;
-    state.counters["bare_us"] = bareTotal / n / 1e3;
-    state.counters["game_over_bare"] = gameTotal / bareTotal;
+    times.report(state, "bare", "us", 1e3);
     state.counters["blits"] = scene.count;
 }
 BENCHMARK(frameVersusBare)
@@ -83,8 +77,7 @@ void level2FrameVersusMemcpy(benchmark::State& state) {
     long frame = 0;
     for (; frame < 200; ++frame)
         gameFrame(run.game, level2Screen, frame, false);
-    double gameTotal = 0;
-    double copyTotal = 0;
+    versus times;
     for (auto _ : state) {
         const double g = nanoseconds([&] { gameFrame(run.game, level2Screen, frame, false); });
         const double c = nanoseconds([&] {
@@ -92,14 +85,9 @@ void level2FrameVersusMemcpy(benchmark::State& state) {
             benchmark::ClobberMemory();
         });
         ++frame;
-        gameTotal += g;
-        copyTotal += c;
-        state.SetIterationTime(g / 1e9);
+        times.add(state, g, c);
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["game_us"] = gameTotal / n / 1e3;
-    state.counters["memcpy_us"] = copyTotal / n / 1e3;
-    state.counters["game_over_memcpy"] = gameTotal / copyTotal;
+    times.report(state, "memcpy", "us", 1e3);
 }
 BENCHMARK(level2FrameVersusMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

@@ -44,8 +44,7 @@ void startUpVersusBareLoader(benchmark::State& state) {
         state.SkipWithError("cannot enter the asset root");
         return;
     }
-    double gameTotal = 0;
-    double bareTotal = 0;
+    versus times;
     for (auto _ : state) {
         assets kept{};
         // As main does it, then the first frame without pacing (the first pacing call never waits).
@@ -59,14 +58,9 @@ void startUpVersusBareLoader(benchmark::State& state) {
         bareLoad loaded{};
         const double b = nanoseconds([&] { loaded = loadBare(); });
         releaseBare(loaded);
-        gameTotal += g;
-        bareTotal += b;
-        state.SetIterationTime(g / 1e9);
+        times.add(state, g, b);
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["game_ms"] = gameTotal / n / 1e6;
-    state.counters["bare_ms"] = bareTotal / n / 1e6;
-    state.counters["game_over_bare"] = gameTotal / bareTotal;
+    times.report(state, "bare", "ms", 1e6);
 }
 BENCHMARK(startUpVersusBareLoader)->UseManualTime()->Unit(benchmark::kMillisecond);
 
