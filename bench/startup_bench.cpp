@@ -76,10 +76,10 @@ void startUpSteps(benchmark::State& state) {
         double t[steps] = {};
         t[0] = nanoseconds([&] { display = openHeadless(); });
         t[1] = nanoseconds([&] {
-            art.title = ouvrireImage<255, 128, 255>("./img/title.bmp");
-            art.tooth = ouvrireImage<255, 128, 255>("./img/tooth.bmp");
-            art.sheet = ouvrireImage<255, 128, 255>("./img/bot.bmp");
-            art.loose = ouvrireImage<255, 128, 255>("./img/loose.bmp");
+            art.title = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/title.bmp");
+            art.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
+            art.sheet = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/bot.bmp");
+            art.loose = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/loose.bmp");
         });
         t[2] = nanoseconds([&] { commencerMixer(); });
         t[3] = nanoseconds([&] {

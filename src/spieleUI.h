@@ -5,22 +5,23 @@
 
 #include <SDL.h>
 
+#include "sheet.h"
 #include "spiele.h"
 
-// A cell is this many pixels square, on the map and in the sprite sheet alike.
-constexpr int cellPixels = 20;
-
-// Sprite-sheet cells. The top row holds one picture per robot index: sprBot moved right by 20 per index.
-constexpr SDL_Rect sprBot = {0, 0, 20, 20};
-constexpr SDL_Rect sprTeeth = {0, 20, 20, 20};
-constexpr SDL_Rect sprEyes = {20, 20, 20, 20};
-constexpr SDL_Rect sprBody = {40, 20, 20, 20};
-constexpr SDL_Rect tapisD = {0, 40, 20, 20};
-constexpr SDL_Rect tapisG = {20, 40, 20, 20};
-constexpr SDL_Rect casse = {40, 40, 20, 20};
-constexpr SDL_Rect block = {60, 40, 20, 20};
-constexpr SDL_Rect goal = {80, 40, 20, 20};
-constexpr SDL_Rect bg = {100, 40, 20, 20};
+// The sheet's pictures as blit rectangles; robot i's own picture is sprBot moved right by 20 * i.
+constexpr SDL_Rect sheetRect(sheetCell c) {
+    return {static_cast<Sint16>(c.x), static_cast<Sint16>(c.y), cellPixels, cellPixels};
+}
+constexpr SDL_Rect sprBot = sheetRect(sprBotCell);
+constexpr SDL_Rect sprTeeth = sheetRect(sprTeethCell);
+constexpr SDL_Rect sprEyes = sheetRect(sprEyesCell);
+constexpr SDL_Rect sprBody = sheetRect(sprBodyCell);
+constexpr SDL_Rect tapisD = sheetRect(tapisDCell);
+constexpr SDL_Rect tapisG = sheetRect(tapisGCell);
+constexpr SDL_Rect casse = sheetRect(casseCell);
+constexpr SDL_Rect block = sheetRect(blockCell);
+constexpr SDL_Rect goal = sheetRect(goalCell);
+constexpr SDL_Rect bg = sheetRect(bgCell);
 
 // The camera keeps the transbot's average cell this far from the view's top-left corner, and never shows more
 // than the display's 40 x 25 cells, so a map at least that large is never left.
@@ -61,8 +62,7 @@ SDL_Rect robotPicture(const spiele<W, H>& game, int i) {
     const char label = game.bots[i].label;
     SDL_Rect picture = sprBody;
     if (label == '0') {
-        picture = sprBot;
-        picture.x = static_cast<Sint16>(sprBot.x + cellPixels * i);
+        picture = sheetRect(robotCell(i));
     }
     if (game.transbot.size() <= 6) {
         if (label == game.transbot.lastLabel) picture = sprEyes;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "sheet.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct Rgb {
     Uint8 r, g, b;
     bool operator==(const Rgb&) const = default;
 };
-constexpr Rgb key{255, 128, 255};
+constexpr Rgb key{keyRed, keyGreen, keyBlue};
 
 // The pictures as they are on disk, in their own format: the key is judged before any conversion.
 class Picture {
@@ -44,12 +45,21 @@ class Picture {
         SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
         return c;
     }
-    // Key pixels in the rectangle (x, y, w, h).
+    // Key pixels in the rectangle (x, y, w, h), or in one cell of the sheet.
     int keyPixels(int x, int y, int w, int h) const {
         int n = 0;
         for (int j = y; j < y + h; ++j)
             for (int i = x; i < x + w; ++i)
                 n += at(i, j) == key;
+        return n;
+    }
+    int keyPixels(sheetCell c) const { return keyPixels(c.x, c.y, cellPixels, cellPixels); }
+    // Pixels in which two cells of the sheet differ.
+    int differing(sheetCell a, sheetCell b) const {
+        int n = 0;
+        for (int y = 0; y < cellPixels; ++y)
+            for (int x = 0; x < cellPixels; ++x)
+                n += !(at(a.x + x, a.y + y) == at(b.x + x, b.y + y));
         return n;
     }
 
@@ -78,30 +88,26 @@ SDL_Surface* Assets::display = nullptr;
 TEST_F(Assets, SpriteSheetHasRoomForEveryPicture) {
     const Picture sheet("bot.bmp");
     ASSERT_TRUE(sheet.loaded()) << "img/bot.bmp does not load: " << SDL_GetError();
-    EXPECT_GE(sheet.w(), 400) << "the sheet is too narrow for twenty robots side by side";
-    EXPECT_GE(sheet.h(), 60) << "the sheet is too low for the robots, the creature and the tiles";
+    EXPECT_GE(sheet.w(), sheetWidth) << "the sheet is too narrow for twenty robots side by side";
+    EXPECT_GE(sheet.h(), sheetHeight) << "the sheet is too low for the robots, the creature and the tiles";
 }
 
 TEST_F(Assets, EmptyCellLetsTheBackgroundShow) {
     const Picture sheet("bot.bmp");
     ASSERT_TRUE(sheet.loaded());
     // The title and rage-quit maps are mostly empty cells drawn over a picture: all of it must show.
-    EXPECT_EQ(sheet.keyPixels(100, 40, 20, 20), 400)
-        << "the empty-cell picture at (100, 40) hides the background";
+    EXPECT_EQ(sheet.keyPixels(bgCell), cellPixels * cellPixels)
+        << "the empty-cell picture at (" << bgCell.x << ", " << bgCell.y << ") hides the background";
 }
 
 TEST_F(Assets, TwentyRobotsEachLookTheirOwn) {
     const Picture sheet("bot.bmp");
     ASSERT_TRUE(sheet.loaded());
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_LT(sheet.keyPixels(20 * i, 0, 20, 20), 200) << "robot " << i << " is mostly see-through";
-        for (int k = 0; k < i; ++k) {
-            int differing = 0;
-            for (int y = 0; y < 20; ++y)
-                for (int x = 0; x < 20; ++x)
-                    differing += !(sheet.at(20 * i + x, y) == sheet.at(20 * k + x, y));
-            EXPECT_GT(differing, 40) << "robot " << i << " looks almost the same as robot " << k;
-        }
+    for (int i = 0; i < robotPictures; ++i) {
+        EXPECT_LT(sheet.keyPixels(robotCell(i)), 200) << "robot " << i << " is mostly see-through";
+        for (int k = 0; k < i; ++k)
+            EXPECT_GT(sheet.differing(robotCell(i), robotCell(k)), 40)
+                << "robot " << i << " looks almost the same as robot " << k;
     }
 }
 
@@ -109,29 +115,26 @@ TEST_F(Assets, CreatureAndTilesAreSolidAndDistinct) {
     const Picture sheet("bot.bmp");
     ASSERT_TRUE(sheet.loaded());
     // The fused group's members sit edge to edge: no see-through seams between them.
-    const char* const pieces[] = {"teeth", "eyes", "body"};
-    for (int p = 0; p < 3; ++p)
-        EXPECT_EQ(sheet.keyPixels(20 * p, 20, 20, 20), 0)
-            << "the creature's " << pieces[p] << " picture has holes";
-    EXPECT_EQ(sheet.keyPixels(60, 40, 20, 20), 0) << "the wall picture lets the background through";
+    for (const sheetCell& piece : {sprTeethCell, sprEyesCell, sprBodyCell})
+        EXPECT_EQ(sheet.keyPixels(piece), 0) << "the creature's " << piece.name << " picture has holes";
+    EXPECT_EQ(sheet.keyPixels(blockCell), 0) << "the wall picture lets the background through";
     // Belts, breaker, wall and goal must each be told apart from each other and from an empty cell.
-    for (int a = 0; a < 6; ++a)
+    const sheetCell tiles[] = {tapisDCell, tapisGCell, casseCell, blockCell, goalCell, bgCell};
+    for (int a = 0; a < 6; ++a) {
         for (int b = 0; b < a; ++b) {
-            int differing = 0;
-            for (int y = 40; y < 60; ++y)
-                for (int x = 0; x < 20; ++x)
-                    differing += !(sheet.at(20 * a + x, y) == sheet.at(20 * b + x, y));
-            EXPECT_GT(differing, 40) << "tiles " << a << " and " << b << " of the bottom row look alike";
+            EXPECT_GT(sheet.differing(tiles[a], tiles[b]), 40)
+                << "the tiles " << tiles[a].name << " and " << tiles[b].name << " look alike";
         }
+    }
 }
 
 TEST_F(Assets, EmptyCellStaysSeeThroughOnTheDisplay) {
     ASSERT_NE(display, nullptr) << "no display surface with the dummy video driver";
-    SDL_Surface* sheet = ouvrireImage<255, 128, 255>((root + "/img/bot.bmp").c_str());
+    SDL_Surface* sheet = ouvrireImage<keyRed, keyGreen, keyBlue>((root + "/img/bot.bmp").c_str());
     ASSERT_NE(sheet, nullptr) << "the game cannot load img/bot.bmp";
     const Uint32 red = SDL_MapRGB(display->format, 200, 0, 0);
     SDL_FillRect(display, nullptr, red);
-    SDL_Rect empty{100, 40, 20, 20}, robot{0, 0, 20, 20};
+    SDL_Rect empty{bgCell.x, bgCell.y, cellPixels, cellPixels}, robot{0, 0, cellPixels, cellPixels};
     SDL_Rect to{0, 0, 20, 20};
     SDL_UpperBlit(sheet, &empty, display, &to);
     to = SDL_Rect{40, 0, 20, 20};

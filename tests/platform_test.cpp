@@ -10,6 +10,7 @@
 
 #include "headless.h"
 #include "platform.h"
+#include "sheet.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST_F(Platform, AMissingPictureWritesOneLatin1LineAndGivesNull) {
     SDL_Surface* display = commencer<800, 500>("Brakko");
     ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
     testing::internal::CaptureStdout();
-    SDL_Surface* picture = ouvrireImage<255, 128, 255>("./img/title.bmp");
+    SDL_Surface* picture = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/title.bmp");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(picture, nullptr) << "a missing picture should give null";
     EXPECT_EQ(out, "porbl\xE8me avec le fichier ./img/title.bmp\n")
@@ -110,7 +111,7 @@ TEST_F(Platform, APictureThatCannotBeConvertedGivesNullQuietly) {
     ASSERT_EQ(SDL_SaveBMP(source, "small.bmp"), 0);
     SDL_FreeSurface(source);
     testing::internal::CaptureStdout();
-    SDL_Surface* picture = ouvrireImage<255, 128, 255>("small.bmp");
+    SDL_Surface* picture = ouvrireImage<keyRed, keyGreen, keyBlue>("small.bmp");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(picture, nullptr) << "a picture that could not be converted should give null";
     EXPECT_EQ(out, "") << "a failed conversion is not a missing file and should write nothing";
@@ -121,13 +122,14 @@ TEST_F(Platform, OnlyTheKeyColourIsLeftOutOfABlit) {
     ASSERT_NE(display, nullptr);
     SDL_Surface* source = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 1, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     Uint32* pixels = static_cast<Uint32*>(source->pixels);
-    pixels[0] = SDL_MapRGB(source->format, 255, 128, 255);
+    pixels[0] = SDL_MapRGB(source->format, keyRed, keyGreen, keyBlue);
     pixels[1] = SDL_MapRGB(source->format, 10, 20, 30);
-    pixels[2] = SDL_MapRGB(source->format, 255, 128, 254);  // one step off the key is an ordinary colour
+    pixels[2] = SDL_MapRGB(source->format, keyRed, keyGreen,
+                           keyBlue - 1);  // one step off the key is an ordinary colour
     ASSERT_EQ(SDL_SaveBMP(source, "keyed.bmp"), 0);
     SDL_FreeSurface(source);
 
-    SDL_Surface* picture = ouvrireImage<255, 128, 255>("keyed.bmp");
+    SDL_Surface* picture = ouvrireImage<keyRed, keyGreen, keyBlue>("keyed.bmp");
     ASSERT_NE(picture, nullptr) << "a good picture should load";
     EXPECT_EQ(picture->format->BitsPerPixel, display->format->BitsPerPixel)
         << "a picture should come in the display's pixel format";

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Plays the real game in a real X window under a private Xvfb and reads its screenshots against the sprite
 # sheet: Return must show level 1's walls, and q must fuse the two robots stacked at the start into a pair.
-# Usage: play_e2e.sh <path-to-brakko> <project-root>. Writes only under its own temporary directory.
+# Usage: play_e2e.sh <path-to-brakko> <project-root> <path-to-brakko-sheet>. Writes only under its own
+# temporary directory.
 set -uo pipefail
 
 brakko=$(realpath "$1")
 root=$(realpath "$2")
+layout_tool=$3
 sheet=$root/img/bot.bmp
 scratch=$(mktemp -d)
 xvfb_pid=
@@ -26,26 +28,30 @@ fail() {
 }
 
 [ -f "$sheet" ] || fail "the sprite sheet $sheet is missing"
+layout=$("$layout_tool") || fail "brakko-sheet did not print the sheet's layout"
+size=$(awk '$1 == "cell" { print $2 }' <<<"$layout")
+key="rgb($(awk '$1 == "key" { print $2 "," $3 "," $4 }' <<<"$layout"))"
+# The crop of the sheet cell that holds the named picture.
+crop() { awk -v name="$1" -v size="$size" '$1 == name { print size "x" size "+" $2 "+" $3 }' <<<"$layout"; }
 
-# What a 20 x 20 sheet cell at (x, y) looks like on screen over a floor tile; the transparent colour lets the
-# floor through, and where the floor is transparent too the level's black background shows.
-key='rgb(255,128,255)'
-floor() { convert "$sheet" -crop 20x20+100+40 +repage -fill black -opaque "$key" "$1"; }
+# What a sheet picture looks like on screen over a floor tile; the transparent colour lets the floor
+# through, and where the floor is transparent too the level's black background shows.
+floor() { convert "$sheet" -crop "$(crop bg)" +repage -fill black -opaque "$key" "$1"; }
 expect_over_floor() {
     floor "$scratch/floor.png"
-    convert "$scratch/floor.png" \( "$sheet" -crop "20x20+$1+$2" +repage -transparent "$key" \) \
-        -composite -alpha off "$3"
+    convert "$scratch/floor.png" \( "$sheet" -crop "$(crop "$1")" +repage -transparent "$key" \) \
+        -composite -alpha off "$2"
 }
 # Wall tiles lie straight on the black background.
-convert "$sheet" -crop 20x20+60+40 +repage -fill black -opaque "$key" -alpha off "$scratch/block.png" ||
+convert "$sheet" -crop "$(crop block)" +repage -fill black -opaque "$key" -alpha off "$scratch/block.png" ||
     fail "ImageMagick could not read the sprite sheet"
-expect_over_floor 20 20 "$scratch/eyes.png"
-expect_over_floor 40 20 "$scratch/body.png"
+expect_over_floor sprEyes "$scratch/eyes.png"
+expect_over_floor sprBody "$scratch/body.png"
 
 # Pixels of map cell (col, row) in a screenshot that differ from an expected 20 x 20 picture; 0 is a match.
 differs() {
     local shot=$1 col=$2 row=$3 expected=$4
-    convert "$shot" -crop "20x20+$((col * 20))+$((row * 20))" +repage -alpha off "$scratch/cell.png"
+    convert "$shot" -crop "${size}x${size}+$((col * size))+$((row * size))" +repage -alpha off "$scratch/cell.png"
     compare -metric AE "$scratch/cell.png" "$expected" null: 2>&1 | cut -d' ' -f1
 }
 

@@ -51,11 +51,11 @@ inline Uint32 sheetColour(int cx, int cy) {
 
 // The name the drawing code uses for a sheet cell, so that failures read in its words.
 inline std::string sheetName(int cx, int cy) {
-    static const char* const faces[] = {"sprTeeth", "sprEyes", "sprBody"};
-    static const char* const tiles[] = {"tapisD", "tapisG", "casse", "block", "goal", "bg"};
-    if (cy == 0 && cx >= 0 && cx < 20) return "robot picture " + std::to_string(cx);
-    if (cy == 1 && cx >= 0 && cx < 3) return faces[cx];
-    if (cy == 2 && cx >= 0 && cx < 6) return tiles[cx];
+    for (int i = 0; i < robotPictures; ++i)
+        if (robotCell(i).x == cx * cellPixels && robotCell(i).y == cy * cellPixels)
+            return "robot picture " + std::to_string(i);
+    for (const sheetCell& c : sheetCells)
+        if (c.x == cx * cellPixels && c.y == cy * cellPixels) return c.name;
     return "sheet cell (" + std::to_string(cx) + ", " + std::to_string(cy) + ")";
 }
 
@@ -76,11 +76,11 @@ class paintedSheet : public ::testing::Test {
 
     void SetUp() override {
         display = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 400, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, sheetWidth, sheetHeight, 32, 0xFF0000, 0xFF00, 0xFF, 0);
         ASSERT_NE(display, nullptr) << "a display surface can be made";
         ASSERT_NE(sheet, nullptr) << "a sheet surface can be made";
-        for (int cy = 0; cy < 3; ++cy) {
-            for (int cx = 0; cx < 20; ++cx) {
+        for (int cy = 0; cy < sheetHeight / cellPixels; ++cy) {
+            for (int cx = 0; cx < sheetWidth / cellPixels; ++cx) {
                 SDL_Rect cell = {static_cast<Sint16>(cx * 20), static_cast<Sint16>(cy * 20), 20, 20};
                 SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
             }

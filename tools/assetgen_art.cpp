@@ -14,7 +14,7 @@ namespace {
 
 constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
-constexpr int cell = 20;
+constexpr int cell = cellPixels;
 
 // ---------------------------------------------------------------- small pixel font for the robots' numbers
 
@@ -498,18 +498,18 @@ void Fonts::close() {
 }
 
 Canvas drawSheet() {
-    Canvas c(400, 60, key);
-    for (int i = 0; i < 20; ++i)
-        drawRobot(c, i * cell, 0, i);
-    drawCreatureTeeth(c, 0, 20);
-    drawCreatureEyes(c, 20, 20);
-    drawCreatureBody(c, 40, 20);
-    drawBeltRight(c, 0, 40);
-    mirrorCell(c, 0, 40, 20, 40);
-    drawBreaker(c, 40, 40);
-    drawWall(c, 60, 40);
-    drawGoal(c, 80, 40);
-    // (100, 40) stays all key colour: an empty cell shows whatever lies behind the map.
+    Canvas c(sheetWidth, sheetHeight, key);
+    for (int i = 0; i < robotPictures; ++i)
+        drawRobot(c, robotCell(i).x, robotCell(i).y, i);
+    drawCreatureTeeth(c, sprTeethCell.x, sprTeethCell.y);
+    drawCreatureEyes(c, sprEyesCell.x, sprEyesCell.y);
+    drawCreatureBody(c, sprBodyCell.x, sprBodyCell.y);
+    drawBeltRight(c, tapisDCell.x, tapisDCell.y);
+    mirrorCell(c, tapisDCell.x, tapisDCell.y, tapisGCell.x, tapisGCell.y);
+    drawBreaker(c, casseCell.x, casseCell.y);
+    drawWall(c, blockCell.x, blockCell.y);
+    drawGoal(c, goalCell.x, goalCell.y);
+    // The floor cell stays all key colour: an empty cell shows whatever lies behind the map.
     return c;
 }
 
@@ -604,11 +604,11 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     drawText(c, f.text, "for one of nine formations.", tx, ky + 26, plain);
     drawText(c, f.italic, "It re-forms only where it fits.", tx, ky + 60, aside);
     // Small pictures from the sheet: robots join the group on touch; the goal wins.
-    c.stamp(sheet, 0, 0, 20, 20, tx, ky + 94, 1);
-    c.stamp(sheet, 40, 20, 20, 20, tx + 26, ky + 94, 1);
-    c.stamp(sheet, 20, 20, 20, 20, tx + 46, ky + 94, 1);
+    c.stamp(sheet, robotCell(0).x, robotCell(0).y, cell, cell, tx, ky + 94, 1);
+    c.stamp(sheet, sprBodyCell.x, sprBodyCell.y, cell, cell, tx + 26, ky + 94, 1);
+    c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, tx + 46, ky + 94, 1);
     drawText(c, f.text, "touch to join", tx + 74, ky + 94, aside);
-    c.stamp(sheet, 80, 40, 20, 20, tx + 16, ky + 122, 1);
+    c.stamp(sheet, goalCell.x, goalCell.y, cell, cell, tx + 16, ky + 122, 1);
     drawText(c, f.text, "land on the goal", tx + 74, ky + 121, aside);
 
     struct Row {
@@ -669,7 +669,7 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
 Canvas drawIcon(const Canvas& sheet, int size) {
     // The sheet's robot, cheerful and without a number: the face of the game on a desktop.
     Canvas face(20, 20, key);
-    face.stamp(sheet, 20 * iconRobot, 0, 20, 20, 0, 0, 1);
+    face.stamp(sheet, robotCell(iconRobot).x, robotCell(iconRobot).y, cell, cell, 0, 0, 1);
     const Rgb base = robotColour(iconRobot);
     face.fill(7, 11, 5, 7, base);
     const Rgb mouth = scale(base, 0.28);

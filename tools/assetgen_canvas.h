@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sheet.h"
+
 namespace art {
 
 struct Rgb {
@@ -15,7 +17,7 @@ struct Rgb {
 };
 
 // Pixels of exactly this colour are never drawn by the game: the background shows through them.
-constexpr Rgb key{255, 128, 255};
+constexpr Rgb key{keyRed, keyGreen, keyBlue};
 
 inline std::uint8_t clampByte(double v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5);
