@@ -14,6 +14,7 @@
 
 #include "app.h"
 #include "platform.h"
+#include "sheet.h"
 
 // Where ./img and ./snd are read from: the project root, or BRAKKO_ASSETS to measure other files.
 inline const char* assetRoot() {
@@ -51,25 +52,20 @@ struct running {
     running& operator=(const running&) = delete;
 };
 
-// A command sequence that keeps robots moving: a formation every 30 frames, all nine in turn, and a disband
-// every 400 frames.
-constexpr int commandForFrame(long frame) {
-    if (frame % 400 == 399) return disbandCommand;
-    if (frame % 30 == 0) return static_cast<int>((frame / 30) % 9);
-    return noCommand;
+// Keys that keep robots moving: a formation every 30 frames, all nine in turn, and a disband every 400.
+constexpr frameEvent eventForFrame(long frame) {
+    if (frame % 400 == 399) return frameEvent::keyPress(keySpace);
+    if (frame % 30 == 0) return frameEvent::keyPress(formationKeys[(frame / 30) % 9]);
+    return {};
 }
 
-// One game frame of screen s without pacing or events: the screen's step, the teeth when a curtain runs,
-// the flip and the next background, in the order of the game's own frame.
+// One game frame of screen s through the game's own step, without pacing or SDL's queue. With `curtain` the
+// teeth stand somewhere in an opening onto s, so that every frame draws them.
 inline void gameFrame(app& game, int s, long frame, bool curtain) {
     game.state.screen = s;
-    game.all.frame(s, game.display, commandForFrame(frame));
-    if (curtain) {
-        game.state.curtain = static_cast<int>(frame % 250);
-        game.drawTeeth();
-    }
-    SDL_Flip(game.display);
-    game.paintBackground();
+    game.state.nextScreen = curtain ? s : noTransition;
+    game.state.curtain = curtain ? curtainOpeningStep + static_cast<int>(frame % 244) : 0;
+    game.step(eventForFrame(frame));
 }
 
 // The blits a view makes, written down once: every tile of its window and every robot, with the same
@@ -112,7 +108,7 @@ inline void bareFrame(SDL_Surface* display, const assets& art, SDL_Surface* back
         SDL_UpperBlit(art.sheet, &source, display, &place);
     }
     if (curtain) {
-        const int c = static_cast<int>(frame % 250);
+        const int c = static_cast<int>(frame % 244);
         for (int i = 0; i < toothCount; ++i) {
             SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(c - 250), 0, 0};
             SDL_UpperBlit(art.tooth, nullptr, display, &top);

@@ -3,16 +3,17 @@
 #include "app.h"
 
 #include "platform.h"
+#include "sheet.h"
 
 static_assert(keyReturn == SDLK_RETURN && keyEscape == SDLK_ESCAPE && keySpace == SDLK_SPACE);
 static_assert(formationKeys[0] == SDLK_q && formationKeys[8] == SDLK_c);
 
 assets loadAssets() {
     assets loaded{};
-    loaded.title = ouvrireImage<255, 128, 255>("./img/title.bmp");
-    loaded.tooth = ouvrireImage<255, 128, 255>("./img/tooth.bmp");
-    loaded.sheet = ouvrireImage<255, 128, 255>("./img/bot.bmp");
-    loaded.loose = ouvrireImage<255, 128, 255>("./img/loose.bmp");
+    loaded.title = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/title.bmp");
+    loaded.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
+    loaded.sheet = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/bot.bmp");
+    loaded.loose = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/loose.bmp");
     commencerMixer();
     loaded.music[musicSlot(titleScreen)] = ouvrireMusique("./snd/goof.ogg");
     loaded.music[musicSlot(level1Screen)] = ouvrireMusique("./snd/robot_wars.ogg");
@@ -22,18 +23,22 @@ assets loadAssets() {
     return loaded;
 }
 
+frameEvent pollEvent() {
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return {};
+    if (event.type == SDL_KEYDOWN) return frameEvent::keyPress(event.key.keysym.sym);
+    if (event.type == SDL_QUIT) return frameEvent::windowClose();
+    return {};
+}
+
 void app::frame() {
     synchronizeMoi<60>();
-    // One event a frame; the rest wait in SDL's queue for the frames after.
-    SDL_Event event;
-    if (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN)
-            state.key(event.key.keysym.sym);
-        else if (event.type == SDL_QUIT)
-            state.windowClosed();
-    }
-    if (all.frame(state.screen, display, state.command)) state.levelWon();
-    const curtainMove move = state.endFrame();
+    step(pollEvent());
+}
+
+curtainMove app::step(const frameEvent& event) {
+    const curtainMove move =
+        state.frame(event, [this](int screen, int command) { return all.frame(screen, display, command); });
     if (move != curtainMove::none) drawTeeth();
     if (move == curtainMove::opened) {
         stop();
@@ -41,6 +46,7 @@ void app::frame() {
     }
     SDL_Flip(display);
     paintBackground();
+    return move;
 }
 
 void app::drawTeeth() {

@@ -31,11 +31,20 @@ struct app {
     // Builds the screens over the loaded sprite sheet; the display must not be null.
     app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {}
 
-    // One frame: pace, one event, the current screen, the curtain, flip, the next frame's background.
+    // One turn of the main loop: pace, take one event from SDL's queue, step.
     void frame();
+
+    // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
+    // replays all run: the event, the current screen's step, a won level, the curtain with its teeth and the
+    // music of a screen that has just opened, the flip, and the background of the next frame.
+    curtainMove step(const frameEvent& event);
+
     void drawTeeth();
     void paintBackground();
 };
+
+// Takes at most one event from SDL's queue; the rest wait there for the frames after.
+frameEvent pollEvent();
 
 // Halts the music and closes the mixer and SDL.
 void shutDown();

@@ -2,6 +2,13 @@
 // Pure arithmetic on four numbers; nothing here draws, plays or reads the clock.
 #include "flow.h"
 
+void flow::take(const frameEvent& event) {
+    if (event.type == frameEvent::kind::key)
+        key(event.sym);
+    else if (event.type == frameEvent::kind::close)
+        windowClosed();
+}
+
 void flow::key(int sym) {
     if (sym == keyReturn) {
         // Only the title has somewhere to go on Return; the levels are left by winning or giving up.

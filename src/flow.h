@@ -42,6 +42,17 @@ constexpr int bottomTeethY(int curtain) {
     return windowHeight - curtain;
 }
 
+// The one input a frame takes from the queue, in the loop's own words: nothing, a key press (its SDLKey
+// value), or the window closing. Events of any other kind reach the loop as nothing.
+struct frameEvent {
+    enum class kind { none, key, close };
+    kind type = kind::none;
+    int sym = 0;
+
+    static constexpr frameEvent keyPress(int sym) { return {kind::key, sym}; }
+    static constexpr frameEvent windowClose() { return {kind::close, 0}; }
+};
+
 // What the curtain did this frame, so the loop knows whether to draw teeth and change the music.
 enum class curtainMove { none, moved, opened };
 
@@ -55,6 +66,16 @@ struct flow {
 
     bool running() const { return screen != quitScreen; }
 
+    // The flow's share of one frame, in the loop's order: the frame's event, the current screen's step
+    // (`runScreen(screen, command)`, true when that screen's level is won), then the end of the frame.
+    template <typename ScreenStep>
+    curtainMove frame(const frameEvent& event, ScreenStep&& runScreen) {
+        take(event);
+        if (runScreen(screen, command)) levelWon();
+        return endFrame();
+    }
+
+    void take(const frameEvent& event);
     // A key press, by its SDLKey value.
     void key(int sym);
     // The window was closed.

@@ -8,10 +8,18 @@
 
 namespace {
 
-// One loop turn without drawing: the frame's key (0 for none), then the end of the frame.
+bool neverWon(int, int) {
+    return false;
+}
+
+// The flow's share of a frame, with the frame's key (0 for none) and a screen whose level is never won.
 curtainMove frame(flow& f, int key = 0) {
-    if (key != 0) f.key(key);
-    return f.endFrame();
+    return f.frame(key != 0 ? frameEvent::keyPress(key) : frameEvent{}, neverWon);
+}
+
+// A frame whose event is the window closing.
+curtainMove closeWindow(flow& f) {
+    return f.frame(frameEvent::windowClose(), neverWon);
 }
 
 // Runs frames until the curtain reports the opening ended; the count includes that last frame.
@@ -142,8 +150,7 @@ TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
     // A won level reports itself every frame, after the key, so Escape cannot redirect it.
     flow f;
     f.screen = level1Screen;
-    f.key(keyEscape);
-    f.levelWon();
+    f.frame(frameEvent::keyPress(keyEscape), [](int, int) { return true; });
     EXPECT_EQ(f.nextScreen, level2Screen) << "a won level 1 should still lead to level 2 after Escape";
 }
 
@@ -151,8 +158,7 @@ TEST(ScreenFlow, QuitRequestsEndTheLoopAtTheEndOfThatFrame) {
     for (int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
         flow f;
         f.screen = s;
-        f.windowClosed();
-        frame(f);
+        closeWindow(f);
         EXPECT_FALSE(f.running()) << "closing the window on screen " << s << " should quit";
     }
     flow rest;
@@ -173,8 +179,7 @@ TEST(ScreenFlow, AQuitInTheSwitchFrameOrTheOneAfterStillQuits) {
             frame(f);
         ASSERT_GE(f.curtain, curtainClosed)
             << "the curtain should still be closed " << quitAt << " frames on";
-        f.windowClosed();
-        frame(f);
+        closeWindow(f);
         EXPECT_FALSE(f.running()) << "closing the window " << quitAt
                                   << " frames after the curtain shut went on";
     }

@@ -1,6 +1,7 @@
-// The whole game, frame by frame through the real screens and screen flow (Return, the two committed plans,
-// the curtains, Escape), every win, screen change and tick frame checked against what the rules and the glide
-// imply. Like the main loop but without pacing, events or sound; dummy video driver, no window, no files.
+// The whole game, frame by frame through the game's own frame step (Return, the two committed plans, the
+// curtains, Escape), every win, screen change and tick frame checked against what the rules and the glide
+// imply. Keys go straight to the step instead of through SDL's queue; dummy video driver, no window, no
+// files.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -11,9 +12,8 @@
 #include <vector>
 
 #include "../tools/solve_plan.h"
-#include "flow.h"
+#include "app.h"
 #include "maps.h"
-#include "screens.h"
 #include "shape.h"
 #include "spiele.h"
 
@@ -32,12 +32,11 @@ int closingFrames(int curtain) {
     return frames;
 }
 
-// The main loop's turn without pacing, SDL events or sound: at most one key, the current screen, the curtain.
+// The game's own frame without pacing or SDL's queue: at most one key, then the step the main loop runs.
 struct player {
     SDL_Surface* display = nullptr;
     SDL_Surface* sheet = nullptr;
-    std::unique_ptr<screens> all;
-    flow state;
+    std::unique_ptr<app> game;
     int frames = 0;
 
     player() {
@@ -46,22 +45,20 @@ struct player {
         SDL_Init(SDL_INIT_VIDEO);
         display = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_SWSURFACE);
         sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 120, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        all = std::make_unique<screens>(sheet);
+        game = std::make_unique<app>(display, assets{nullptr, nullptr, sheet, nullptr, {}});
     }
     ~player() {
-        all.reset();
+        game.reset();
         SDL_FreeSurface(sheet);
         SDL_Quit();
     }
 
-    // One frame; true when the current screen reported its level won.
-    bool frame(int key = 0) {
+    flow& state() const { return game->state; }
+    screens& all() const { return game->all; }
+
+    void frame(int key = 0) {
         ++frames;
-        if (key != 0) state.key(key);
-        const bool won = all->frame(state.screen, display, state.command);
-        if (won) state.levelWon();
-        state.endFrame();
-        return won;
+        game->step(key != 0 ? frameEvent::keyPress(key) : frameEvent{});
     }
 };
 
@@ -153,7 +150,8 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
         }
         const spiele<W, H> before = model;
         const bool modelWon = model.process();
-        const bool won = p.frame(key);
+        p.frame(key);
+        const bool won = view.end();
         EXPECT_EQ(won, modelWon) << name << ": the screen and the rules alone should agree on a win at tick "
                                  << tick;
         if (won) {
@@ -190,9 +188,9 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
 // From a won frame, the curtain closes over the level and the screen changes in the frame after it closes.
 void expectScreenChange(player& p, int wonFrame, int curtainAtWin, int from, int to) {
     const int switchFrame = wonFrame + closingFrames(curtainAtWin);
-    while (p.state.screen == from && p.frames < wonFrame + 400)
+    while (p.state().screen == from && p.frames < wonFrame + 400)
         p.frame();
-    EXPECT_EQ(p.state.screen, to) << "screen " << from << " should lead to screen " << to;
+    EXPECT_EQ(p.state().screen, to) << "screen " << from << " should lead to screen " << to;
     EXPECT_EQ(p.frames, switchFrame) << "screen " << to << " should take over in frame " << switchFrame;
 }
 
@@ -203,28 +201,28 @@ TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
     ASSERT_NE(p.display, nullptr) << "the dummy video driver should give a display";
 
     p.frame(keyReturn);
-    EXPECT_EQ(p.state.nextScreen, level1Screen) << "Return in the title's first frame heads for level 1";
+    EXPECT_EQ(p.state().nextScreen, level1Screen) << "Return in the title's first frame heads for level 1";
     expectScreenChange(p, 1, 0, titleScreen, level1Screen);
     EXPECT_EQ(p.frames, 64) << "63 closing frames and the switch frame should pass before level 1 runs";
 
-    const int level1Won = playLevel(p, p.all->level1, "level1", level1T, level1W, level1H);
+    const int level1Won = playLevel(p, p.all().level1, "level1", level1T, level1W, level1H);
     ASSERT_GT(level1Won, 0) << "level 1 should be won by its plan";
     RecordProperty("level1WonInFrame", level1Won);
-    EXPECT_EQ(p.state.nextScreen, level2Screen) << "winning level 1 should head for level 2";
+    EXPECT_EQ(p.state().nextScreen, level2Screen) << "winning level 1 should head for level 2";
     // The win frame has already closed the curtain by one step from where the last opening left it.
-    expectScreenChange(p, level1Won, p.state.curtain - curtainClosingStep, level1Screen, level2Screen);
+    expectScreenChange(p, level1Won, p.state().curtain - curtainClosingStep, level1Screen, level2Screen);
 
-    const int level2Won = playLevel(p, p.all->level2, "level2", level2T, 40, 25);
+    const int level2Won = playLevel(p, p.all().level2, "level2", level2T, 40, 25);
     ASSERT_GT(level2Won, 0) << "level 2 should be won by its plan";
     RecordProperty("level2WonInFrame", level2Won);
-    EXPECT_EQ(p.state.nextScreen, rageQuitScreen) << "winning level 2 should head for the rage-quit screen";
-    expectScreenChange(p, level2Won, p.state.curtain - curtainClosingStep, level2Screen, rageQuitScreen);
+    EXPECT_EQ(p.state().nextScreen, rageQuitScreen) << "winning level 2 should head for the rage-quit screen";
+    expectScreenChange(p, level2Won, p.state().curtain - curtainClosingStep, level2Screen, rageQuitScreen);
 
-    while (p.state.nextScreen != noTransition && p.frames < level2Won + 400)
+    while (p.state().nextScreen != noTransition && p.frames < level2Won + 400)
         p.frame();
-    EXPECT_EQ(p.state.screen, rageQuitScreen) << "the rage-quit screen should be open";
-    EXPECT_TRUE(p.state.running()) << "the game should still run on the rage-quit screen";
+    EXPECT_EQ(p.state().screen, rageQuitScreen) << "the rage-quit screen should be open";
+    EXPECT_TRUE(p.state().running()) << "the game should still run on the rage-quit screen";
     p.frame(keyEscape);
-    EXPECT_FALSE(p.state.running()) << "Escape on the rage-quit screen should end the program's flow";
+    EXPECT_FALSE(p.state().running()) << "Escape on the rage-quit screen should end the program's flow";
     RecordProperty("framesInAll", p.frames);
 }

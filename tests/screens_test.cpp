@@ -1,27 +1,25 @@
-// The four screens with their real views, stepped together with the screen flow the way the main loop does:
-// which view runs, where it is drawn, and what a won level does. Dummy video driver; no window, no files.
+// The four screens with their real views, stepped by the game's own frame: which view runs, where it is
+// drawn, and what a won level does. Dummy video driver; no window, no files.
 #include <gtest/gtest.h>
 
-#include "flow.h"
-#include "screens.h"
+#include "app.h"
 #include "view_scene.h"
 
 namespace {
 
 class Screens : public paintedSheet {
   protected:
-    // One turn of the main loop without pacing, SDL events or sound: key, screen, curtain.
-    void frame(screens& all, flow& state, int key = 0) {
-        if (key != 0) state.key(key);
-        SDL_FillRect(display, nullptr, 0);
-        if (all.frame(state.screen, display, state.command)) state.levelWon();
-        state.endFrame();
+    // The game over the painted sheet, with no other pictures and no music.
+    app game() { return app(display, assets{nullptr, nullptr, sheet, nullptr, {}}); }
+
+    static void frame(app& game, int key = 0) {
+        game.step(key != 0 ? frameEvent::keyPress(key) : frameEvent{});
     }
 
     // Runs frames until the screen flow rests on a screen, with no transition under way.
-    void runTransition(screens& all, flow& state, int key = 0) {
-        for (int i = 0; i < 400 && state.nextScreen != noTransition; ++i)
-            frame(all, state, key);
+    static void runTransition(app& game, int key = 0) {
+        for (int i = 0; i < 400 && game.state.nextScreen != noTransition; ++i)
+            frame(game, key);
     }
 };
 
@@ -58,53 +56,56 @@ TEST_F(Screens, EachScreenDrawsItsOwnMapAtItsOffset) {
 }
 
 TEST_F(Screens, OnlyTheCurrentScreenRuns) {
-    screens all(sheet);
-    flow state;
+    app run = game();
+    screens& all = run.all;
+    flow& state = run.state;
     for (int i = 0; i < 30; ++i)
-        frame(all, state);
+        frame(run);
     EXPECT_EQ(all.title.game.bots[0].label, '0') << "the title's robots were relabelled by its ticks";
     EXPECT_EQ(all.level1.game.bots[0].label, '\0') << "level 1 has not ticked while the title runs";
     EXPECT_EQ(all.level2.game.bots[0].label, '\0') << "level 2 has not ticked while the title runs";
     EXPECT_EQ(all.rageQuit.game.bots[0].label, '\0')
         << "the rage-quit screen has not ticked while the title runs";
 
-    frame(all, state, keyReturn);
-    runTransition(all, state);
+    frame(run, keyReturn);
+    runTransition(run);
     EXPECT_EQ(state.screen, level1Screen) << "Return on the title leads to level 1";
     EXPECT_EQ(all.level1.game.bots[0].label, '0') << "level 1 ticks under the opening curtain";
     EXPECT_EQ(all.level2.game.bots[0].label, '\0') << "level 2 still stands still";
 }
 
 TEST_F(Screens, WonLevel1LeadsToLevel2AndEscapeCannotRedirectIt) {
-    screens all(sheet);
-    flow state;
-    frame(all, state, keyReturn);
-    runTransition(all, state);
+    app run = game();
+    screens& all = run.all;
+    flow& state = run.state;
+    frame(run, keyReturn);
+    runTransition(run);
     ASSERT_EQ(state.screen, level1Screen) << "Return on the title leads to level 1";
 
     // Standing in for a robot on the goal: the rules keep `won` once set.
     all.level1.game.won = 1;
-    frame(all, state);
+    frame(run);
     EXPECT_EQ(state.nextScreen, level2Screen) << "a won level 1 heads for level 2";
-    frame(all, state, keyEscape);
+    frame(run, keyEscape);
     EXPECT_EQ(state.nextScreen, level2Screen)
         << "Escape after the win does not redirect to the rage-quit screen";
 
     for (int i = 0; i < 400 && state.screen == level1Screen; ++i)
-        frame(all, state, keyEscape);
+        frame(run, keyEscape);
     EXPECT_EQ(state.screen, level2Screen) << "the curtain closed onto level 2 though Escape came every frame";
-    runTransition(all, state);
+    runTransition(run);
     EXPECT_EQ(state.screen, level2Screen) << "the curtain opens on level 2";
 }
 
 TEST_F(Screens, WonLevel2LeadsToTheRageQuitScreen) {
-    screens all(sheet);
-    flow state;
+    app run = game();
+    screens& all = run.all;
+    flow& state = run.state;
     state.screen = level2Screen;
     all.level2.game.won = 1;
-    frame(all, state);
+    frame(run);
     EXPECT_EQ(state.nextScreen, rageQuitScreen) << "a won level 2 heads for the rage-quit screen";
-    runTransition(all, state);
+    runTransition(run);
     EXPECT_EQ(state.screen, rageQuitScreen) << "the curtain opens on the rage-quit screen";
 }
 
