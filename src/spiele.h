@@ -9,8 +9,9 @@
 
 #include <functional>
 
-template <int W, int H>
-struct spiele : level<W, H> {
+// Every field of a game except its map, in one plain struct that the compiler copies whole: a field added
+// here, or to `spiele` itself, can never be left out of a copy by a hand-written list.
+struct spieleFields {
     bot bots[20] = {};
     int botCount = 0;
     trans transbot;
@@ -19,21 +20,44 @@ struct spiele : level<W, H> {
     int currentShape = -1;
     int wantedShape = -1;
     unsigned char breakerFlip = 0, won = 0;
+};
 
+// The groups point into `bots`: a copy takes every field as the compiler copies it and then points its
+// list slots at its own robots, never the original's. This layer adds no field of its own.
+struct spieleOwnRobots : spieleFields {
+    spieleOwnRobots() = default;
+    spieleOwnRobots(const spieleOwnRobots& other) : spieleFields(other) { repointFrom(other); }
+    spieleOwnRobots& operator=(const spieleOwnRobots& other) {
+        spieleFields::operator=(other);
+        repointFrom(other);
+        return *this;
+    }
+
+  private:
+    // A slot that points at no robot of the original (a stale one past the end) points at none in the copy.
+    static bot* repoint(bot* p, const bot* from, bot* to) {
+        const std::less<const bot*> before;
+        if (p == nullptr || before(p, from) || !before(p, from + 20)) return nullptr;
+        return to + (p - from);
+    }
+
+    // Assigning a game to itself maps every slot onto itself.
+    void repointFrom(const spieleFields& other) {
+        for (int i = 0; i < listCapacity; ++i) {
+            transbot.slots[i] = repoint(other.transbot.slots[i], other.bots, bots);
+            nautbot.slots[i] = repoint(other.nautbot.slots[i], other.bots, bots);
+        }
+    }
+};
+static_assert(sizeof(spieleOwnRobots) == sizeof(spieleFields),
+              "every field of a game belongs in spieleFields");
+
+// Copied and assigned as the compiler does: the map, then the fields with their slots re-pointed.
+template <int W, int H>
+struct spiele : level<W, H>, spieleOwnRobots {
     // Contact probes: above, below, left, right; the order decides which touching pair is found first.
     static constexpr int LR[4] = {0, 0, -1, 1};
     static constexpr int UD[4] = {-1, 1, 0, 0};
-
-    spiele() = default;
-    // The groups point into `bots`: a copy must point into its own robots, never the original's.
-    spiele(const spiele& other) : level<W, H>(other) { copyFrom(other); }
-    spiele& operator=(const spiele& other) {
-        if (this != &other) {
-            level<W, H>::operator=(other);
-            copyFrom(other);
-        }
-        return *this;
-    }
 
     void init(const char* mapText, const char* const* shapeTable) {
         breakerFlip = 0;
@@ -180,30 +204,6 @@ struct spiele : level<W, H> {
 
   private:
     static constexpr char empty(char c) { return isMarker(c) ? ' ' : c; }
-
-    static bot* repoint(bot* p, const bot* from, bot* to) {
-        const std::less<const bot*> before;
-        if (p == nullptr || before(p, from) || !before(p, from + 20)) return nullptr;
-        return to + (p - from);
-    }
-
-    void copyFrom(const spiele& other) {
-        for (int i = 0; i < 20; ++i)
-            bots[i] = other.bots[i];
-        botCount = other.botCount;
-        transbot = other.transbot;
-        nautbot = other.nautbot;
-        for (int i = 0; i < 9; ++i)
-            shapes[i] = other.shapes[i];
-        currentShape = other.currentShape;
-        wantedShape = other.wantedShape;
-        breakerFlip = other.breakerFlip;
-        won = other.won;
-        for (int i = 0; i < listCapacity; ++i) {
-            transbot.slots[i] = repoint(other.transbot.slots[i], other.bots, bots);
-            nautbot.slots[i] = repoint(other.nautbot.slots[i], other.bots, bots);
-        }
-    }
 
     // Cells under the members, in list order: goal, breaker, belts. One belt move at most per tick.
     void examineUnderTransbot() {

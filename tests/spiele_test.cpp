@@ -1,7 +1,13 @@
 // The game's set-up, commands and disbanding, its reading of the map, joining by contact, the seed search of
-// an empty transbot, re-forming, and copies that own their robots. Small maps are written out row by row.
+// an empty transbot, re-forming, and copies that own their robots and play on alike. Small maps are written
+// out row by row.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "../tools/solve_plan.h"
+#include "rules_invariants.h"
 #include "rules_scene.h"
 
 using rulesTest::testGame;
@@ -220,44 +226,61 @@ TEST(Reform, AFormationMayNotReachOffTheMap) {
     EXPECT_EQ(t.robot(1)->col(), 1) << "the anchor should move to column 1";
 }
 
-TEST(Copy, ACopyOwnsItsRobots) {
-    spiele<level1W, level1H> original;
-    original.init(level1T, thoseShape1);
-    original.control(0);
-    for (int tick = 0; tick < 5; ++tick)
-        original.process();
-    const int originalMembers = original.transbot.size();
-    const int firstCol = original.bots[0].col();
-    ASSERT_GT(originalMembers, 0) << "level 1's first two robots should have fused after command 0";
+namespace {
 
-    spiele<level1W, level1H> copy = original;
-    for (int i = 0; i < copy.transbot.size(); ++i) {
-        EXPECT_EQ(copy.transbot.get(i), &copy.bots[original.transbot.get(i) - original.bots])
-            << "transbot slot " << i << " of the copy should point at the copy's own robot";
-    }
-    for (int i = 0; i < copy.nautbot.size(); ++i) {
-        EXPECT_EQ(copy.nautbot.get(i), &copy.bots[original.nautbot.get(i) - original.bots])
-            << "nautbot slot " << i << " of the copy should point at the copy's own robot";
-    }
-    copy.control(-1);
-    copy.bots[0].relMove(3, 0);
-    for (int tick = 0; tick < 10; ++tick)
-        copy.process();
-    EXPECT_EQ(original.transbot.size(), originalMembers)
-        << "disbanding the copy should not touch the original";
-    EXPECT_EQ(original.bots[0].col(), firstCol)
-        << "moving robot 0 of the copy should not move the original's";
+// The commands before one tick: the plan's own, then from its end on one every seven ticks, going round
+// disband and the nine formations.
+std::vector<int> commandsBefore(const plan& p, int tick) {
+    std::vector<int> commands;
+    for (const planLine& line : p.lines)
+        if (line.tick == tick) commands.push_back(line.command);
+    if (tick > p.wonAt && tick % 7 == 0) commands.push_back((tick / 7) % 10 - 1);
+    return commands;
+}
 
-    spiele<level1W, level1H> assigned;
-    assigned.init(level2T, thoseShape0);
-    assigned = original;
-    EXPECT_EQ(assigned.text, original.text) << "assignment should take the original's map";
-    EXPECT_EQ(assigned.transbot.size(), originalMembers) << "assignment should take the original's transbot";
-    if (assigned.transbot.size() > 0) {
-        EXPECT_EQ(assigned.transbot.get(0), &assigned.bots[original.transbot.get(0) - original.bots])
-            << "an assigned game's transbot should point at its own robots";
+// A copy taken before every tick, by construction and by assignment over a game that was playing another
+// map, must equal the original and then play on alike, its ticks leaving the original untouched.
+template <int W, int H>
+void expectCopiesPlayOnAlike(const char* name, const char* text, const char* const* table, const plan& p,
+                             int ticks) {
+    for (int copyAt = 0; copyAt < ticks; ++copyAt) {
+        rulesCheck::checkedGame<W, H> play;
+        play.init(text, table);
+        play.twin.init(text == ragequitT ? level1T : ragequitT, thoseShape0);
+        play.twin.control(2);
+        play.twin.process();
+        for (int tick = 1; tick <= ticks; ++tick) {
+            if (tick == copyAt + 1) {
+                ASSERT_EQ(play.copyNow(), "") << name << ": a game assigned a copy after tick " << copyAt;
+                spiele<W, H> constructed = play.game;
+                ASSERT_EQ(rulesCheck::differenceBetween(play.game, constructed), "")
+                    << name << ": a game constructed as a copy after tick " << copyAt;
+                const spiele<W, H>& itself = constructed;
+                constructed = itself;
+                ASSERT_EQ(rulesCheck::differenceBetween(play.game, constructed), "")
+                    << name << ": a game assigned to itself after tick " << copyAt;
+            }
+            for (int command : commandsBefore(p, tick))
+                play.control(command);
+            ASSERT_EQ(play.tick(), "") << name << ", copied after tick " << copyAt << ", at tick " << tick;
+        }
     }
-    assigned = assigned;
-    EXPECT_EQ(assigned.transbot.size(), originalMembers)
-        << "assigning a game to itself should change nothing";
+}
+
+plan committedPlan(const std::string& level) {
+    const plan p = readPlanFile(std::string(BRAKKO_SOURCE_DIR) + "/tests/plans/" + level + ".plan");
+    EXPECT_TRUE(p.readable && p.wonAt > 0) << "the committed plan for " << level << " should be readable";
+    return p;
+}
+
+}  // namespace
+
+// The levels' winning plans reach the breaker, the belts, the goal and the win; the title's twenty robots
+// overflow the solver's key, so the whole packed state is compared field by field.
+TEST(Copy, CopiesOwnTheirRobotsAndPlayOnAlike) {
+    const plan level1 = committedPlan("level1"), level2 = committedPlan("level2");
+    expectCopiesPlayOnAlike<level1W, level1H>("level 1", level1T, thoseShape1, level1, level1.wonAt + 40);
+    expectCopiesPlayOnAlike<level2W, level2H>("level 2", level2T, thoseShape1, level2, level2.wonAt + 40);
+    expectCopiesPlayOnAlike<titleW, titleH>("title", titleLVL, thoseShape0, plan{}, 100);
+    expectCopiesPlayOnAlike<ragequitW, ragequitH>("rage-quit", ragequitT, thoseShape1, plan{}, 100);
 }

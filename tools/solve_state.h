@@ -77,6 +77,14 @@ struct stateLayout {
 
     stateKey pack(const spiele<W, H>& game, bool moved) const {
         keyBits out;
+        write(game, moved, out);
+        return out.key;
+    }
+
+    // The packed fields in order, to anything with `put(value, bits)`: the key above, or a longer record for
+    // a map whose robots overflow 128 bits, as the title's twenty do.
+    template <class Out>
+    void write(const spiele<W, H>& game, bool moved, Out& out) const {
         for (int i = 0; i < robots; ++i)
             out.put(static_cast<std::uint64_t>(indexFromXY<W, H>(game.bots[i].x, game.bots[i].y)), cellBits);
         out.put(static_cast<std::uint64_t>(game.transbot.count), bitsFor(robots + 1));
@@ -89,7 +97,6 @@ struct stateLayout {
         out.put(game.breakerFlip, 1);
         out.put(game.won, 1);
         out.put(moved ? 1 : 0, 1);
-        return out.key;
     }
 
     // Overwrites the deciding state of a game that was set up from the same map; returns the moved flag.

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "../rules_invariants.h"
 #include "maps.h"
 #include "spiele.h"
 
@@ -25,101 +27,27 @@ constexpr int ticksFromByte(std::uint8_t b) {
     return b >> 4;
 }
 
-[[noreturn]] void broken(const char* map, std::size_t byte, int tick, const char* what, int robot) {
-    std::fprintf(stderr, "rules fuzz: on %s, after byte %zu, tick %d: %s (robot %d)\n", map, byte, tick, what,
-                 robot);
-    std::abort();
-}
-
-// A member of a list must be one of this game's robots: a pointer into another copy or past the array is
-// the fault we most fear from swaps and copies.
-template <int W, int H>
-int robotIndex(const spiele<W, H>& game, const bot* b) {
-    for (int r = 0; r < game.botCount; ++r)
-        if (b == &game.bots[r]) return r;
-    return -1;
-}
-
-template <int W, int H>
-void check(const spiele<W, H>& game, unsigned char wasWon, const char* map, std::size_t byte, int tick) {
-    if (game.transbot.size() + game.nautbot.size() != game.botCount)
-        broken(map, byte, tick, "the two groups do not add up to every robot", game.botCount);
-    if (game.transbot.cursor < 0 || game.transbot.cursor > game.transbot.size() || game.nautbot.cursor < 0 ||
-        game.nautbot.cursor > game.nautbot.size())
-        broken(map, byte, tick, "a list cursor stands outside its list", -1);
-    int seen[20] = {};
-    for (int i = 0; i < game.transbot.size(); ++i) {
-        const int r = robotIndex(game, game.transbot.get(i));
-        if (r < 0) broken(map, byte, tick, "a transbot slot points at no robot of this game", i);
-        ++seen[r];
-    }
-    for (int i = 0; i < game.nautbot.size(); ++i) {
-        const int r = robotIndex(game, game.nautbot.get(i));
-        if (r < 0) broken(map, byte, tick, "a nautbot slot points at no robot of this game", i);
-        ++seen[r];
-    }
-    for (int r = 0; r < game.botCount; ++r) {
-        if (seen[r] != 1) broken(map, byte, tick, "a robot is not in exactly one group", r);
-        const bot& robot = game.bots[r];
-        if (game.fromLevelAt(robot.col(), robot.row()) != ' ')
-            broken(map, byte, tick, "a robot stands on a cell the rules do not read as empty", r);
-    }
-    if (game.currentShape < -1 || game.currentShape > 8 || game.wantedShape < -1 || game.wantedShape > 8)
-        broken(map, byte, tick, "a formation number is out of range", -1);
-    if (game.currentShape != -1 && game.transbot.size() == 0)
-        broken(map, byte, tick, "an empty transbot holds a formation", -1);
-    if (game.breakerFlip > 1) broken(map, byte, tick, "the breaker flag is neither 0 nor 1", -1);
-    if (game.won < wasWon) broken(map, byte, tick, "a won game was un-won", -1);
-}
-
-// A copy must play on exactly as its original: same robots in the same list slots, same cells, same flags.
-template <int W, int H>
-void compare(const spiele<W, H>& game, const spiele<W, H>& twin, const char* map, std::size_t byte,
-             int tick) {
-    if (twin.transbot.size() != game.transbot.size() || twin.nautbot.size() != game.nautbot.size())
-        broken(map, byte, tick, "a copy's groups differ in size from the original's", -1);
-    for (int i = 0; i < game.transbot.size(); ++i)
-        if (robotIndex(twin, twin.transbot.get(i)) != robotIndex(game, game.transbot.get(i)))
-            broken(map, byte, tick, "a copy's transbot slot holds another robot or one of the original's", i);
-    for (int i = 0; i < game.nautbot.size(); ++i)
-        if (robotIndex(twin, twin.nautbot.get(i)) != robotIndex(game, game.nautbot.get(i)))
-            broken(map, byte, tick, "a copy's nautbot slot holds another robot or one of the original's", i);
-    for (int r = 0; r < game.botCount; ++r)
-        if (twin.bots[r].col() != game.bots[r].col() || twin.bots[r].row() != game.bots[r].row() ||
-            twin.bots[r].label != game.bots[r].label)
-            broken(map, byte, tick, "a robot of the copy stands elsewhere or wears another label", r);
-    if (twin.currentShape != game.currentShape || twin.wantedShape != game.wantedShape ||
-        twin.breakerFlip != game.breakerFlip || twin.won != game.won)
-        broken(map, byte, tick, "a copy's flags drifted from the original's", -1);
-}
-
 // The byte 0xNF (no command) also copies the game there; the copy then gets the same commands and ticks.
 template <int W, int H>
 void play(const char* map, const char* text, const char* const* table, const std::uint8_t* data,
           std::size_t size) {
-    spiele<W, H> game;
-    game.init(text, table);
-    spiele<W, H> twin;
-    bool twinned = false;
-    check(game, 0, map, 0, 0);
+    rulesCheck::checkedGame<W, H> checked;
+    checked.init(text, table);
+    std::string broken = rulesCheck::brokenInvariant(checked.game);
+    std::size_t byte = 0;
     int tick = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        if ((data[i] & 0x0F) == 0x0F) {
-            twin = game;
-            twinned = true;
-        }
-        game.control(commandFromByte(data[i]));
-        if (twinned) twin.control(commandFromByte(data[i]));
-        for (int t = ticksFromByte(data[i]); t > 0; --t) {
-            const unsigned char wasWon = game.won;
-            game.process();
-            check(game, wasWon, map, i, ++tick);
-            if (twinned) {
-                twin.process();
-                compare(game, twin, map, i, tick);
-            }
+    for (; byte < size && broken.empty(); ++byte) {
+        if ((data[byte] & 0x0F) == 0x0F) broken = checked.copyNow();
+        checked.control(commandFromByte(data[byte]));
+        for (int t = ticksFromByte(data[byte]); t > 0 && broken.empty(); --t) {
+            ++tick;
+            broken = checked.tick();
         }
     }
+    if (broken.empty()) return;
+    std::fprintf(stderr, "rules fuzz: on %s, after %zu bytes, tick %d: %s\n", map, byte, tick,
+                 broken.c_str());
+    std::abort();
 }
 
 }  // namespace
