@@ -9,9 +9,7 @@ set(BRAKKO_DATA_DIR share/brakko)
 set(BRAKKO_PACKAGE_MAINTAINER "Brakko maintainers <brakko@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
-if(TARGET brakko)
-    install(TARGETS brakko RUNTIME DESTINATION ${BRAKKO_LIB_DIR})
-endif()
+install(TARGETS brakko RUNTIME DESTINATION ${BRAKKO_LIB_DIR})
 
 # Named one by one: these are exactly what the game opens, and a missing one must fail the install.
 install(FILES ${PROJECT_SOURCE_DIR}/img/title.bmp ${PROJECT_SOURCE_DIR}/img/tooth.bmp

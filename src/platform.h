@@ -37,7 +37,9 @@ bool play(Mix_Music* music);
 // Halts the music, so that the next `play` starts its own.
 void stop();
 
-// Returns when the next frame may begin, FPS frames a second at most (see paceFrame for the pairing).
+// Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
+// before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs
+// about 120 frames a second (125 when frames cost nothing), not 60; paceFrame holds the arithmetic.
 template <unsigned FPS>
 void synchronizeMoi() {
     static Uint32 next = 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates every asset into a temporary directory and compares it byte for byte with the committed files:
-# the committed pictures and music must be exactly what tools/brakko-assetgen makes. Writes nothing else.
+# the committed pictures and music must be exactly what tools/brakko-assetgen makes. Then a full disk under
+# an icon must make the generator fail with a message, not crash and not claim success. Writes nothing else.
 # Usage: assetgen_e2e.sh <path-to-brakko> <project-root>; the generator is built next to brakko, in tools/.
 set -uo pipefail
 
@@ -25,4 +26,14 @@ for file in img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp \
     fi
 done
 [ $status = 0 ] && echo "assetgen_e2e: all ten generated files match the committed ones"
+
+full="$scratch/full"
+mkdir -p "$full/icons"
+ln -s /dev/full "$full/icons/brakko-48.png"
+output=$("$generator" "$full" 2>&1)
+code=$?
+if [ $code != 1 ] || [[ $output != *"cannot write $full/icons/brakko-48.png"* ]]; then
+    echo "assetgen_e2e: writing an icon onto a full disk should fail with a message; exit $code, said: $output"
+    status=1
+fi
 exit $status

@@ -146,6 +146,7 @@ TEST_F(Platform, OnlyTheKeyColourIsLeftOutOfABlit) {
     EXPECT_EQ(plain.b, 30) << "an ordinary pixel should be copied";
     EXPECT_EQ(near.r, 255) << "a pixel one step off the key colour should be copied";
     EXPECT_EQ(near.b, 254) << "a pixel one step off the key colour should be copied";
+    SDL_FreeSurface(picture);
 }
 
 TEST_F(Platform, PlayStartsOnlyWhenNothingPlays) {

@@ -203,7 +203,6 @@ constexpr char boxedMap[] =
 
 TEST(Search, BreadthFirstFindsTheShortestPlanAndSaysSo) {
     solver<8, 5> search(twoTickMap, thoseShape1);
-    search.measureDistances();
     searchOptions options;
     options.weightHalves = 0;
     options.progress = false;
@@ -222,7 +221,6 @@ TEST(Search, BreadthFirstFindsTheShortestPlanAndSaysSo) {
 
 TEST(Search, AWeightedSearchWinsButProvesNothing) {
     solver<8, 5> search(twoTickMap, thoseShape1);
-    search.measureDistances();
     searchOptions options;
     options.weightHalves = 4;
     options.progress = false;
@@ -261,7 +259,6 @@ TEST(Search, ShortcutsCutAWastedTickOutOfAPlan) {
 
 TEST(Search, AnUnwinnableMapIsExploredToTheEnd) {
     solver<8, 4> search(boxedMap, thoseShape1);
-    search.measureDistances();
     searchOptions options;
     options.progress = false;
     const searchResult result = search.run(options);

@@ -700,34 +700,52 @@ bool saveBmp(const Canvas& canvas, const char* path) {
     return ok;
 }
 
-bool savePng(const Canvas& canvas, const char* path) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
+namespace {
+
+// libpng reports a failed write by jumping back to the setjmp below. Nothing in this frame has a destructor
+// for that jump to skip, which is why the pixels are made into rows by the caller.
+bool writePngRows(std::FILE* file, int w, int h, const png_byte* rgba) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, canvas.w, canvas.h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<png_byte> row(canvas.w * 4);
+    for (int j = 0; j < h; ++j)
+        png_write_row(png, rgba + 4 * w * j);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+bool savePng(const Canvas& canvas, const char* path) {
+    std::vector<png_byte> rgba(4 * canvas.w * canvas.h);
     for (int j = 0; j < canvas.h; ++j) {
         for (int i = 0; i < canvas.w; ++i) {
             const Rgb p = canvas.at(i, j);
             const bool clear = p == key;
-            row[4 * i] = clear ? 0 : p.r, row[4 * i + 1] = clear ? 0 : p.g, row[4 * i + 2] = clear ? 0 : p.b;
-            row[4 * i + 3] = clear ? 0 : 255;
+            png_byte* out = &rgba[4 * (i + j * canvas.w)];
+            out[0] = clear ? 0 : p.r, out[1] = clear ? 0 : p.g, out[2] = clear ? 0 : p.b;
+            out[3] = clear ? 0 : 255;
         }
-        png_write_row(png, row.data());
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    const bool written = writePngRows(file, canvas.w, canvas.h, rgba.data());
+    // A small file sits in stdio's buffer until the close, so a full disk often shows only there.
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
 }
 
 }  // namespace art

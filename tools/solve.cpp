@@ -27,7 +27,6 @@ template <int W, int H>
 int solve(const char* name, const char* text, const searchOptions& options) {
     const auto began = std::chrono::steady_clock::now();
     solver<W, H> search(text, thoseShape1);
-    search.measureDistances();
     if (!search.layout.fits()) {
         std::printf("%s has too many robots for the solver's two-word state.\n", name);
         return 1;

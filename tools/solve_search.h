@@ -94,11 +94,14 @@ struct solver {
             goalCol = xFromIndex<W, H>(goal);
             goalRow = yFromIndex<W, H>(goal);
         }
+        // Every estimate reads the table, so it exists before anything can ask for one.
+        measureDistances();
     }
 
     bool emptyCell(int x, int y) const { return start.fromLevelAt(x, y) == ' '; }
 
-    // Walking distance over empty cells from each cell to the cell above the goal.
+    // Walking distance over empty cells from each cell to the cell above the goal; made once, by the
+    // constructor.
     void measureDistances() {
         std::vector<int> steps(W * H, -1);
         std::vector<int> queue;
