@@ -16,115 +16,135 @@ constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
 constexpr int cell = cellPixels;
 
-// ---------------------------------------------------------------- small pixel font for the robots' numbers
+// ---------------------------------------------------------------- pixel font for the robots' numbers
 
-// 3 x 5 glyphs for the start markers '1' to '9' and 'A' to 'K', one row per entry, high bit on the left.
-struct Glyph {
-    char c;
-    std::array<std::uint8_t, 5> rows;
-};
+// 6 x 10 glyphs with two-pixel strokes for the robots' numbers '1' to '9' and 'A' to 'K': half the height of
+// a cell, so a number reads at a glance at the game's own size.
+constexpr int glyphW = 6, glyphH = 10;
+using Glyph = std::array<const char*, glyphH>;
 constexpr std::array<Glyph, 20> glyphs{{
-    {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}}, {'3', {7, 1, 3, 1, 7}}, {'4', {5, 5, 7, 1, 1}},
-    {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 2, 2}}, {'8', {7, 5, 7, 5, 7}},
-    {'9', {7, 5, 7, 1, 7}}, {'A', {2, 5, 7, 5, 5}}, {'B', {6, 5, 6, 5, 6}}, {'C', {3, 4, 4, 4, 3}},
-    {'D', {6, 5, 5, 5, 6}}, {'E', {7, 4, 6, 4, 7}}, {'F', {7, 4, 6, 4, 4}}, {'G', {3, 4, 5, 5, 3}},
-    {'H', {5, 5, 7, 5, 5}}, {'I', {7, 2, 2, 2, 7}}, {'J', {1, 1, 1, 5, 2}}, {'K', {5, 6, 4, 6, 5}},
+    {"..##..", ".###..", "####..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "######"},
+    {".####.", "##..##", "....##", "....##", "...##.", "..##..", ".##...", "##....", "##....", "######"},
+    {".####.", "##..##", "....##", "....##", "..###.", "....##", "....##", "....##", "##..##", ".####."},
+    {"##..##", "##..##", "##..##", "##..##", "######", "....##", "....##", "....##", "....##", "....##"},
+    {"######", "##....", "##....", "#####.", "....##", "....##", "....##", "....##", "##..##", ".####."},
+    {".####.", "##..##", "##....", "##....", "#####.", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {"######", "....##", "....##", "...##.", "...##.", "..##..", "..##..", "..##..", "..##..", "..##.."},
+    {".####.", "##..##", "##..##", "##..##", ".####.", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {".####.", "##..##", "##..##", "##..##", "##..##", ".#####", "....##", "....##", "##..##", ".####."},
+    {".####.", "##..##", "##..##", "##..##", "##..##", "######", "##..##", "##..##", "##..##", "##..##"},
+    {"#####.", "##..##", "##..##", "##..##", "#####.", "##..##", "##..##", "##..##", "##..##", "#####."},
+    {".####.", "##..##", "##....", "##....", "##....", "##....", "##....", "##....", "##..##", ".####."},
+    {"#####.", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "#####."},
+    {"######", "##....", "##....", "##....", "#####.", "##....", "##....", "##....", "##....", "######"},
+    {"######", "##....", "##....", "##....", "#####.", "##....", "##....", "##....", "##....", "##...."},
+    {".####.", "##..##", "##....", "##....", "##.###", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {"##..##", "##..##", "##..##", "##..##", "######", "##..##", "##..##", "##..##", "##..##", "##..##"},
+    {"######", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "######"},
+    {"...###", "....##", "....##", "....##", "....##", "....##", "....##", "##..##", "##..##", ".####."},
+    {"##..##", "##..##", "##.##.", "####..", "###...", "####..", "##.##.", "##..##", "##..##", "##..##"},
 }};
 
 void drawGlyph(Canvas& c, int index, int x, int y, Rgb colour) {
-    for (int row = 0; row < 5; ++row)
-        for (int col = 0; col < 3; ++col)
-            if (glyphs[index].rows[row] & (4 >> col)) c.set(x + col, y + row, colour);
+    for (int row = 0; row < glyphH; ++row)
+        for (int col = 0; col < glyphW; ++col)
+            if (glyphs[index][row][col] == '#') c.set(x + col, y + row, colour);
 }
 
 // ---------------------------------------------------------------- the twenty free robots
 
-// Each robot is told apart three ways: its colour, the marker it starts on (printed on its chest)
-// and its face (five kinds of eyes times four kinds of antenna make twenty different heads).
+// A free robot stands inside its cell with a see-through margin, a dark outline, feet and an antenna, so that
+// free robots side by side stay separate shapes. Each is told apart four ways: its colour, its number (as
+// tall as the cell allows), its eyes (five kinds) and its antenna (four kinds).
 Rgb robotColour(int i) {
     const double hue = i * 137.508;  // golden angle: neighbours in the list never look alike
     return hsv(hue, i % 2 ? 0.62 : 0.78, i % 3 == 2 ? 0.80 : 0.93);
 }
 
+// The rows of a free robot: antenna above the outline, eyes under it, then the number down to the bottom
+// outline, feet below.
+constexpr int bodyTop = 2, eyesTop = 3, numberTop = 8, bodyBottom = 18;
+
 void drawRobotBody(Canvas& c, int x, int y, Rgb base) {
-    const Rgb outline = scale(base, 0.35);
-    // Outline ring with the corners cut, then the body with light from the upper left.
-    for (int j = 3; j <= 18; ++j)
-        for (int i = 2; i <= 17; ++i) {
-            const bool corner = (i == 2 || i == 17) && (j == 3 || j == 18);
-            if (!corner) c.set(x + i, y + j, outline);
+    const Rgb outline = scale(base, 0.3);
+    for (int j = bodyTop; j <= bodyBottom; ++j)
+        for (int i = 1; i <= 18; ++i) {
+            const bool corner = (i == 1 || i == 18) && (j == bodyTop || j == bodyBottom);
+            if (corner) continue;
+            const bool edge = i == 1 || i == 18 || j == bodyTop || j == bodyBottom;
+            c.set(x + i, y + j, edge ? outline : base);
         }
-    c.fill(x + 3, y + 4, 14, 14, base);
-    c.hline(x + 4, x + 15, y + 4, mix(base, white, 0.45));
-    c.vline(x + 3, y + 5, y + 15, mix(base, white, 0.25));
-    c.hline(x + 4, x + 16, y + 17, scale(base, 0.72));
-    c.vline(x + 16, y + 5, y + 17, scale(base, 0.8));
-    // Feet.
-    const Rgb foot{50, 52, 64};
-    c.hline(x + 4, x + 7, y + 19, foot);
-    c.hline(x + 12, x + 15, y + 19, foot);
+    c.hline(x + 3, x + 16, y + bodyTop + 1, mix(base, white, 0.45));
+    c.vline(x + 2, y + bodyTop + 2, y + bodyBottom - 2, mix(base, white, 0.25));
+    c.vline(x + 17, y + bodyTop + 2, y + bodyBottom - 1, scale(base, 0.78));
+    c.hline(x + 3, x + 17, y + bodyBottom - 1, scale(base, 0.7));
+    // Feet, apart, so the robot stands rather than lies on the floor.
+    const Rgb foot = scale(base, 0.3);
+    c.hline(x + 3, x + 7, y + 19, foot);
+    c.hline(x + 12, x + 16, y + 19, foot);
 }
 
-void drawAntenna(Canvas& c, int x, int y, int kind, Rgb base) {
+void drawAntenna(Canvas& c, int x, int y, int kind) {
     const Rgb stalk{70, 72, 88};
     const Rgb light = hsv(kind * 90 + 30, 0.7, 1.0);
     switch (kind) {
         case 0:  // one stalk with a bulb
-            c.vline(x + 9, y + 1, y + 2, stalk);
-            c.fill(x + 8, y + 0, 3, 1, light);
-            c.set(x + 9, y + 0, mix(light, white, 0.6));
+            c.fill(x + 9, y + 1, 2, 1, stalk);
+            c.fill(x + 8, y + 0, 4, 1, light);
             break;
         case 1:  // two feelers
-            c.set(x + 6, y + 2, stalk), c.set(x + 5, y + 1, stalk), c.set(x + 4, y + 0, light);
-            c.set(x + 13, y + 2, stalk), c.set(x + 14, y + 1, stalk), c.set(x + 15, y + 0, light);
+            c.set(x + 5, y + 1, stalk), c.set(x + 4, y + 0, light);
+            c.set(x + 14, y + 1, stalk), c.set(x + 15, y + 0, light);
             break;
         case 2:  // a glass dome
-            c.fill(x + 7, y + 1, 6, 2, Rgb{120, 220, 255});
-            c.hline(x + 8, x + 11, y + 0, Rgb{120, 220, 255});
-            c.set(x + 8, y + 1, white);
+            c.hline(x + 7, x + 12, y + 0, Rgb{120, 220, 255});
+            c.hline(x + 6, x + 13, y + 1, Rgb{70, 170, 220});
+            c.set(x + 8, y + 0, white);
             break;
-        default:  // ear bolts and a short spike
-            c.fill(x + 0, y + 8, 2, 4, scale(base, 0.5));
-            c.fill(x + 18, y + 8, 2, 4, scale(base, 0.5));
-            c.vline(x + 10, y + 1, y + 2, stalk);
-            c.set(x + 10, y + 0, light);
+        default:  // a crown of three spikes
+            c.hline(x + 6, x + 13, y + 1, stalk);
+            c.set(x + 6, y + 0, light), c.set(x + 9, y + 0, light), c.set(x + 10, y + 0, light);
+            c.set(x + 13, y + 0, light);
             break;
     }
 }
 
+// Eyes in the four rows under the top outline; `look` turns the pupils left, ahead or right.
 void drawEyes(Canvas& c, int x, int y, int kind, int look) {
     const Rgb ink{20, 20, 30};
+    const int t = y + eyesTop;
     switch (kind) {
-        case 0:  // round eyes, pupils looking left, ahead or right
-            c.fill(x + 5, y + 6, 3, 3, white);
-            c.fill(x + 12, y + 6, 3, 3, white);
-            c.set(x + 5 + look, y + 7, ink);
-            c.set(x + 12 + look, y + 7, ink);
+        case 0:  // round eyes
+            for (int e : {4, 12}) {
+                c.fill(x + e, t + 1, 4, 2, white);
+                c.fill(x + e + 1, t, 2, 4, white);
+                c.fill(x + e + look, t + 1, 2, 2, ink);
+            }
             break;
         case 1: {  // a visor with a glowing slit
-            c.fill(x + 4, y + 6, 12, 3, ink);
-            const Rgb glow = look == 1 ? Rgb{255, 70, 60} : Rgb{90, 255, 220};
-            c.hline(x + 5, x + 14, y + 7, glow);
-            c.set(x + 5 + look * 4, y + 7, white);
+            c.fill(x + 3, t, 14, 4, ink);
+            const Rgb glow = look == 1 ? Rgb{255, 90, 70} : Rgb{90, 255, 220};
+            c.fill(x + 4, t + 1, 12, 2, glow);
+            c.fill(x + 4 + look * 5, t + 1, 2, 2, white);
             break;
         }
         case 2:  // one big eye
-            c.fill(x + 7, y + 5, 6, 5, white);
-            c.set(x + 7, y + 5, c.at(x + 6, y + 6)), c.set(x + 12, y + 5, c.at(x + 6, y + 6));
-            c.fill(x + 8 + look, y + 6, 2, 3, ink);
+            c.fill(x + 7, t + 1, 6, 2, white);
+            c.fill(x + 8, t, 4, 4, white);
+            c.fill(x + 8 + look, t + 1, 2, 2, ink);
             break;
-        case 3:  // happy eyes, shut with a grin
-            c.set(x + 5, y + 8, ink), c.set(x + 6, y + 7, ink), c.set(x + 7, y + 8, ink);
-            c.set(x + 12, y + 8, ink), c.set(x + 13, y + 7, ink), c.set(x + 14, y + 8, ink);
+        case 3:  // happy eyes, shut
+            for (int e : {4, 12}) {
+                c.hline(x + e + 1, x + e + 2, t + 1, ink);
+                c.set(x + e, t + 2, ink), c.set(x + e + 3, t + 2, ink);
+            }
             break;
         default:  // goggles
-            c.fill(x + 4, y + 5, 5, 5, ink);
-            c.fill(x + 11, y + 5, 5, 5, ink);
-            c.fill(x + 5, y + 6, 3, 3, Rgb{200, 235, 255});
-            c.fill(x + 12, y + 6, 3, 3, Rgb{200, 235, 255});
-            c.set(x + 5 + look, y + 7, ink);
-            c.set(x + 12 + look, y + 7, ink);
-            c.hline(x + 9, x + 10, y + 6, ink);
+            for (int e : {3, 11}) {
+                c.fill(x + e, t, 6, 4, ink);
+                c.fill(x + e + 1, t + 1, 4, 2, Rgb{200, 235, 255});
+                c.fill(x + e + 1 + look + (look > 0), t + 1, 2 - (look == 1), 2, ink);
+            }
             break;
     }
 }
@@ -132,86 +152,114 @@ void drawEyes(Canvas& c, int x, int y, int kind, int look) {
 void drawRobot(Canvas& c, int x, int y, int i) {
     const Rgb base = robotColour(i);
     drawRobotBody(c, x, y, base);
-    drawAntenna(c, x, y, i % 4, base);
+    drawAntenna(c, x, y, i % 4);
     drawEyes(c, x, y, i % 5, i % 3);
-    // Chest plate with the robot's start marker.
-    const Rgb plate = scale(base, 0.28);
-    c.fill(x + 7, y + 11, 5, 7, plate);
-    drawGlyph(c, i, x + 8, y + 12, mix(base, white, 0.75));
+    // The number straight on the body, in whichever of a near-white and a near-black ink reads better on it.
+    const Rgb light = mix(base, white, 0.88), dark = scale(base, 0.16);
+    drawGlyph(c, i, x + 7, y + numberTop, contrast(light, base) > contrast(dark, base) ? light : dark);
 }
 
 // ---------------------------------------------------------------- the fused creature
 
-// Body, eyes and teeth share one armour plate so that a group of them reads as one big robot.
+// Body, eyes and teeth fill their whole cell and share one hull, so that a group of them reads as one big
+// machine: nothing marks a cell's edge. Glowing conduits run from each cell's centre to the middle of all
+// four edges, so the conduits of touching members join into one network; the hull plates sit between the
+// conduits, each straddling four cells.
+constexpr Rgb armour{156, 168, 190};
+constexpr Rgb conduitEdge{96, 110, 136}, conduitGlow{90, 220, 255}, conduitCore{210, 250, 255};
+
 // The robot whose face the icons show.
 constexpr int iconRobot = 0;
 
-constexpr Rgb armour{168, 178, 196};
+// Conduits cross the cell through columns and rows 8 to 11.
+constexpr int conduitFrom = 8, conduitTo = 11;
 
-void drawArmour(Canvas& c, int x, int y) {
+void drawHull(Canvas& c, int x, int y) {
     c.fill(x, y, cell, cell, armour);
-    c.hline(x, x + 19, y, mix(armour, white, 0.5));
-    c.vline(x, y, y + 19, mix(armour, white, 0.35));
-    c.hline(x + 1, x + 19, y + 19, scale(armour, 0.55));
-    c.vline(x + 19, y + 1, y + 19, scale(armour, 0.62));
-    for (const auto [rx, ry] : std::array<std::array<int, 2>, 4>{{{3, 3}, {15, 3}, {3, 15}, {15, 15}}}) {
-        c.set(x + rx, y + ry, mix(armour, white, 0.7));
-        c.set(x + rx + 1, y + ry, armour);
-        c.set(x + rx, y + ry + 1, scale(armour, 0.8));
-        c.set(x + rx + 1, y + ry + 1, scale(armour, 0.5));
+    // Each quarter of the cell is one corner of a plate that continues into the neighbouring cells: lit
+    // where the plate begins (its top and left), shaded where it ends.
+    const Rgb lit = mix(armour, white, 0.4), shade = scale(armour, 0.72);
+    c.hline(x + conduitTo + 1, x + 19, y + conduitTo + 1, lit);
+    c.vline(x + conduitTo + 1, y + conduitTo + 1, y + 19, lit);
+    c.vline(x + conduitTo + 1, y + 0, y + conduitFrom - 1, lit);
+    c.hline(x + 0, x + conduitFrom - 1, y + conduitTo + 1, lit);
+    c.hline(x + 0, x + conduitFrom - 1, y + conduitFrom - 1, shade);
+    c.vline(x + conduitFrom - 1, y + 0, y + conduitFrom - 1, shade);
+    c.hline(x + conduitTo + 1, x + 19, y + conduitFrom - 1, shade);
+    c.vline(x + conduitFrom - 1, y + conduitTo + 1, y + 19, shade);
+}
+
+// One conduit from the cell's centre to the middle of an edge: dark walls and a glowing core.
+void drawConduit(Canvas& c, int x, int y, int dx, int dy) {
+    for (int k = 0; k < cell / 2; ++k) {
+        for (int w = conduitFrom; w <= conduitTo; ++w) {
+            const int along = dx ? (dx > 0 ? cell / 2 + k : cell / 2 - 1 - k) : w;
+            const int across = dy ? (dy > 0 ? cell / 2 + k : cell / 2 - 1 - k) : w;
+            const bool wall = w == conduitFrom || w == conduitTo;
+            c.set(x + along, y + across, wall ? conduitEdge : conduitGlow);
+        }
     }
 }
 
 void drawCreatureBody(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    // A faint engraved panel: every member wears the same plate, so it must not shout when repeated.
-    const Rgb dark = scale(armour, 0.88), light = mix(armour, white, 0.25);
-    c.hline(x + 5, x + 14, y + 5, dark);
-    c.vline(x + 5, y + 5, y + 14, dark);
-    c.hline(x + 6, x + 14, y + 14, light);
-    c.vline(x + 14, y + 6, y + 14, light);
+    drawHull(c, x, y);
+    for (const auto [dx, dy] : std::array<std::array<int, 2>, 4>{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}})
+        drawConduit(c, x, y, dx, dy);
+    // The hub where the four conduits meet.
+    c.fill(x + 7, y + 7, 6, 6, conduitEdge);
+    c.fill(x + 8, y + 8, 4, 4, conduitGlow);
+    c.fill(x + 9, y + 9, 2, 2, conduitCore);
+}
+
+// The face band runs from edge to edge, so the conduits of the neighbours on either side plug into it.
+void drawFaceBand(Canvas& c, int x, int y, Rgb fill) {
+    drawHull(c, x, y);
+    drawConduit(c, x, y, 0, -1);
+    drawConduit(c, x, y, 0, 1);
+    c.fill(x, y + 4, cell, 12, fill);
+    c.hline(x, x + 19, y + 3, conduitEdge);
+    c.hline(x, x + 19, y + 16, conduitEdge);
 }
 
 void drawCreatureEyes(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    const Rgb visor{28, 24, 36};
-    c.fill(x + 2, y + 5, 16, 8, visor);
-    c.hline(x + 3, x + 16, y + 4, visor);
-    c.hline(x + 3, x + 16, y + 13, mix(armour, white, 0.3));
-    // Two angry glowing eyes: slanted down toward the nose.
+    drawFaceBand(c, x, y, Rgb{28, 24, 36});
+    // Two angry glowing eyes, slanted down toward the nose.
     const Rgb rim{200, 30, 20}, mid{255, 140, 30}, core{255, 245, 170};
     for (int side = 0; side < 2; ++side) {
         auto at = [&](int i, int j, Rgb col) { c.set(x + (side ? 19 - i : i), y + j, col); };
-        for (int i = 3; i <= 8; ++i) {
-            const int top = i <= 5 ? 7 : 7 + (i - 5);
-            for (int j = top; j <= 11; ++j)
+        for (int i = 2; i <= 8; ++i) {
+            const int top = i <= 4 ? 6 : 6 + (i - 4);
+            for (int j = top; j <= 13; ++j)
                 at(i, j, rim);
         }
-        for (int i = 4; i <= 7; ++i) {
-            const int top = i <= 5 ? 8 : 8 + (i - 5);
-            for (int j = top; j <= 10; ++j)
+        for (int i = 3; i <= 7; ++i) {
+            const int top = i <= 4 ? 7 : 7 + (i - 4);
+            for (int j = top; j <= 12; ++j)
                 at(i, j, mid);
         }
-        at(4, 9, core), at(5, 9, core), at(5, 10, core), at(4, 10, core);
+        for (int i = 3; i <= 5; ++i)
+            for (int j = 9; j <= 11; ++j)
+                at(i, j, core);
     }
 }
 
 void drawCreatureTeeth(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    const Rgb mouth{60, 8, 16}, throat{20, 0, 6}, tooth{245, 245, 232}, toothShade{190, 190, 175};
-    c.fill(x + 2, y + 4, 16, 12, mouth);
-    c.fill(x + 4, y + 8, 12, 4, throat);
-    // Upper fangs point down, lower fangs point up, set between them so the jaws seem to bite.
+    const Rgb mouth{90, 12, 24}, throat{30, 0, 8}, tooth{245, 245, 232}, toothShade{190, 190, 175};
+    drawFaceBand(c, x, y, mouth);
+    c.fill(x, y + 8, cell, 4, throat);
+    // Upper fangs point down, lower fangs point up, set between them so the jaws seem to bite. The pattern
+    // repeats every 5 pixels and wraps round the cell, so two mouths side by side make one long grin.
+    auto at = [&](int i, int j, Rgb col) { c.set(x + (i + cell) % cell, y + j, col); };
     for (int k = 0; k < 4; ++k) {
-        const int ux = x + 2 + 4 * k;
-        c.fill(ux, y + 4, 3, 2, tooth), c.set(ux + 2, y + 5, toothShade);
-        c.set(ux + 1, y + 6, tooth), c.set(ux + 1, y + 7, toothShade);
-        const int lx = x + 4 + 4 * k;
-        if (k == 3) continue;
-        c.fill(lx, y + 14, 3, 2, tooth), c.set(lx + 2, y + 14, toothShade);
-        c.set(lx + 1, y + 13, tooth), c.set(lx + 1, y + 12, toothShade);
+        const int u = 5 * k;
+        for (int i = 1; i <= 3; ++i)
+            at(u + i, 4, tooth), at(u + i, 5, i == 3 ? toothShade : tooth);
+        at(u + 2, 6, tooth), at(u + 2, 7, toothShade);
+        const int l = u + 3;
+        for (int i = 0; i <= 2; ++i)
+            at(l + i, 15, tooth), at(l + i, 14, i == 2 ? toothShade : tooth);
+        at(l + 1, 13, tooth), at(l + 1, 12, toothShade);
     }
-    c.hline(x + 2, x + 17, y + 16, scale(armour, 0.6));
 }
 
 // ---------------------------------------------------------------- map tiles
@@ -671,12 +719,13 @@ Canvas drawIcon(const Canvas& sheet, int size) {
     Canvas face(20, 20, key);
     face.stamp(sheet, robotCell(iconRobot).x, robotCell(iconRobot).y, cell, cell, 0, 0, 1);
     const Rgb base = robotColour(iconRobot);
-    face.fill(7, 11, 5, 7, base);
-    const Rgb mouth = scale(base, 0.28);
-    face.fill(6, 12, 8, 4, mouth);
-    face.hline(7, 12, 13, Rgb{250, 250, 240});
-    face.hline(5, 5, 11, mouth), face.hline(14, 14, 11, mouth);
-    face.hline(7, 12, 16, scale(base, 0.85));
+    // The number plate becomes a wide grin.
+    face.fill(7, numberTop, glyphW, bodyBottom - 1 - numberTop, base);
+    const Rgb mouth = scale(base, 0.25);
+    face.fill(6, 10, 8, 4, mouth);
+    face.set(5, 9, mouth), face.set(14, 9, mouth);
+    face.hline(7, 12, 11, Rgb{250, 250, 240});
+    face.hline(7, 12, 14, scale(base, 0.85));
     Canvas c(size, size, key);
     const int factor = size / 20, offset = (size - 20 * factor) / 2;
     c.stamp(face, 0, 0, 20, 20, offset, offset, factor);
@@ -700,34 +749,52 @@ bool saveBmp(const Canvas& canvas, const char* path) {
     return ok;
 }
 
-bool savePng(const Canvas& canvas, const char* path) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
+namespace {
+
+// libpng reports a failed write by jumping back to the setjmp below. Nothing in this frame has a destructor
+// for that jump to skip, which is why the pixels are made into rows by the caller.
+bool writePngRows(std::FILE* file, int w, int h, const png_byte* rgba) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, canvas.w, canvas.h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<png_byte> row(canvas.w * 4);
+    for (int j = 0; j < h; ++j)
+        png_write_row(png, rgba + 4 * w * j);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+bool savePng(const Canvas& canvas, const char* path) {
+    std::vector<png_byte> rgba(4 * canvas.w * canvas.h);
     for (int j = 0; j < canvas.h; ++j) {
         for (int i = 0; i < canvas.w; ++i) {
             const Rgb p = canvas.at(i, j);
             const bool clear = p == key;
-            row[4 * i] = clear ? 0 : p.r, row[4 * i + 1] = clear ? 0 : p.g, row[4 * i + 2] = clear ? 0 : p.b;
-            row[4 * i + 3] = clear ? 0 : 255;
+            png_byte* out = &rgba[4 * (i + j * canvas.w)];
+            out[0] = clear ? 0 : p.r, out[1] = clear ? 0 : p.g, out[2] = clear ? 0 : p.b;
+            out[3] = clear ? 0 : 255;
         }
-        png_write_row(png, row.data());
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    const bool written = writePngRows(file, canvas.w, canvas.h, rgba.data());
+    // A small file sits in stdio's buffer until the close, so a full disk often shows only there.
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
 }
 
 }  // namespace art
