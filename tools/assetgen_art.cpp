@@ -8,6 +8,9 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
+
+#include "shape.h"
 
 namespace art {
 namespace {
@@ -437,12 +440,104 @@ void drawTextCentred(Canvas& c, TTF_Font* font, const char* text, int cx, int y,
 void drawKeycap(Canvas& c, TTF_Font* font, const char* label, int x, int y, int w, int h) {
     c.roundRect(x + 1, y + 3, w, h, 7, Rgb{8, 8, 16}, 0.6);
     c.roundRect(x, y, w, h, 7, Rgb{70, 74, 100});
-    c.roundRect(x + 3, y + 2, w - 6, h - 8, 5, Rgb{222, 226, 240});
+    c.roundRect(x + 3, y + 2, w - 6, h - 8, 5, ink::cap);
     c.roundRect(x + 5, y + 3, w - 10, 4, 2, white, 0.6);
     int tw = 0, th = 0;
     TTF_SizeUTF8(font, label, &tw, &th);
-    drawText(c, font, label, x + (w - tw) / 2, y + (h - 6 - th) / 2,
-             TextStyle{Rgb{30, 32, 50}, Rgb{30, 32, 50}});
+    drawText(c, font, label, x + (w - tw) / 2, y + (h - 6 - th) / 2, TextStyle{ink::capText, ink::capText});
+}
+
+// Text wrapped at word boundaries to a width, the first line starting `indent` pixels in (after a lead word
+// drawn by the caller); returns the y below the last line.
+int drawParagraph(Canvas& c, TTF_Font* font, const char* text, int x, int y, int width,
+                  const TextStyle& style, int indent = 0) {
+    const int lineHeight = TTF_FontLineSkip(font);
+    std::string line, word;
+    auto flush = [&] {
+        drawText(c, font, line.c_str(), x + indent, y, style);
+        y += lineHeight;
+        indent = 0;
+        line.clear();
+    };
+    for (const char* p = text;; ++p) {
+        if (*p != ' ' && *p != '\0') {
+            word += *p;
+            continue;
+        }
+        const std::string wider = line.empty() ? word : line + " " + word;
+        if (!line.empty() && textWidth(font, wider.c_str()) > width - indent) {
+            flush();
+            line = word;
+        } else {
+            line = wider;
+        }
+        word.clear();
+        if (*p == '\0') break;
+    }
+    if (!line.empty()) flush();
+    return y;
+}
+
+// A flat dark panel with a light rim: every line of the how-to-play sits on `ink::panel` exactly.
+void drawPanel(Canvas& c, int x, int y, int w, int h) {
+    c.roundRect(x - 2, y - 2, w + 4, h + 4, 14, Rgb{130, 140, 230}, 0.8);
+    c.roundRect(x, y, w, h, 12, ink::panel);
+}
+
+// The outline of one cell of a pose not taken yet: every other pixel of its edge.
+void dashedSquare(Canvas& c, int x, int y, int size, Rgb col) {
+    for (int k = 0; k < size; k += 2) {
+        c.set(x + k, y, col), c.set(x + k, y + size - 1, col);
+        c.set(x, y + k, col), c.set(x + size - 1, y + k, col);
+    }
+}
+
+void drawArrow(Canvas& c, int x0, int y, int x1, Rgb col) {
+    c.line(x0, y, x1 - 2, y, 3, col);
+    c.line(x1 - 8, y - 6, x1, y, 3, col);
+    c.line(x1 - 8, y + 6, x1, y, 3, col);
+}
+
+// A small drawing of a group standing in a pose: the first `members` cells of the shape, `px` pixels each,
+// in the hull of the group's pictures, with the conduits that join touching members and the face where the
+// game puts it (the eyes on the last member of a group of six or fewer, else eyes and teeth mid-group).
+void drawPose(Canvas& c, const shape& pose, int members, int x, int y, int px) {
+    std::array<int, 36> at{};
+    at.fill(-1);
+    for (int i = 0; i < members; ++i)
+        at[pose.col(i) + pose.row(i) * 6] = i;
+    const int eyes = members > 6 ? members / 2 : members - 1;
+    const int teeth = members > 6 ? members / 2 - 1 : -1;
+    const int mid = px / 2;
+    const Rgb outline{8, 8, 20};
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = 0; k < 36; ++k) {
+            if (at[k] < 0) continue;
+            const int cx = x + (k % 6) * px, cy = y + (k / 6) * px;
+            if (pass == 0) {
+                c.fill(cx - 1, cy - 1, px + 2, px + 2, outline);
+                continue;
+            }
+            const int i = at[k];
+            if (i == eyes || i == teeth) {
+                c.fill(cx, cy, px, px, i == eyes ? Rgb{28, 24, 36} : Rgb{90, 12, 24});
+                const Rgb dot = i == eyes ? Rgb{255, 140, 30} : Rgb{245, 245, 232};
+                const int e = std::max(1, px / 4);
+                c.fill(cx + e / 2 + (i == teeth), cy + mid - e / 2, e, e, dot);
+                c.fill(cx + px - e - e / 2 - (i == teeth), cy + mid - e / 2, e, e, dot);
+                continue;
+            }
+            c.fill(cx, cy, px, px, armour);
+            c.set(cx + mid, cy + mid, conduitCore);
+            auto linked = [&](int dc, int dr) {
+                const int nc = k % 6 + dc, nr = k / 6 + dr;
+                return nc >= 0 && nc < 6 && nr >= 0 && nr < 6 && at[nc + nr * 6] >= 0;
+            };
+            if (linked(1, 0)) c.hline(cx + mid, cx + px - 1, cy + mid, conduitGlow);
+            if (linked(-1, 0)) c.hline(cx, cx + mid - 1, cy + mid, conduitGlow);
+            if (linked(0, 1)) c.vline(cx + mid, cy + mid + 1, cy + px - 1, conduitGlow);
+            if (linked(0, -1)) c.vline(cx + mid, cy, cy + mid - 1, conduitGlow);
+        }
 }
 
 // ---------------------------------------------------------------- backgrounds
@@ -519,12 +614,14 @@ bool Fonts::open() {
         const char* file;
         int size;
     };
-    const std::array<Face, 7> faces{{{&huge, "DejaVuSans-Bold.ttf", 120},
+    const std::array<Face, 9> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
                                      {&big, "DejaVuSans-Bold.ttf", 60},
                                      {&medium, "DejaVuSans-Bold.ttf", 22},
-                                     {&text, "DejaVuSans.ttf", 18},
+                                     {&text, "DejaVuSans.ttf", 16},
+                                     {&textBold, "DejaVuSans-Bold.ttf", 16},
                                      {&italic, "DejaVuSans-Oblique.ttf", 19},
                                      {&keycap, "DejaVuSansMono-Bold.ttf", 20},
+                                     {&smallCap, "DejaVuSansMono-Bold.ttf", 16},
                                      {&label, "DejaVuSans-Bold.ttf", 18}}};
     for (const Face& f : faces) {
         char path[256];
@@ -539,7 +636,7 @@ bool Fonts::open() {
 }
 
 void Fonts::close() {
-    for (TTF_Font** f : {&huge, &big, &medium, &text, &italic, &keycap, &label}) {
+    for (TTF_Font** f : {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label}) {
         if (*f) TTF_CloseFont(*f);
         *f = nullptr;
     }
@@ -617,11 +714,9 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     drawGear(c, 760, 120, 80, 10, Rgb{150, 160, 255}, 0.08);
     drawGear(c, 640, 30, 50, 8, Rgb{150, 160, 255}, 0.06);
 
-    // The name.
-    drawTextCentred(c, f.huge, "Brakko", 400, 4,
-                    TextStyle{Rgb{255, 236, 130}, Rgb{255, 130, 30}, Rgb{46, 16, 8}, 6, 7});
-    drawTextCentred(c, f.medium, "Gather the robots. Become the giant.", 400, 150,
-                    TextStyle{Rgb{205, 215, 255}, Rgb{165, 175, 235}, Rgb{10, 10, 30}, 2, 0});
+    // The name, over the sandbox where the poses are tried.
+    drawTextCentred(c, f.huge, "Brakko", 150, 0,
+                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 5, 5});
 
     // The stage for the title map (15 x 13 cells drawn at x 0, y 260): a spotlight behind its robots.
     for (int j = 280; j < 480; ++j)
@@ -629,46 +724,88 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
             const double d = std::hypot((i - 150) / 1.3, j - 250) / 230.0;
             c.blend(i, j, Rgb{150, 130, 220}, std::clamp(0.55 - d * 0.55, 0.0, 1.0));
         }
-    drawTextCentred(c, f.medium, "Try the poses here", 150, 200,
-                    TextStyle{Rgb{255, 220, 120}, Rgb{255, 180, 80}, black, 2, 0});
-    c.line(150, 232, 150, 250, 3, Rgb{255, 200, 100});
-    c.line(142, 242, 150, 252, 3, Rgb{255, 200, 100});
-    c.line(158, 242, 150, 252, 3, Rgb{255, 200, 100});
 
-    // How to play.
-    const int px = 318, py = 192, pw = 468, ph = 298;
-    c.roundRect(px - 2, py - 2, pw + 4, ph + 4, 16, Rgb{130, 140, 230}, 0.8);
-    c.roundRect(px, py, pw, ph, 14, Rgb{10, 12, 32}, 0.92);
-    const TextStyle heading{Rgb{255, 215, 100}, Rgb{255, 175, 60}};
-    const TextStyle plain{Rgb{225, 230, 250}, Rgb{225, 230, 250}};
-    const TextStyle aside{Rgb{160, 170, 210}, Rgb{160, 170, 210}};
-    drawText(c, f.medium, "How to play", px + 20, py + 12, heading);
+    // The nine keys, each beside the pose it asks of the twenty robots below.
+    drawPanel(c, 6, 76, 288, 180);
+    drawTextCentred(c, f.label, "Nine poses: try them below", 150, 80, TextStyle{ink::heading, ink::heading});
     constexpr std::array<const char*, 9> letters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-    const int kx = px + 24, ky = py + 50, cap = 40, gap = 6;
-    for (int k = 0; k < 9; ++k)
-        drawKeycap(c, f.keycap, letters[k], kx + (k % 3) * (cap + gap), ky + (k / 3) * (cap + gap), cap, cap);
-    const int tx = kx + 3 * cap + 2 * gap + 22;
-    drawText(c, f.text, "Ask your group of robots", tx, ky + 2, plain);
-    drawText(c, f.text, "for one of nine formations.", tx, ky + 26, plain);
-    drawText(c, f.italic, "It re-forms only where it fits.", tx, ky + 60, aside);
-    // Small pictures from the sheet: robots join the group on touch; the goal wins.
-    c.stamp(sheet, robotCell(0).x, robotCell(0).y, cell, cell, tx, ky + 94, 1);
-    c.stamp(sheet, sprBodyCell.x, sprBodyCell.y, cell, cell, tx + 26, ky + 94, 1);
-    c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, tx + 46, ky + 94, 1);
-    drawText(c, f.text, "touch to join", tx + 74, ky + 94, aside);
-    c.stamp(sheet, goalCell.x, goalCell.y, cell, cell, tx + 16, ky + 122, 1);
-    drawText(c, f.text, "land on the goal", tx + 74, ky + 121, aside);
+    for (int k = 0; k < 9; ++k) {
+        const int x = 14 + (k % 3) * 94, y = 104 + (k / 3) * 48;
+        drawKeycap(c, f.keycap, letters[k], x, y + 9, 30, 30);
+        shape pose;
+        pose.build(thoseShape0[k]);
+        drawPose(c, pose, pose.size(), x + 38, y, 8);
+    }
+
+    // How to play: what each move does, with the pictures the game shows.
+    const int px = 306, pw = 488;
+    drawPanel(c, px, 6, pw, 488);
+    const TextStyle plain{ink::text, ink::text};
+    drawText(c, f.medium, "How to play", px + 16, 12, TextStyle{ink::heading, ink::heading});
+    const int pictureX = px + 12, textX = px + 104, textW = px + pw - 12 - textX;
+    int y = 44;
+    // Each lesson: its picture on the left, twice the game's size, and on the right its word in bold, then
+    // the sentence.
+    const TextStyle lead{ink::heading, ink::heading};
+    auto lesson = [&](int pictureH, const char* word, const char* text) {
+        drawText(c, f.textBold, word, textX, y, lead);
+        const int indent = textWidth(f.textBold, word) + textWidth(f.text, " ");
+        const int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
+        y = std::max(below, y + pictureH) + 9;
+    };
+    auto picture = [&](sheetCell from, int x, int top) {
+        c.stamp(sheet, from.x, from.y, cell, cell, x, top, 2);
+    };
+
+    // Joining: a free robot touching the group's face.
+    picture(robotCell(2), pictureX, y);
+    picture(sprEyesCell, pictureX + 40, y);
+    lesson(40, "Join:",
+           "with no group yet, a pose key joins two touching robots into one; free robots that touch it "
+           "join too.");
+
+    // Walking: in the levels the eyes mark the robot that joined last, where the next pose starts.
+    picture(sprBodyCell, pictureX, y);
+    picture(sprEyesCell, pictureX + 40, y);
+    drawArrow(c, pictureX + 4, y + 50, pictureX + 80, ink::hint);
+    lesson(56, "Walk:",
+           "in the levels a new pose grows from where the eyes are: alternate c and d to walk right, a and "
+           "z to walk left.");
+
+    drawKeycap(c, f.smallCap, "Space", pictureX, y, 64, 24);
+    drawKeycap(c, f.smallCap, "c", pictureX + 52, y + 26, 24, 24);
+    lesson(50, "Again:",
+           "Space lets the group go; a pose key pressed right after starts it again from two of its robots, "
+           "one step on.");
+
+    // Waiting: a pose drawn as an outline, asked for but not yet taken.
+    {
+        shape waiting;
+        waiting.build(thoseShape1[0]);
+        waiting.adjust(0, 1);  // its two rows from the top of the picture
+        for (int i = 0; i < waiting.size(); ++i)
+            dashedSquare(c, pictureX + 20 + waiting.col(i) * 13, y + waiting.row(i) * 13, 13, ink::hint);
+    }
+    lesson(26, "Wait:",
+           "a pose that does not fit yet is taken as soon as it fits. The levels have no w or x pose.");
+
+    picture(tapisDCell, pictureX + 20, y);
+    lesson(40, "Belt:", "carries free robots and the whole group, one cell at a time.");
+    picture(casseCell, pictureX + 20, y);
+    lesson(40, "Striped block:",
+           "a group standing on it falls apart; free robots on it are pushed off, left and right in turn.");
+    picture(goalCell, pictureX + 20, y);
+    lesson(40, "Goal:", "a robot of your group on it wins.");
 
     struct Row {
         const char* key;
         const char* what;
     };
-    constexpr std::array<Row, 3> rows{
-        {{"Space", "breaks the group apart"}, {"Return", "starts the game"}, {"Escape", "gives up"}}};
-    for (int r = 0; r < 3; ++r) {
-        const int ry = py + 196 + r * 34;
-        drawKeycap(c, f.keycap, rows[r].key, kx, ry, 118, 32);
-        drawText(c, f.text, rows[r].what, kx + 134, ry + 4, plain);
+    constexpr std::array<Row, 2> rows{{{"Return", "starts level 1"}, {"Escape", "gives up"}}};
+    for (int r = 0; r < 2; ++r) {
+        const int rx = px + 16 + r * 236, ry = 458;
+        drawKeycap(c, f.keycap, rows[r].key, rx, ry, 96, 30);
+        drawText(c, f.text, rows[r].what, rx + 106, ry + 4, plain);
     }
     banishKey(c);
     return c;
@@ -749,52 +886,34 @@ bool saveBmp(const Canvas& canvas, const char* path) {
     return ok;
 }
 
-namespace {
-
-// libpng reports a failed write by jumping back to the setjmp below. Nothing in this frame has a destructor
-// for that jump to skip, which is why the pixels are made into rows by the caller.
-bool writePngRows(std::FILE* file, int w, int h, const png_byte* rgba) {
+bool savePng(const Canvas& canvas, const char* path) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
+        std::fclose(file);
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, canvas.w, canvas.h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int j = 0; j < h; ++j)
-        png_write_row(png, rgba + 4 * w * j);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
-}  // namespace
-
-bool savePng(const Canvas& canvas, const char* path) {
-    std::vector<png_byte> rgba(4 * canvas.w * canvas.h);
+    std::vector<png_byte> row(canvas.w * 4);
     for (int j = 0; j < canvas.h; ++j) {
         for (int i = 0; i < canvas.w; ++i) {
             const Rgb p = canvas.at(i, j);
             const bool clear = p == key;
-            png_byte* out = &rgba[4 * (i + j * canvas.w)];
-            out[0] = clear ? 0 : p.r, out[1] = clear ? 0 : p.g, out[2] = clear ? 0 : p.b;
-            out[3] = clear ? 0 : 255;
+            row[4 * i] = clear ? 0 : p.r, row[4 * i + 1] = clear ? 0 : p.g, row[4 * i + 2] = clear ? 0 : p.b;
+            row[4 * i + 3] = clear ? 0 : 255;
         }
+        png_write_row(png, row.data());
     }
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
-    const bool written = writePngRows(file, canvas.w, canvas.h, rgba.data());
-    // A small file sits in stdio's buffer until the close, so a full disk often shows only there.
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return true;
 }
 
 }  // namespace art
