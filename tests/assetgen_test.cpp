@@ -1,10 +1,12 @@
 // The asset generator's own pieces, without running it: the canvas never makes a see-through pixel by
-// accident, and the written score parses, fits its bars and gives every tune 20 to 60 seconds.
+// accident, the title's lettering reads against what it sits on, and the written score parses, fits its bars
+// and gives every tune 20 to 60 seconds.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
+#include "../tools/assetgen_art.h"
 #include "../tools/assetgen_canvas.h"
 #include "../tools/assetgen_score.h"
 
@@ -50,6 +52,16 @@ TEST(AssetgenCanvas, SeededDiceRepeatThemselves) {
         differs |= va != c.next();
     }
     EXPECT_TRUE(differs) << "seeds 7 and 8 gave the same hundred throws";
+}
+
+// ---------------------------------------------------------------- lettering
+
+TEST(AssetgenLettering, EveryTitleInkReadsOnItsGround) {
+    // WCAG's own extremes and its example threshold pair, so that a wrong formula cannot pass the inks.
+    EXPECT_NEAR(art::contrast(Rgb{0, 0, 0}, Rgb{255, 255, 255}), 21.0, 0.01);
+    EXPECT_NEAR(art::contrast(Rgb{118, 118, 118}, Rgb{255, 255, 255}), 4.54, 0.01);
+    for (const art::Lettering& l : art::titleLettering)
+        EXPECT_GE(art::contrast(l.ink, l.ground), 4.5) << "the title's " << l.what << " is too faint to read";
 }
 
 // ---------------------------------------------------------------- notation

@@ -111,6 +111,19 @@ TEST_F(Assets, TwentyRobotsEachLookTheirOwn) {
     }
 }
 
+TEST_F(Assets, FreeRobotsStandApartFromTheirNeighbours) {
+    const Picture sheet("bot.bmp");
+    ASSERT_TRUE(sheet.loaded());
+    // Two free robots side by side must read as two: a see-through column on each side of every robot.
+    for (int i = 0; i < robotPictures; ++i) {
+        const sheetCell c = robotCell(i);
+        EXPECT_EQ(sheet.keyPixels(c.x, c.y, 1, cellPixels), cellPixels)
+            << "robot " << i << " touches its left edge";
+        EXPECT_EQ(sheet.keyPixels(c.x + cellPixels - 1, c.y, 1, cellPixels), cellPixels)
+            << "robot " << i << " touches its right edge";
+    }
+}
+
 TEST_F(Assets, CreatureAndTilesAreSolidAndDistinct) {
     const Picture sheet("bot.bmp");
     ASSERT_TRUE(sheet.loaded());

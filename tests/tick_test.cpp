@@ -1,5 +1,6 @@
 // One tick of the rules on small maps: the rigid fall of the transbot, one belt move per tick, breakers,
-// the goal, the free robots' order effects and joining; and the title's twenty robots fusing into a pose.
+// the goal, the free robots' order effects and joining; the title's twenty robots fusing into a pose; and
+// the walking moves the title screen teaches.
 #include <gtest/gtest.h>
 
 #include "rules_scene.h"
@@ -313,4 +314,39 @@ TEST(Title, TwentyRobotsFuseOneATickAndStrikeThePose) {
     }
     EXPECT_EQ(game.transbot.midLabel, 'A') << "twenty members: the middle label is 'A'";
     EXPECT_EQ(game.won, 0) << "the title has no goal";
+}
+
+// What the title screen teaches: each pose grows from the group's newest robot, so two sideways poses in
+// turn walk the group, and Space with a pose key before the next tick takes the same step again.
+TEST(Lessons, PosesInTurnWalkTheGroupAndSpaceThenAPoseStepsAgain) {
+    testGame<16, 3> t({"                ",  //
+                       " 12           3 ",  //
+                       "################"});
+    auto leftmost = [&] { return std::min(t.robot(0)->col(), t.robot(1)->col()); };
+    auto rightmost = [&] { return std::max(t.robot(0)->col(), t.robot(1)->col()); };
+    t.game.control(8);  // c with no group yet: the touching pair fuses and lines up rightwards
+    t.game.process();
+    ASSERT_EQ(t.game.transbot.size(), 2) << "a pose key should fuse the touching pair";
+    int right = rightmost();
+    for (int key : {5, 8, 5}) {  // d, c, d
+        t.game.control(key);
+        t.game.process();
+        EXPECT_EQ(rightmost(), ++right) << "pose " << key << " in turn should walk the pair one cell right";
+    }
+    for (int again = 0; again < 2; ++again) {
+        t.game.control(-1);
+        t.game.control(5);
+        t.game.process();
+        EXPECT_EQ(t.game.transbot.size(), 2) << "Space and a pose key should fuse the pair again";
+        EXPECT_EQ(rightmost(), ++right) << "Space and the same pose again should take one more step right";
+    }
+    t.game.control(6);  // z turns the pair round on the spot
+    t.game.process();
+    int left = leftmost();
+    for (int key : {3, 6, 3}) {  // a, z, a
+        t.game.control(key);
+        t.game.process();
+        EXPECT_EQ(leftmost(), --left) << "pose " << key << " in turn should walk the pair one cell left";
+    }
+    EXPECT_EQ(t.robot(0)->row(), 1) << "walking on the floor should keep the pair on it";
 }

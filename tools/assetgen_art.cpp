@@ -8,6 +8,9 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
+
+#include "shape.h"
 
 namespace art {
 namespace {
@@ -16,115 +19,135 @@ constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
 constexpr int cell = cellPixels;
 
-// ---------------------------------------------------------------- small pixel font for the robots' numbers
+// ---------------------------------------------------------------- pixel font for the robots' numbers
 
-// 3 x 5 glyphs for the start markers '1' to '9' and 'A' to 'K', one row per entry, high bit on the left.
-struct Glyph {
-    char c;
-    std::array<std::uint8_t, 5> rows;
-};
+// 6 x 10 glyphs with two-pixel strokes for the robots' numbers '1' to '9' and 'A' to 'K': half the height of
+// a cell, so a number reads at a glance at the game's own size.
+constexpr int glyphW = 6, glyphH = 10;
+using Glyph = std::array<const char*, glyphH>;
 constexpr std::array<Glyph, 20> glyphs{{
-    {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}}, {'3', {7, 1, 3, 1, 7}}, {'4', {5, 5, 7, 1, 1}},
-    {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 2, 2}}, {'8', {7, 5, 7, 5, 7}},
-    {'9', {7, 5, 7, 1, 7}}, {'A', {2, 5, 7, 5, 5}}, {'B', {6, 5, 6, 5, 6}}, {'C', {3, 4, 4, 4, 3}},
-    {'D', {6, 5, 5, 5, 6}}, {'E', {7, 4, 6, 4, 7}}, {'F', {7, 4, 6, 4, 4}}, {'G', {3, 4, 5, 5, 3}},
-    {'H', {5, 5, 7, 5, 5}}, {'I', {7, 2, 2, 2, 7}}, {'J', {1, 1, 1, 5, 2}}, {'K', {5, 6, 4, 6, 5}},
+    {"..##..", ".###..", "####..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "######"},
+    {".####.", "##..##", "....##", "....##", "...##.", "..##..", ".##...", "##....", "##....", "######"},
+    {".####.", "##..##", "....##", "....##", "..###.", "....##", "....##", "....##", "##..##", ".####."},
+    {"##..##", "##..##", "##..##", "##..##", "######", "....##", "....##", "....##", "....##", "....##"},
+    {"######", "##....", "##....", "#####.", "....##", "....##", "....##", "....##", "##..##", ".####."},
+    {".####.", "##..##", "##....", "##....", "#####.", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {"######", "....##", "....##", "...##.", "...##.", "..##..", "..##..", "..##..", "..##..", "..##.."},
+    {".####.", "##..##", "##..##", "##..##", ".####.", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {".####.", "##..##", "##..##", "##..##", "##..##", ".#####", "....##", "....##", "##..##", ".####."},
+    {".####.", "##..##", "##..##", "##..##", "##..##", "######", "##..##", "##..##", "##..##", "##..##"},
+    {"#####.", "##..##", "##..##", "##..##", "#####.", "##..##", "##..##", "##..##", "##..##", "#####."},
+    {".####.", "##..##", "##....", "##....", "##....", "##....", "##....", "##....", "##..##", ".####."},
+    {"#####.", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "##..##", "#####."},
+    {"######", "##....", "##....", "##....", "#####.", "##....", "##....", "##....", "##....", "######"},
+    {"######", "##....", "##....", "##....", "#####.", "##....", "##....", "##....", "##....", "##...."},
+    {".####.", "##..##", "##....", "##....", "##.###", "##..##", "##..##", "##..##", "##..##", ".####."},
+    {"##..##", "##..##", "##..##", "##..##", "######", "##..##", "##..##", "##..##", "##..##", "##..##"},
+    {"######", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "######"},
+    {"...###", "....##", "....##", "....##", "....##", "....##", "....##", "##..##", "##..##", ".####."},
+    {"##..##", "##..##", "##.##.", "####..", "###...", "####..", "##.##.", "##..##", "##..##", "##..##"},
 }};
 
 void drawGlyph(Canvas& c, int index, int x, int y, Rgb colour) {
-    for (int row = 0; row < 5; ++row)
-        for (int col = 0; col < 3; ++col)
-            if (glyphs[index].rows[row] & (4 >> col)) c.set(x + col, y + row, colour);
+    for (int row = 0; row < glyphH; ++row)
+        for (int col = 0; col < glyphW; ++col)
+            if (glyphs[index][row][col] == '#') c.set(x + col, y + row, colour);
 }
 
 // ---------------------------------------------------------------- the twenty free robots
 
-// Each robot is told apart three ways: its colour, the marker it starts on (printed on its chest)
-// and its face (five kinds of eyes times four kinds of antenna make twenty different heads).
+// A free robot stands inside its cell with a see-through margin, a dark outline, feet and an antenna, so that
+// free robots side by side stay separate shapes. Each is told apart four ways: its colour, its number (as
+// tall as the cell allows), its eyes (five kinds) and its antenna (four kinds).
 Rgb robotColour(int i) {
     const double hue = i * 137.508;  // golden angle: neighbours in the list never look alike
     return hsv(hue, i % 2 ? 0.62 : 0.78, i % 3 == 2 ? 0.80 : 0.93);
 }
 
+// The rows of a free robot: antenna above the outline, eyes under it, then the number down to the bottom
+// outline, feet below.
+constexpr int bodyTop = 2, eyesTop = 3, numberTop = 8, bodyBottom = 18;
+
 void drawRobotBody(Canvas& c, int x, int y, Rgb base) {
-    const Rgb outline = scale(base, 0.35);
-    // Outline ring with the corners cut, then the body with light from the upper left.
-    for (int j = 3; j <= 18; ++j)
-        for (int i = 2; i <= 17; ++i) {
-            const bool corner = (i == 2 || i == 17) && (j == 3 || j == 18);
-            if (!corner) c.set(x + i, y + j, outline);
+    const Rgb outline = scale(base, 0.3);
+    for (int j = bodyTop; j <= bodyBottom; ++j)
+        for (int i = 1; i <= 18; ++i) {
+            const bool corner = (i == 1 || i == 18) && (j == bodyTop || j == bodyBottom);
+            if (corner) continue;
+            const bool edge = i == 1 || i == 18 || j == bodyTop || j == bodyBottom;
+            c.set(x + i, y + j, edge ? outline : base);
         }
-    c.fill(x + 3, y + 4, 14, 14, base);
-    c.hline(x + 4, x + 15, y + 4, mix(base, white, 0.45));
-    c.vline(x + 3, y + 5, y + 15, mix(base, white, 0.25));
-    c.hline(x + 4, x + 16, y + 17, scale(base, 0.72));
-    c.vline(x + 16, y + 5, y + 17, scale(base, 0.8));
-    // Feet.
-    const Rgb foot{50, 52, 64};
-    c.hline(x + 4, x + 7, y + 19, foot);
-    c.hline(x + 12, x + 15, y + 19, foot);
+    c.hline(x + 3, x + 16, y + bodyTop + 1, mix(base, white, 0.45));
+    c.vline(x + 2, y + bodyTop + 2, y + bodyBottom - 2, mix(base, white, 0.25));
+    c.vline(x + 17, y + bodyTop + 2, y + bodyBottom - 1, scale(base, 0.78));
+    c.hline(x + 3, x + 17, y + bodyBottom - 1, scale(base, 0.7));
+    // Feet, apart, so the robot stands rather than lies on the floor.
+    const Rgb foot = scale(base, 0.3);
+    c.hline(x + 3, x + 7, y + 19, foot);
+    c.hline(x + 12, x + 16, y + 19, foot);
 }
 
-void drawAntenna(Canvas& c, int x, int y, int kind, Rgb base) {
+void drawAntenna(Canvas& c, int x, int y, int kind) {
     const Rgb stalk{70, 72, 88};
     const Rgb light = hsv(kind * 90 + 30, 0.7, 1.0);
     switch (kind) {
         case 0:  // one stalk with a bulb
-            c.vline(x + 9, y + 1, y + 2, stalk);
-            c.fill(x + 8, y + 0, 3, 1, light);
-            c.set(x + 9, y + 0, mix(light, white, 0.6));
+            c.fill(x + 9, y + 1, 2, 1, stalk);
+            c.fill(x + 8, y + 0, 4, 1, light);
             break;
         case 1:  // two feelers
-            c.set(x + 6, y + 2, stalk), c.set(x + 5, y + 1, stalk), c.set(x + 4, y + 0, light);
-            c.set(x + 13, y + 2, stalk), c.set(x + 14, y + 1, stalk), c.set(x + 15, y + 0, light);
+            c.set(x + 5, y + 1, stalk), c.set(x + 4, y + 0, light);
+            c.set(x + 14, y + 1, stalk), c.set(x + 15, y + 0, light);
             break;
         case 2:  // a glass dome
-            c.fill(x + 7, y + 1, 6, 2, Rgb{120, 220, 255});
-            c.hline(x + 8, x + 11, y + 0, Rgb{120, 220, 255});
-            c.set(x + 8, y + 1, white);
+            c.hline(x + 7, x + 12, y + 0, Rgb{120, 220, 255});
+            c.hline(x + 6, x + 13, y + 1, Rgb{70, 170, 220});
+            c.set(x + 8, y + 0, white);
             break;
-        default:  // ear bolts and a short spike
-            c.fill(x + 0, y + 8, 2, 4, scale(base, 0.5));
-            c.fill(x + 18, y + 8, 2, 4, scale(base, 0.5));
-            c.vline(x + 10, y + 1, y + 2, stalk);
-            c.set(x + 10, y + 0, light);
+        default:  // a crown of three spikes
+            c.hline(x + 6, x + 13, y + 1, stalk);
+            c.set(x + 6, y + 0, light), c.set(x + 9, y + 0, light), c.set(x + 10, y + 0, light);
+            c.set(x + 13, y + 0, light);
             break;
     }
 }
 
+// Eyes in the four rows under the top outline; `look` turns the pupils left, ahead or right.
 void drawEyes(Canvas& c, int x, int y, int kind, int look) {
     const Rgb ink{20, 20, 30};
+    const int t = y + eyesTop;
     switch (kind) {
-        case 0:  // round eyes, pupils looking left, ahead or right
-            c.fill(x + 5, y + 6, 3, 3, white);
-            c.fill(x + 12, y + 6, 3, 3, white);
-            c.set(x + 5 + look, y + 7, ink);
-            c.set(x + 12 + look, y + 7, ink);
+        case 0:  // round eyes
+            for (int e : {4, 12}) {
+                c.fill(x + e, t + 1, 4, 2, white);
+                c.fill(x + e + 1, t, 2, 4, white);
+                c.fill(x + e + look, t + 1, 2, 2, ink);
+            }
             break;
         case 1: {  // a visor with a glowing slit
-            c.fill(x + 4, y + 6, 12, 3, ink);
-            const Rgb glow = look == 1 ? Rgb{255, 70, 60} : Rgb{90, 255, 220};
-            c.hline(x + 5, x + 14, y + 7, glow);
-            c.set(x + 5 + look * 4, y + 7, white);
+            c.fill(x + 3, t, 14, 4, ink);
+            const Rgb glow = look == 1 ? Rgb{255, 90, 70} : Rgb{90, 255, 220};
+            c.fill(x + 4, t + 1, 12, 2, glow);
+            c.fill(x + 4 + look * 5, t + 1, 2, 2, white);
             break;
         }
         case 2:  // one big eye
-            c.fill(x + 7, y + 5, 6, 5, white);
-            c.set(x + 7, y + 5, c.at(x + 6, y + 6)), c.set(x + 12, y + 5, c.at(x + 6, y + 6));
-            c.fill(x + 8 + look, y + 6, 2, 3, ink);
+            c.fill(x + 7, t + 1, 6, 2, white);
+            c.fill(x + 8, t, 4, 4, white);
+            c.fill(x + 8 + look, t + 1, 2, 2, ink);
             break;
-        case 3:  // happy eyes, shut with a grin
-            c.set(x + 5, y + 8, ink), c.set(x + 6, y + 7, ink), c.set(x + 7, y + 8, ink);
-            c.set(x + 12, y + 8, ink), c.set(x + 13, y + 7, ink), c.set(x + 14, y + 8, ink);
+        case 3:  // happy eyes, shut
+            for (int e : {4, 12}) {
+                c.hline(x + e + 1, x + e + 2, t + 1, ink);
+                c.set(x + e, t + 2, ink), c.set(x + e + 3, t + 2, ink);
+            }
             break;
         default:  // goggles
-            c.fill(x + 4, y + 5, 5, 5, ink);
-            c.fill(x + 11, y + 5, 5, 5, ink);
-            c.fill(x + 5, y + 6, 3, 3, Rgb{200, 235, 255});
-            c.fill(x + 12, y + 6, 3, 3, Rgb{200, 235, 255});
-            c.set(x + 5 + look, y + 7, ink);
-            c.set(x + 12 + look, y + 7, ink);
-            c.hline(x + 9, x + 10, y + 6, ink);
+            for (int e : {3, 11}) {
+                c.fill(x + e, t, 6, 4, ink);
+                c.fill(x + e + 1, t + 1, 4, 2, Rgb{200, 235, 255});
+                c.fill(x + e + 1 + look + (look > 0), t + 1, 2 - (look == 1), 2, ink);
+            }
             break;
     }
 }
@@ -132,86 +155,114 @@ void drawEyes(Canvas& c, int x, int y, int kind, int look) {
 void drawRobot(Canvas& c, int x, int y, int i) {
     const Rgb base = robotColour(i);
     drawRobotBody(c, x, y, base);
-    drawAntenna(c, x, y, i % 4, base);
+    drawAntenna(c, x, y, i % 4);
     drawEyes(c, x, y, i % 5, i % 3);
-    // Chest plate with the robot's start marker.
-    const Rgb plate = scale(base, 0.28);
-    c.fill(x + 7, y + 11, 5, 7, plate);
-    drawGlyph(c, i, x + 8, y + 12, mix(base, white, 0.75));
+    // The number straight on the body, in whichever of a near-white and a near-black ink reads better on it.
+    const Rgb light = mix(base, white, 0.88), dark = scale(base, 0.16);
+    drawGlyph(c, i, x + 7, y + numberTop, contrast(light, base) > contrast(dark, base) ? light : dark);
 }
 
 // ---------------------------------------------------------------- the fused creature
 
-// Body, eyes and teeth share one armour plate so that a group of them reads as one big robot.
+// Body, eyes and teeth fill their whole cell and share one hull, so that a group of them reads as one big
+// machine: nothing marks a cell's edge. Glowing conduits run from each cell's centre to the middle of all
+// four edges, so the conduits of touching members join into one network; the hull plates sit between the
+// conduits, each straddling four cells.
+constexpr Rgb armour{156, 168, 190};
+constexpr Rgb conduitEdge{96, 110, 136}, conduitGlow{90, 220, 255}, conduitCore{210, 250, 255};
+
 // The robot whose face the icons show.
 constexpr int iconRobot = 0;
 
-constexpr Rgb armour{168, 178, 196};
+// Conduits cross the cell through columns and rows 8 to 11.
+constexpr int conduitFrom = 8, conduitTo = 11;
 
-void drawArmour(Canvas& c, int x, int y) {
+void drawHull(Canvas& c, int x, int y) {
     c.fill(x, y, cell, cell, armour);
-    c.hline(x, x + 19, y, mix(armour, white, 0.5));
-    c.vline(x, y, y + 19, mix(armour, white, 0.35));
-    c.hline(x + 1, x + 19, y + 19, scale(armour, 0.55));
-    c.vline(x + 19, y + 1, y + 19, scale(armour, 0.62));
-    for (const auto [rx, ry] : std::array<std::array<int, 2>, 4>{{{3, 3}, {15, 3}, {3, 15}, {15, 15}}}) {
-        c.set(x + rx, y + ry, mix(armour, white, 0.7));
-        c.set(x + rx + 1, y + ry, armour);
-        c.set(x + rx, y + ry + 1, scale(armour, 0.8));
-        c.set(x + rx + 1, y + ry + 1, scale(armour, 0.5));
+    // Each quarter of the cell is one corner of a plate that continues into the neighbouring cells: lit
+    // where the plate begins (its top and left), shaded where it ends.
+    const Rgb lit = mix(armour, white, 0.4), shade = scale(armour, 0.72);
+    c.hline(x + conduitTo + 1, x + 19, y + conduitTo + 1, lit);
+    c.vline(x + conduitTo + 1, y + conduitTo + 1, y + 19, lit);
+    c.vline(x + conduitTo + 1, y + 0, y + conduitFrom - 1, lit);
+    c.hline(x + 0, x + conduitFrom - 1, y + conduitTo + 1, lit);
+    c.hline(x + 0, x + conduitFrom - 1, y + conduitFrom - 1, shade);
+    c.vline(x + conduitFrom - 1, y + 0, y + conduitFrom - 1, shade);
+    c.hline(x + conduitTo + 1, x + 19, y + conduitFrom - 1, shade);
+    c.vline(x + conduitFrom - 1, y + conduitTo + 1, y + 19, shade);
+}
+
+// One conduit from the cell's centre to the middle of an edge: dark walls and a glowing core.
+void drawConduit(Canvas& c, int x, int y, int dx, int dy) {
+    for (int k = 0; k < cell / 2; ++k) {
+        for (int w = conduitFrom; w <= conduitTo; ++w) {
+            const int along = dx ? (dx > 0 ? cell / 2 + k : cell / 2 - 1 - k) : w;
+            const int across = dy ? (dy > 0 ? cell / 2 + k : cell / 2 - 1 - k) : w;
+            const bool wall = w == conduitFrom || w == conduitTo;
+            c.set(x + along, y + across, wall ? conduitEdge : conduitGlow);
+        }
     }
 }
 
 void drawCreatureBody(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    // A faint engraved panel: every member wears the same plate, so it must not shout when repeated.
-    const Rgb dark = scale(armour, 0.88), light = mix(armour, white, 0.25);
-    c.hline(x + 5, x + 14, y + 5, dark);
-    c.vline(x + 5, y + 5, y + 14, dark);
-    c.hline(x + 6, x + 14, y + 14, light);
-    c.vline(x + 14, y + 6, y + 14, light);
+    drawHull(c, x, y);
+    for (const auto [dx, dy] : std::array<std::array<int, 2>, 4>{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}})
+        drawConduit(c, x, y, dx, dy);
+    // The hub where the four conduits meet.
+    c.fill(x + 7, y + 7, 6, 6, conduitEdge);
+    c.fill(x + 8, y + 8, 4, 4, conduitGlow);
+    c.fill(x + 9, y + 9, 2, 2, conduitCore);
+}
+
+// The face band runs from edge to edge, so the conduits of the neighbours on either side plug into it.
+void drawFaceBand(Canvas& c, int x, int y, Rgb fill) {
+    drawHull(c, x, y);
+    drawConduit(c, x, y, 0, -1);
+    drawConduit(c, x, y, 0, 1);
+    c.fill(x, y + 4, cell, 12, fill);
+    c.hline(x, x + 19, y + 3, conduitEdge);
+    c.hline(x, x + 19, y + 16, conduitEdge);
 }
 
 void drawCreatureEyes(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    const Rgb visor{28, 24, 36};
-    c.fill(x + 2, y + 5, 16, 8, visor);
-    c.hline(x + 3, x + 16, y + 4, visor);
-    c.hline(x + 3, x + 16, y + 13, mix(armour, white, 0.3));
-    // Two angry glowing eyes: slanted down toward the nose.
+    drawFaceBand(c, x, y, Rgb{28, 24, 36});
+    // Two angry glowing eyes, slanted down toward the nose.
     const Rgb rim{200, 30, 20}, mid{255, 140, 30}, core{255, 245, 170};
     for (int side = 0; side < 2; ++side) {
         auto at = [&](int i, int j, Rgb col) { c.set(x + (side ? 19 - i : i), y + j, col); };
-        for (int i = 3; i <= 8; ++i) {
-            const int top = i <= 5 ? 7 : 7 + (i - 5);
-            for (int j = top; j <= 11; ++j)
+        for (int i = 2; i <= 8; ++i) {
+            const int top = i <= 4 ? 6 : 6 + (i - 4);
+            for (int j = top; j <= 13; ++j)
                 at(i, j, rim);
         }
-        for (int i = 4; i <= 7; ++i) {
-            const int top = i <= 5 ? 8 : 8 + (i - 5);
-            for (int j = top; j <= 10; ++j)
+        for (int i = 3; i <= 7; ++i) {
+            const int top = i <= 4 ? 7 : 7 + (i - 4);
+            for (int j = top; j <= 12; ++j)
                 at(i, j, mid);
         }
-        at(4, 9, core), at(5, 9, core), at(5, 10, core), at(4, 10, core);
+        for (int i = 3; i <= 5; ++i)
+            for (int j = 9; j <= 11; ++j)
+                at(i, j, core);
     }
 }
 
 void drawCreatureTeeth(Canvas& c, int x, int y) {
-    drawArmour(c, x, y);
-    const Rgb mouth{60, 8, 16}, throat{20, 0, 6}, tooth{245, 245, 232}, toothShade{190, 190, 175};
-    c.fill(x + 2, y + 4, 16, 12, mouth);
-    c.fill(x + 4, y + 8, 12, 4, throat);
-    // Upper fangs point down, lower fangs point up, set between them so the jaws seem to bite.
+    const Rgb mouth{90, 12, 24}, throat{30, 0, 8}, tooth{245, 245, 232}, toothShade{190, 190, 175};
+    drawFaceBand(c, x, y, mouth);
+    c.fill(x, y + 8, cell, 4, throat);
+    // Upper fangs point down, lower fangs point up, set between them so the jaws seem to bite. The pattern
+    // repeats every 5 pixels and wraps round the cell, so two mouths side by side make one long grin.
+    auto at = [&](int i, int j, Rgb col) { c.set(x + (i + cell) % cell, y + j, col); };
     for (int k = 0; k < 4; ++k) {
-        const int ux = x + 2 + 4 * k;
-        c.fill(ux, y + 4, 3, 2, tooth), c.set(ux + 2, y + 5, toothShade);
-        c.set(ux + 1, y + 6, tooth), c.set(ux + 1, y + 7, toothShade);
-        const int lx = x + 4 + 4 * k;
-        if (k == 3) continue;
-        c.fill(lx, y + 14, 3, 2, tooth), c.set(lx + 2, y + 14, toothShade);
-        c.set(lx + 1, y + 13, tooth), c.set(lx + 1, y + 12, toothShade);
+        const int u = 5 * k;
+        for (int i = 1; i <= 3; ++i)
+            at(u + i, 4, tooth), at(u + i, 5, i == 3 ? toothShade : tooth);
+        at(u + 2, 6, tooth), at(u + 2, 7, toothShade);
+        const int l = u + 3;
+        for (int i = 0; i <= 2; ++i)
+            at(l + i, 15, tooth), at(l + i, 14, i == 2 ? toothShade : tooth);
+        at(l + 1, 13, tooth), at(l + 1, 12, toothShade);
     }
-    c.hline(x + 2, x + 17, y + 16, scale(armour, 0.6));
 }
 
 // ---------------------------------------------------------------- map tiles
@@ -389,12 +440,104 @@ void drawTextCentred(Canvas& c, TTF_Font* font, const char* text, int cx, int y,
 void drawKeycap(Canvas& c, TTF_Font* font, const char* label, int x, int y, int w, int h) {
     c.roundRect(x + 1, y + 3, w, h, 7, Rgb{8, 8, 16}, 0.6);
     c.roundRect(x, y, w, h, 7, Rgb{70, 74, 100});
-    c.roundRect(x + 3, y + 2, w - 6, h - 8, 5, Rgb{222, 226, 240});
+    c.roundRect(x + 3, y + 2, w - 6, h - 8, 5, ink::cap);
     c.roundRect(x + 5, y + 3, w - 10, 4, 2, white, 0.6);
     int tw = 0, th = 0;
     TTF_SizeUTF8(font, label, &tw, &th);
-    drawText(c, font, label, x + (w - tw) / 2, y + (h - 6 - th) / 2,
-             TextStyle{Rgb{30, 32, 50}, Rgb{30, 32, 50}});
+    drawText(c, font, label, x + (w - tw) / 2, y + (h - 6 - th) / 2, TextStyle{ink::capText, ink::capText});
+}
+
+// Text wrapped at word boundaries to a width, the first line starting `indent` pixels in (after a lead word
+// drawn by the caller); returns the y below the last line.
+int drawParagraph(Canvas& c, TTF_Font* font, const char* text, int x, int y, int width,
+                  const TextStyle& style, int indent = 0) {
+    const int lineHeight = TTF_FontLineSkip(font);
+    std::string line, word;
+    auto flush = [&] {
+        drawText(c, font, line.c_str(), x + indent, y, style);
+        y += lineHeight;
+        indent = 0;
+        line.clear();
+    };
+    for (const char* p = text;; ++p) {
+        if (*p != ' ' && *p != '\0') {
+            word += *p;
+            continue;
+        }
+        const std::string wider = line.empty() ? word : line + " " + word;
+        if (!line.empty() && textWidth(font, wider.c_str()) > width - indent) {
+            flush();
+            line = word;
+        } else {
+            line = wider;
+        }
+        word.clear();
+        if (*p == '\0') break;
+    }
+    if (!line.empty()) flush();
+    return y;
+}
+
+// A flat dark panel with a light rim: every line of the how-to-play sits on `ink::panel` exactly.
+void drawPanel(Canvas& c, int x, int y, int w, int h) {
+    c.roundRect(x - 2, y - 2, w + 4, h + 4, 14, Rgb{130, 140, 230}, 0.8);
+    c.roundRect(x, y, w, h, 12, ink::panel);
+}
+
+// The outline of one cell of a pose not taken yet: every other pixel of its edge.
+void dashedSquare(Canvas& c, int x, int y, int size, Rgb col) {
+    for (int k = 0; k < size; k += 2) {
+        c.set(x + k, y, col), c.set(x + k, y + size - 1, col);
+        c.set(x, y + k, col), c.set(x + size - 1, y + k, col);
+    }
+}
+
+void drawArrow(Canvas& c, int x0, int y, int x1, Rgb col) {
+    c.line(x0, y, x1 - 2, y, 3, col);
+    c.line(x1 - 8, y - 6, x1, y, 3, col);
+    c.line(x1 - 8, y + 6, x1, y, 3, col);
+}
+
+// A small drawing of a group standing in a pose: the first `members` cells of the shape, `px` pixels each,
+// in the hull of the group's pictures, with the conduits that join touching members and the face where the
+// game puts it (the eyes on the last member of a group of six or fewer, else eyes and teeth mid-group).
+void drawPose(Canvas& c, const shape& pose, int members, int x, int y, int px) {
+    std::array<int, 36> at{};
+    at.fill(-1);
+    for (int i = 0; i < members; ++i)
+        at[pose.col(i) + pose.row(i) * 6] = i;
+    const int eyes = members > 6 ? members / 2 : members - 1;
+    const int teeth = members > 6 ? members / 2 - 1 : -1;
+    const int mid = px / 2;
+    const Rgb outline{8, 8, 20};
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = 0; k < 36; ++k) {
+            if (at[k] < 0) continue;
+            const int cx = x + (k % 6) * px, cy = y + (k / 6) * px;
+            if (pass == 0) {
+                c.fill(cx - 1, cy - 1, px + 2, px + 2, outline);
+                continue;
+            }
+            const int i = at[k];
+            if (i == eyes || i == teeth) {
+                c.fill(cx, cy, px, px, i == eyes ? Rgb{28, 24, 36} : Rgb{90, 12, 24});
+                const Rgb dot = i == eyes ? Rgb{255, 140, 30} : Rgb{245, 245, 232};
+                const int e = std::max(1, px / 4);
+                c.fill(cx + e / 2 + (i == teeth), cy + mid - e / 2, e, e, dot);
+                c.fill(cx + px - e - e / 2 - (i == teeth), cy + mid - e / 2, e, e, dot);
+                continue;
+            }
+            c.fill(cx, cy, px, px, armour);
+            c.set(cx + mid, cy + mid, conduitCore);
+            auto linked = [&](int dc, int dr) {
+                const int nc = k % 6 + dc, nr = k / 6 + dr;
+                return nc >= 0 && nc < 6 && nr >= 0 && nr < 6 && at[nc + nr * 6] >= 0;
+            };
+            if (linked(1, 0)) c.hline(cx + mid, cx + px - 1, cy + mid, conduitGlow);
+            if (linked(-1, 0)) c.hline(cx, cx + mid - 1, cy + mid, conduitGlow);
+            if (linked(0, 1)) c.vline(cx + mid, cy + mid + 1, cy + px - 1, conduitGlow);
+            if (linked(0, -1)) c.vline(cx + mid, cy, cy + mid - 1, conduitGlow);
+        }
 }
 
 // ---------------------------------------------------------------- backgrounds
@@ -471,12 +614,14 @@ bool Fonts::open() {
         const char* file;
         int size;
     };
-    const std::array<Face, 7> faces{{{&huge, "DejaVuSans-Bold.ttf", 120},
+    const std::array<Face, 9> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
                                      {&big, "DejaVuSans-Bold.ttf", 60},
                                      {&medium, "DejaVuSans-Bold.ttf", 22},
-                                     {&text, "DejaVuSans.ttf", 18},
+                                     {&text, "DejaVuSans.ttf", 16},
+                                     {&textBold, "DejaVuSans-Bold.ttf", 16},
                                      {&italic, "DejaVuSans-Oblique.ttf", 19},
                                      {&keycap, "DejaVuSansMono-Bold.ttf", 20},
+                                     {&smallCap, "DejaVuSansMono-Bold.ttf", 16},
                                      {&label, "DejaVuSans-Bold.ttf", 18}}};
     for (const Face& f : faces) {
         char path[256];
@@ -491,7 +636,7 @@ bool Fonts::open() {
 }
 
 void Fonts::close() {
-    for (TTF_Font** f : {&huge, &big, &medium, &text, &italic, &keycap, &label}) {
+    for (TTF_Font** f : {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label}) {
         if (*f) TTF_CloseFont(*f);
         *f = nullptr;
     }
@@ -569,11 +714,9 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     drawGear(c, 760, 120, 80, 10, Rgb{150, 160, 255}, 0.08);
     drawGear(c, 640, 30, 50, 8, Rgb{150, 160, 255}, 0.06);
 
-    // The name.
-    drawTextCentred(c, f.huge, "Brakko", 400, 4,
-                    TextStyle{Rgb{255, 236, 130}, Rgb{255, 130, 30}, Rgb{46, 16, 8}, 6, 7});
-    drawTextCentred(c, f.medium, "Gather the robots. Become the giant.", 400, 150,
-                    TextStyle{Rgb{205, 215, 255}, Rgb{165, 175, 235}, Rgb{10, 10, 30}, 2, 0});
+    // The name, over the sandbox where the poses are tried.
+    drawTextCentred(c, f.huge, "Brakko", 150, 0,
+                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 5, 5});
 
     // The stage for the title map (15 x 13 cells drawn at x 0, y 260): a spotlight behind its robots.
     for (int j = 280; j < 480; ++j)
@@ -581,46 +724,88 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
             const double d = std::hypot((i - 150) / 1.3, j - 250) / 230.0;
             c.blend(i, j, Rgb{150, 130, 220}, std::clamp(0.55 - d * 0.55, 0.0, 1.0));
         }
-    drawTextCentred(c, f.medium, "Try the poses here", 150, 200,
-                    TextStyle{Rgb{255, 220, 120}, Rgb{255, 180, 80}, black, 2, 0});
-    c.line(150, 232, 150, 250, 3, Rgb{255, 200, 100});
-    c.line(142, 242, 150, 252, 3, Rgb{255, 200, 100});
-    c.line(158, 242, 150, 252, 3, Rgb{255, 200, 100});
 
-    // How to play.
-    const int px = 318, py = 192, pw = 468, ph = 298;
-    c.roundRect(px - 2, py - 2, pw + 4, ph + 4, 16, Rgb{130, 140, 230}, 0.8);
-    c.roundRect(px, py, pw, ph, 14, Rgb{10, 12, 32}, 0.92);
-    const TextStyle heading{Rgb{255, 215, 100}, Rgb{255, 175, 60}};
-    const TextStyle plain{Rgb{225, 230, 250}, Rgb{225, 230, 250}};
-    const TextStyle aside{Rgb{160, 170, 210}, Rgb{160, 170, 210}};
-    drawText(c, f.medium, "How to play", px + 20, py + 12, heading);
+    // The nine keys, each beside the pose it asks of the twenty robots below.
+    drawPanel(c, 6, 76, 288, 180);
+    drawTextCentred(c, f.label, "Nine poses: try them below", 150, 80, TextStyle{ink::heading, ink::heading});
     constexpr std::array<const char*, 9> letters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-    const int kx = px + 24, ky = py + 50, cap = 40, gap = 6;
-    for (int k = 0; k < 9; ++k)
-        drawKeycap(c, f.keycap, letters[k], kx + (k % 3) * (cap + gap), ky + (k / 3) * (cap + gap), cap, cap);
-    const int tx = kx + 3 * cap + 2 * gap + 22;
-    drawText(c, f.text, "Ask your group of robots", tx, ky + 2, plain);
-    drawText(c, f.text, "for one of nine formations.", tx, ky + 26, plain);
-    drawText(c, f.italic, "It re-forms only where it fits.", tx, ky + 60, aside);
-    // Small pictures from the sheet: robots join the group on touch; the goal wins.
-    c.stamp(sheet, robotCell(0).x, robotCell(0).y, cell, cell, tx, ky + 94, 1);
-    c.stamp(sheet, sprBodyCell.x, sprBodyCell.y, cell, cell, tx + 26, ky + 94, 1);
-    c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, tx + 46, ky + 94, 1);
-    drawText(c, f.text, "touch to join", tx + 74, ky + 94, aside);
-    c.stamp(sheet, goalCell.x, goalCell.y, cell, cell, tx + 16, ky + 122, 1);
-    drawText(c, f.text, "land on the goal", tx + 74, ky + 121, aside);
+    for (int k = 0; k < 9; ++k) {
+        const int x = 14 + (k % 3) * 94, y = 104 + (k / 3) * 48;
+        drawKeycap(c, f.keycap, letters[k], x, y + 9, 30, 30);
+        shape pose;
+        pose.build(thoseShape0[k]);
+        drawPose(c, pose, pose.size(), x + 38, y, 8);
+    }
+
+    // How to play: what each move does, with the pictures the game shows.
+    const int px = 306, pw = 488;
+    drawPanel(c, px, 6, pw, 488);
+    const TextStyle plain{ink::text, ink::text};
+    drawText(c, f.medium, "How to play", px + 16, 12, TextStyle{ink::heading, ink::heading});
+    const int pictureX = px + 12, textX = px + 104, textW = px + pw - 12 - textX;
+    int y = 44;
+    // Each lesson: its picture on the left, twice the game's size, and on the right its word in bold, then
+    // the sentence.
+    const TextStyle lead{ink::heading, ink::heading};
+    auto lesson = [&](int pictureH, const char* word, const char* text) {
+        drawText(c, f.textBold, word, textX, y, lead);
+        const int indent = textWidth(f.textBold, word) + textWidth(f.text, " ");
+        const int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
+        y = std::max(below, y + pictureH) + 9;
+    };
+    auto picture = [&](sheetCell from, int x, int top) {
+        c.stamp(sheet, from.x, from.y, cell, cell, x, top, 2);
+    };
+
+    // Joining: a free robot touching the group's face.
+    picture(robotCell(2), pictureX, y);
+    picture(sprEyesCell, pictureX + 40, y);
+    lesson(40, "Join:",
+           "with no group yet, a pose key joins two touching robots into one; free robots that touch it "
+           "join too.");
+
+    // Walking: in the levels the eyes mark the robot that joined last, where the next pose starts.
+    picture(sprBodyCell, pictureX, y);
+    picture(sprEyesCell, pictureX + 40, y);
+    drawArrow(c, pictureX + 4, y + 50, pictureX + 80, ink::hint);
+    lesson(56, "Walk:",
+           "in the levels a new pose grows from where the eyes are: alternate c and d to walk right, a and "
+           "z to walk left.");
+
+    drawKeycap(c, f.smallCap, "Space", pictureX, y, 64, 24);
+    drawKeycap(c, f.smallCap, "c", pictureX + 52, y + 26, 24, 24);
+    lesson(50, "Again:",
+           "Space lets the group go; a pose key pressed right after starts it again from two of its robots, "
+           "one step on.");
+
+    // Waiting: a pose drawn as an outline, asked for but not yet taken.
+    {
+        shape waiting;
+        waiting.build(thoseShape1[0]);
+        waiting.adjust(0, 1);  // its two rows from the top of the picture
+        for (int i = 0; i < waiting.size(); ++i)
+            dashedSquare(c, pictureX + 20 + waiting.col(i) * 13, y + waiting.row(i) * 13, 13, ink::hint);
+    }
+    lesson(26, "Wait:",
+           "a pose that does not fit yet is taken as soon as it fits. The levels have no w or x pose.");
+
+    picture(tapisDCell, pictureX + 20, y);
+    lesson(40, "Belt:", "carries free robots and the whole group, one cell at a time.");
+    picture(casseCell, pictureX + 20, y);
+    lesson(40, "Striped block:",
+           "a group standing on it falls apart; free robots on it are pushed off, left and right in turn.");
+    picture(goalCell, pictureX + 20, y);
+    lesson(40, "Goal:", "a robot of your group on it wins.");
 
     struct Row {
         const char* key;
         const char* what;
     };
-    constexpr std::array<Row, 3> rows{
-        {{"Space", "breaks the group apart"}, {"Return", "starts the game"}, {"Escape", "gives up"}}};
-    for (int r = 0; r < 3; ++r) {
-        const int ry = py + 196 + r * 34;
-        drawKeycap(c, f.keycap, rows[r].key, kx, ry, 118, 32);
-        drawText(c, f.text, rows[r].what, kx + 134, ry + 4, plain);
+    constexpr std::array<Row, 2> rows{{{"Return", "starts level 1"}, {"Escape", "gives up"}}};
+    for (int r = 0; r < 2; ++r) {
+        const int rx = px + 16 + r * 236, ry = 458;
+        drawKeycap(c, f.keycap, rows[r].key, rx, ry, 96, 30);
+        drawText(c, f.text, rows[r].what, rx + 106, ry + 4, plain);
     }
     banishKey(c);
     return c;
@@ -671,12 +856,13 @@ Canvas drawIcon(const Canvas& sheet, int size) {
     Canvas face(20, 20, key);
     face.stamp(sheet, robotCell(iconRobot).x, robotCell(iconRobot).y, cell, cell, 0, 0, 1);
     const Rgb base = robotColour(iconRobot);
-    face.fill(7, 11, 5, 7, base);
-    const Rgb mouth = scale(base, 0.28);
-    face.fill(6, 12, 8, 4, mouth);
-    face.hline(7, 12, 13, Rgb{250, 250, 240});
-    face.hline(5, 5, 11, mouth), face.hline(14, 14, 11, mouth);
-    face.hline(7, 12, 16, scale(base, 0.85));
+    // The number plate becomes a wide grin.
+    face.fill(7, numberTop, glyphW, bodyBottom - 1 - numberTop, base);
+    const Rgb mouth = scale(base, 0.25);
+    face.fill(6, 10, 8, 4, mouth);
+    face.set(5, 9, mouth), face.set(14, 9, mouth);
+    face.hline(7, 12, 11, Rgb{250, 250, 240});
+    face.hline(7, 12, 14, scale(base, 0.85));
     Canvas c(size, size, key);
     const int factor = size / 20, offset = (size - 20 * factor) / 2;
     c.stamp(face, 0, 0, 20, 20, offset, offset, factor);

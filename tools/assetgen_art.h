@@ -2,6 +2,8 @@
 // icons. Writes only into the directory it is given; every run draws the same pixels.
 #pragma once
 
+#include <array>
+
 #include "assetgen_canvas.h"
 
 struct _TTF_Font;
@@ -10,16 +12,40 @@ namespace art {
 
 // The lettering: DejaVu faces at the sizes the pictures use, opened once and closed at the end.
 struct Fonts {
-    _TTF_Font* huge = nullptr;    // the game's name
-    _TTF_Font* big = nullptr;     // headlines
-    _TTF_Font* medium = nullptr;  // key names and sub-headlines
-    _TTF_Font* text = nullptr;    // explanations
-    _TTF_Font* italic = nullptr;  // asides
-    _TTF_Font* keycap = nullptr;  // letters on key caps
-    _TTF_Font* label = nullptr;   // short captions
-    bool open();                  // false, with a message, when a font is missing
+    _TTF_Font* huge = nullptr;      // the game's name
+    _TTF_Font* big = nullptr;       // headlines
+    _TTF_Font* medium = nullptr;    // key names and sub-headlines
+    _TTF_Font* text = nullptr;      // explanations
+    _TTF_Font* textBold = nullptr;  // the word that opens an explanation
+    _TTF_Font* italic = nullptr;    // asides
+    _TTF_Font* keycap = nullptr;    // letters on key caps
+    _TTF_Font* smallCap = nullptr;  // letters on small key caps
+    _TTF_Font* label = nullptr;     // short captions
+    bool open();                    // false, with a message, when a font is missing
     void close();
 };
+
+// The title's lettering: each ink with the flat colour it is drawn on. The title paints exactly these, and
+// the tests hold every pair to a contrast of at least 4.5 : 1.
+namespace ink {
+constexpr Rgb panel{12, 14, 38};       // behind every line of the title's how-to-play
+constexpr Rgb text{232, 236, 252};     // what the player reads
+constexpr Rgb heading{255, 206, 96};   // headlines
+constexpr Rgb hint{176, 200, 255};     // arrows and outlines in the drawings, never lettering
+constexpr Rgb cap{222, 226, 240};      // the face of a key cap
+constexpr Rgb capText{30, 32, 50};     // its letter
+constexpr Rgb name{255, 150, 40};      // the game's name, at its darkest
+constexpr Rgb nameOutline{46, 16, 8};  // and the outline it sits on
+}  // namespace ink
+
+struct Lettering {
+    const char* what;
+    Rgb ink, ground;
+};
+constexpr std::array<Lettering, 4> titleLettering{{{"text", ink::text, ink::panel},
+                                                   {"headline", ink::heading, ink::panel},
+                                                   {"key cap", ink::capText, ink::cap},
+                                                   {"name", ink::name, ink::nameOutline}}};
 
 // 400 x 60: twenty robots, the fused creature's teeth, eyes and body, then the six map tiles.
 Canvas drawSheet();

@@ -64,6 +64,21 @@ inline Rgb hsv(double h, double s, double v) {
     return rgb(r * 255, g * 255, b * 255);
 }
 
+// WCAG relative luminance (0 black to 1 white) and the contrast ratio of two colours (1 to 21), by which
+// lettering must reach 4.5 : 1 against the colour it sits on.
+inline double luminance(Rgb c) {
+    auto channel = [](std::uint8_t v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+inline double contrast(Rgb a, Rgb b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 // A small linear congruential generator, so that every run scatters the same stars and raindrops.
 struct Dice {
     std::uint32_t state;
