@@ -33,7 +33,7 @@ frameEvent pollEvent() {
 
 void app::frame() {
     synchronizeMoi<60>();
-    step(pollEvent());
+    step(input.take(pollEvent()));
 }
 
 curtainMove app::step(const frameEvent& event) {

@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include "flow.h"
+#include "replay.h"
 #include "screens.h"
 
 // Everything read from disk at start-up, kept to the end of the run. Any of it may be null: a missing
@@ -27,11 +28,13 @@ struct app {
     assets art;
     screens all;
     flow state;
+    // Between SDL's queue and the step: the frame count, a replay being played and a recording being written.
+    frameInput input;
 
     // Builds the screens over the loaded sprite sheet; the display must not be null.
     app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {}
 
-    // One turn of the main loop: pace, take one event from SDL's queue, step.
+    // One turn of the main loop: pace, take one event from SDL's queue (or the replay's), step.
     void frame();
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the

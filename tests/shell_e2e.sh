@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs the real game in a real X window under a private Xvfb and plays Return, Escape, Escape: it must quit
-# with status 0 in bounded time. Also: with no video at all it must leave with status 1, not run blind.
+# with status 0 in bounded time. Also: with no video at all it must leave with status 1, not run blind; and a
+# bad command line or replay file is refused with status 2 before any window opens.
 # Usage: shell_e2e.sh <path-to-brakko> <project-root>
 set -uo pipefail
 
 brakko=$(realpath "$1")
-root=$2
+root=$(realpath "$2")
 scratch=$(mktemp -d)
 xvfb_pid=
 game_pid=
@@ -30,6 +31,80 @@ status=$?
 [ "$status" -eq 1 ] || fail "with no video the game should exit with status 1, not $status"
 grep -q "^Erreur lors de l'initialisation de la SDL" "$scratch/out" ||
     fail "with no video the game should first say that SDL would not start"
+
+# Everything on the command line is checked before the window opens. With no video driver at all, a run that
+# got as far as the window would leave with status 1 and SDL's French line; a refusal is status 2 and says why
+# on standard error.
+run_without_video() {
+    SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy timeout 20 "$brakko" "$@" >"$scratch/out" 2>"$scratch/err"
+}
+refused() {
+    local what=$1 want=$2 status
+    shift 2
+    run_without_video "$@"
+    status=$?
+    [ "$status" -eq 2 ] || fail "$what: the game should exit with status 2 before opening a window, not $status"
+    [ ! -s "$scratch/out" ] || fail "$what: nothing should reach standard output"
+    [ "$(wc -l <"$scratch/err")" -eq 1 ] || fail "$what: one line on standard error, not: $(cat -v "$scratch/err")"
+    grep -qF -- "$want" "$scratch/err" || fail "$what: the line should say '$want', not: $(cat -v "$scratch/err")"
+}
+bad=$scratch/bad.replay
+# Each case: what is wrong, the file's bytes (printf escapes), the line that must be named.
+while IFS='|' read -r what bytes line; do
+    printf "$bytes" >"$bad"
+    refused "a replay with $what" "brakko: $bad: line $line: " --replay "$bad"
+done <<'CASES'
+nothing in it||1
+another format|hello\n12 q\n|1
+another version|brakko replay 2\n12 q\n|1
+carriage returns|brakko replay 1\r\n12 q\r\n|1
+a malformed line|brakko replay 1\n12 q\n40q\n|3
+a NUL byte|brakko replay 1\n12 q\0\n|2
+frames going backwards|brakko replay 1\n12 q\n40 w\n5 e\n|4
+two events in one frame|brakko replay 1\n12 q\n12 w\n|3
+an unknown event|brakko replay 1\n12 q\n30 Tab\n|3
+frame 0|brakko replay 1\n0 q\n|2
+a frame past a day of play|brakko replay 1\n5184001 q\n|2
+a twenty-digit frame|brakko replay 1\n99999999999999999999 q\n|2
+a line after its end|brakko replay 1\n12 q\n20 end\n30 w\n|4
+CASES
+{ echo "brakko replay 1"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
+refused "a replay of 32769 events" "brakko: $bad: line 32770: " --replay "$bad"
+{ echo "brakko replay 1"; head -c 10000000 /dev/zero | tr '\0' 1; } >"$bad"
+refused "a replay with a 10 MB line" "brakko: $bad: line 2: " --replay "$bad"
+refused "a replay that is missing" "brakko: $scratch/missing: cannot open it" --replay "$scratch/missing"
+refused "a directory as replay" "brakko: $scratch: line 1: " --replay "$scratch"
+cd "$scratch" || fail "cannot enter $scratch"
+refused "--solution away from the game's data" "brakko: ./replays/solution.replay: cannot open it" --solution
+cd "$root" || fail "cannot enter the project root $root"
+
+# At the limits, and the shipped solution, the replay is accepted: the run goes on to the window.
+printf 'brakko replay 1\n5184000 close\n5184000 end\n' >"$bad"
+run_without_video --replay "$bad"
+[ $? -eq 1 ] || fail "a replay ending in frame 5184000 should be accepted: $(cat "$scratch/err")"
+run_without_video --solution
+[ $? -eq 1 ] || fail "the shipped solution should be accepted from the project root: $(cat "$scratch/err")"
+
+# A recording never replaces a file.
+echo "keep me" >"$scratch/kept"
+refused "--record onto an existing file" "brakko: $scratch/kept: the file exists already" --record "$scratch/kept"
+[ "$(cat "$scratch/kept")" = "keep me" ] || fail "--record changed an existing file"
+refused "--record into a missing directory" "brakko: $scratch/no/run.replay: cannot create it" \
+    --record "$scratch/no/run.replay"
+
+# Options it does not know, or cannot combine, print the usage and exit with 2; --help and --version exit 0.
+for args in "--frobnicate" "--replay" "--record" "--solution --solution" "--solution --replay $bad" "extra"; do
+    run_without_video $args
+    status=$?
+    [ "$status" -eq 2 ] || fail "'brakko $args' should exit with status 2, not $status"
+    head -n1 "$scratch/err" | grep -q '^usage: brakko' || fail "'brakko $args' should print the usage on standard error"
+done
+run_without_video --help
+[ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' || fail "--help should print the usage and exit 0"
+version=$(sed -n 's/^project(brakko VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+run_without_video --version
+[ $? -eq 0 ] && [ "$(cat "$scratch/out")" = "brakko $version" ] ||
+    fail "--version should print 'brakko $version', not '$(cat "$scratch/out")'"
 
 # Our own X server on whichever display is free.
 source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"

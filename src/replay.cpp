@@ -1,0 +1,258 @@
+// The replay file format: a header line, then one `frame event` line per event, frames increasing; read with
+// every check before the game starts, written a line at a time while it runs. Nothing here allocates.
+#include "replay.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The keys with a word for a name, spelt as X names them so that a line's key can go straight to xdotool;
+// a formation key is named by its own letter.
+struct namedKey {
+    int sym;
+    const char* name;
+};
+constexpr namedKey namedKeys[] = {{keyReturn, "Return"}, {keyEscape, "Escape"}, {keySpace, "space"}};
+constexpr char closeName[] = "close";
+// Not an event: the replay keeps the keys up to this line's frame, though nothing happens in it.
+constexpr char endName[] = "end";
+
+// The longest valid line is a seven-digit frame, a space and "Escape"; anything much longer is not a replay.
+constexpr int lineCapacity = 32;
+constexpr int maxFrameDigits = 7;
+
+bool isFormationKey(int sym) {
+    for (int key : formationKeys)
+        if (key == sym) return true;
+    return false;
+}
+
+bool same(const char* text, int length, const char* word) {
+    return static_cast<int>(std::strlen(word)) == length && std::memcmp(text, word, length) == 0;
+}
+
+bool eventNamed(const char* name, int length, frameEvent& event) {
+    if (same(name, length, closeName)) {
+        event = frameEvent::windowClose();
+        return true;
+    }
+    for (const namedKey& k : namedKeys) {
+        if (same(name, length, k.name)) {
+            event = frameEvent::keyPress(k.sym);
+            return true;
+        }
+    }
+    if (length == 1 && isFormationKey(static_cast<unsigned char>(name[0]))) {
+        event = frameEvent::keyPress(static_cast<unsigned char>(name[0]));
+        return true;
+    }
+    return false;
+}
+
+enum class lineRead { text, end, tooLong, failed };
+
+// One line without its newline; the last line of a file may lack one. `length` counts every byte, NUL too.
+lineRead readLine(std::FILE* in, char (&text)[lineCapacity], int& length) {
+    length = 0;
+    for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
+        if (c == '\n') return lineRead::text;
+        if (length == lineCapacity) return lineRead::tooLong;
+        text[length++] = static_cast<char>(c);
+    }
+    if (std::ferror(in)) return lineRead::failed;
+    return length > 0 ? lineRead::text : lineRead::end;
+}
+
+bool refuse(replayError& error, int line, const char* reason) {
+    error.line = line;
+    std::snprintf(error.reason, sizeof error.reason, "%s", reason);
+    return false;
+}
+
+bool cannotRead(replayError& error, int line) {
+    error.line = line;
+    std::snprintf(error.reason, sizeof error.reason, "cannot read it: %s", std::strerror(errno));
+    return false;
+}
+
+// The first line this game reads, "brakko replay 1".
+struct header {
+    char text[lineCapacity] = {};
+    int length = 0;
+    header() { length = std::snprintf(text, sizeof text, "%s %d", replayFormat, replayVersion); }
+};
+
+// The format's name followed by some other version number.
+bool isOtherVersion(const char* text, int length) {
+    const int prefix = static_cast<int>(std::strlen(replayFormat));
+    if (length <= prefix + 1 || std::memcmp(text, replayFormat, prefix) != 0 || text[prefix] != ' ')
+        return false;
+    for (int i = prefix + 1; i < length; ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+// Every event name, for the message that meets an unknown one.
+void listEventNames(replayError& error) {
+    int at = std::snprintf(error.reason, sizeof error.reason, "an unknown event; the events are");
+    for (const namedKey& k : namedKeys)
+        at += std::snprintf(error.reason + at, sizeof error.reason - at, " %s,", k.name);
+    for (int key : formationKeys)
+        at += std::snprintf(error.reason + at, sizeof error.reason - at, " %c", static_cast<char>(key));
+    std::snprintf(error.reason + at, sizeof error.reason - at, " and %s", closeName);
+}
+
+}  // namespace
+
+bool readReplay(std::FILE* in, replay& out, replayError& error) {
+    out.count = 0;
+    out.lastFrame = 0;
+    const header expected;
+    char text[lineCapacity];
+    int length = 0;
+    char reason[sizeof error.reason];
+
+    lineRead got = readLine(in, text, length);
+    if (got == lineRead::failed) return cannotRead(error, 1);
+    const bool empty = got == lineRead::end;
+    const bool otherVersion = got == lineRead::text && isOtherVersion(text, length);
+    if (got != lineRead::text || !same(text, length, expected.text)) {
+        std::snprintf(reason, sizeof reason, "%s; a replay starts with \"%s\"",
+                      empty          ? "the file is empty"
+                      : otherVersion ? "a replay of another version of the format"
+                                     : "not a Brakko replay",
+                      expected.text);
+        return refuse(error, 1, reason);
+    }
+
+    bool ended = false;
+    for (int line = 2;; ++line) {
+        got = readLine(in, text, length);
+        if (got == lineRead::end) return true;
+        if (got == lineRead::failed) return cannotRead(error, line);
+        if (got == lineRead::tooLong) return refuse(error, line, "a line far too long for a replay");
+        if (ended) return refuse(error, line, "a line after the \"end\" line, which must be the last");
+
+        int digits = 0;
+        int frame = 0;
+        while (digits < length && text[digits] >= '0' && text[digits] <= '9') {
+            if (digits < maxFrameDigits) frame = frame * 10 + (text[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits == length || text[digits] != ' ')
+            return refuse(error, line,
+                          "not a replay line: a frame number, one space and an event, like \"120 q\"");
+        if (digits > maxFrameDigits || frame > maxReplayFrame) {
+            std::snprintf(reason, sizeof reason, "a frame past the last a replay may use, %d (a day of play)",
+                          maxReplayFrame);
+            return refuse(error, line, reason);
+        }
+        if (frame == 0) return refuse(error, line, "frame 0: frames are counted from 1");
+        const char* name = text + digits + 1;
+        const int nameLength = length - digits - 1;
+
+        if (same(name, nameLength, endName)) {
+            if (frame < out.lastFrame) return refuse(error, line, "the \"end\" comes before the last event");
+            out.lastFrame = frame;
+            ended = true;
+            continue;
+        }
+        frameEvent event;
+        if (!eventNamed(name, nameLength, event)) {
+            listEventNames(error);
+            error.line = line;
+            return false;
+        }
+        if (frame < out.lastFrame) {
+            std::snprintf(reason, sizeof reason, "frame %d after frame %d: the frame numbers go backwards",
+                          frame, out.lastFrame);
+            return refuse(error, line, reason);
+        }
+        if (out.count > 0 && frame == out.lastFrame) {
+            std::snprintf(reason, sizeof reason, "a second event in frame %d; a frame takes one event",
+                          frame);
+            return refuse(error, line, reason);
+        }
+        if (out.count == maxReplayEvents) {
+            std::snprintf(reason, sizeof reason, "more events than a replay may hold, %d", maxReplayEvents);
+            return refuse(error, line, reason);
+        }
+        out.events[out.count++] = {frame, event};
+        out.lastFrame = frame;
+    }
+}
+
+bool readReplayFile(const char* path, replay& out, replayError& error) {
+    std::FILE* in = std::fopen(path, "r");
+    if (in == nullptr) {
+        error.line = 0;
+        std::snprintf(error.reason, sizeof error.reason, "cannot open it: %s", std::strerror(errno));
+        return false;
+    }
+    const bool read = readReplay(in, out, error);
+    std::fclose(in);
+    return read;
+}
+
+bool writeReplayHeader(std::FILE* out) {
+    return std::fprintf(out, "%s %d\n", replayFormat, replayVersion) > 0 && std::fflush(out) == 0;
+}
+
+bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event) {
+    int written = 0;
+    if (event.type == frameEvent::kind::close) {
+        written = std::fprintf(out, "%d %s\n", frame, closeName);
+    } else if (event.type == frameEvent::kind::key && isFormationKey(event.sym)) {
+        written = std::fprintf(out, "%d %c\n", frame, static_cast<char>(event.sym));
+    } else if (event.type == frameEvent::kind::key) {
+        for (const namedKey& k : namedKeys)
+            if (k.sym == event.sym) written = std::fprintf(out, "%d %s\n", frame, k.name);
+    }
+    return written >= 0 && std::fflush(out) == 0;
+}
+
+bool writeReplayEnd(std::FILE* out, int frame) {
+    return std::fprintf(out, "%d %s\n", frame, endName) > 0 && std::fflush(out) == 0;
+}
+
+bool recordable(const frameEvent& event) {
+    if (event.type == frameEvent::kind::close) return true;
+    if (event.type != frameEvent::kind::key) return false;
+    for (const namedKey& k : namedKeys)
+        if (k.sym == event.sym) return true;
+    return isFormationKey(event.sym);
+}
+
+frameEvent frameInput::take(const frameEvent& polled) {
+    ++frame;
+    frameEvent event = polled;
+    if (playing != nullptr && frame <= playing->lastFrame) {
+        event = {};
+        if (next < playing->count && playing->events[next].frame == frame)
+            event = playing->events[next++].event;
+        // Closing the window still quits during a replay; every other input of the player waits it out
+        // unread.
+        if (polled.type == frameEvent::kind::close) event = polled;
+    }
+    if (recording != nullptr) record(event);
+    return event;
+}
+
+void frameInput::record(const frameEvent& event) {
+    if (!recordable(event)) return;
+    // Stopping at the limits keeps the file one that --replay accepts.
+    if (recorded == maxReplayEvents || frame > maxReplayFrame) {
+        std::fprintf(stderr, "brakko: %s: the recording stops here, at the most a replay may hold\n",
+                     recordingPath);
+        recording = nullptr;
+        return;
+    }
+    if (!writeReplayEvent(recording, frame, event)) {
+        std::fprintf(stderr, "brakko: %s: cannot write, so the recording stops: %s\n", recordingPath,
+                     std::strerror(errno));
+        recording = nullptr;
+        return;
+    }
+    ++recorded;
+}
