@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Plays the real game in a real X window under a private Xvfb and reads its screenshots against the sprite
 # sheet: Return must show level 1's walls, and q must fuse the two robots stacked at the start into a pair.
+# The run is recorded, then replayed while other keys are pressed: the replay must show the same screens,
+# quit by itself, and record itself into the same file.
 # Usage: play_e2e.sh <path-to-brakko> <project-root> <path-to-brakko-sheet>. Writes only under its own
 # temporary directory.
 set -uo pipefail
@@ -88,13 +90,31 @@ start_xvfb "$scratch" || fail "Xvfb did not report a display"
 
 # The game reads its pictures relative to the working directory.
 cd "$root" || fail "cannot enter the project root $root"
-SDL_AUDIODRIVER=dummy "$brakko" >"$scratch/out" &
-game_pid=$!
 
-window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
-[ -n "$window" ] || fail "no window captioned Brakko appeared"
-xdotool windowfocus --sync "$window" || fail "could not focus the game's window"
+# Starts the game with the given options and waits for its window.
+start_game() {
+    SDL_AUDIODRIVER=dummy "$brakko" "$@" >"$scratch/out" &
+    game_pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+    [ -n "$window" ] || fail "no window captioned Brakko appeared"
+    xdotool windowfocus --sync "$window" || fail "could not focus the game's window"
+}
 
+# Waits up to 30 s for the game to end by itself; fails unless it ends with status 0.
+expect_quit() {
+    local _ status
+    for _ in $(seq 300); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game was still running 30 s after $1"
+    wait "$game_pid"
+    status=$?
+    game_pid=
+    [ "$status" -eq 0 ] || fail "the game should end with status 0 after $1, not $status"
+}
+
+start_game --record "$scratch/run.replay"
 shoot || fail "could not take a screenshot of the title"
 walls_seen && fail "level 1's walls show on the title before Return"
 
@@ -105,6 +125,24 @@ pair_seen && fail "level 1 starts with a fused pair before any key"
 xdotool key q
 wait_for pair_seen ||
     fail "after q the robots at cells (2,4) and (2,5) do not show the eyes and the body of a fused pair"
-
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play"
-echo "play_e2e: level 1 shows its walls after Return, and q fuses the starting pair"
+
+# The pair stays in view a while, so that the replay below has time to be seen showing it.
+sleep 3
+xdotool key Escape
+sleep 4
+xdotool key Escape
+expect_quit "Escape on the rage-quit screen"
+events=$(tail -n +2 "$scratch/run.replay" | cut -d' ' -f2 | tr '\n' ' ')
+[ "$(head -n1 "$scratch/run.replay")" = "brakko replay 1" ] && [ "$events" = "Return q Escape Escape " ] ||
+    fail "the recording should hold Return, q, Escape, Escape after its header, not: $(cat "$scratch/run.replay")"
+
+# The replay plays the same run while the player presses keys that would change it, and ends it by itself.
+start_game --replay "$scratch/run.replay" --record "$scratch/again.replay"
+xdotool key Escape w
+wait_for walls_seen || fail "the replay does not show level 1's walls"
+wait_for pair_seen || fail "the replay does not show the fused pair"
+expect_quit "the replay's last Escape"
+cmp -s "$scratch/run.replay" "$scratch/again.replay" ||
+    fail "recording the replay gave another file: $(diff "$scratch/run.replay" "$scratch/again.replay")"
+echo "play_e2e: level 1 shows its walls after Return, q fuses the starting pair, and the recorded run replays alike"
