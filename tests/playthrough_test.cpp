@@ -9,11 +9,12 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "../tools/plan_keys.h"
 #include "../tools/solve_plan.h"
 #include "app.h"
 #include "maps.h"
+#include "replay.h"
 #include "shape.h"
 #include "spiele.h"
 
@@ -56,9 +57,11 @@ struct player {
     flow& state() const { return game->state; }
     screens& all() const { return game->all; }
 
-    void frame(int key = 0) {
+    void frame(int key = 0) { frame(key != 0 ? frameEvent::keyPress(key) : frameEvent{}); }
+    // Through the frame's input, as the main loop does it: `polled` stands for what SDL's queue gave.
+    void frame(const frameEvent& polled) {
         ++frames;
-        game->step(key != 0 ? frameEvent::keyPress(key) : frameEvent{});
+        game->step(game->input.take(polled));
     }
 };
 
@@ -107,9 +110,8 @@ int glideFrames(const spiele<W, H>& before, const spiele<W, H>& after, const cam
     return frames;
 }
 
-// Plays one level's plan through the real frame step. Each command goes in the frame of the tick it is for,
-// which is the frame in which the view is settled; a disband paired with a formation goes in the first
-// gliding frame before that tick. A model game replays the plan by the rules alone, and from it the test
+// Plays one level's plan through the real frame step, with the keys the shipped solution is made of. A model
+// game takes the same commands in the same frames and ticks in the settled ones, and from it the test
 // predicts the frame of every tick. Returns the frame in which the level reported its win, or 0.
 template <int W, int H>
 int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* text, int viewW, int viewH) {
@@ -119,67 +121,47 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
 
     spiele<W, H> model;
     model.init(text, thoseShape1);
+    spiele<W, H> beforeTick = model;
     cameraModel camera;
-    std::size_t next = 0;
-    int tick = 0;
+    planKeys keys(steps);
     int tickFrame = p.frames + 1;  // a new view is settled, so its first frame ticks
-    bool spaceInNextFrame = false;
+    bool glideAhead = false;       // the last tick moved something, and the frames after it glide
 
-    while (tick < steps.wonAt + 5) {
+    while (keys.tick < steps.wonAt + 5) {
         const bool settled = view.updated();
+        const frameEvent key = keys.event(settled);
+        EXPECT_FALSE(keys.late) << name << ": tick " << keys.tick
+                                << " needs two keys but nothing glides before it";
+        if (keys.command != noCommand) model.control(keys.command);
+        if (glideAhead) {
+            // The camera aims at the group as the first gliding frame finds it, after a disband given there.
+            const cameraModel from = camera;
+            camera.follow(model, viewW, viewH);
+            tickFrame = p.frames + 1 + glideFrames(beforeTick, model, from, camera);
+            glideAhead = false;
+        }
         if (!settled) {
             EXPECT_LT(p.frames + 1, tickFrame) << name << ": the view should be settled in frame "
-                                               << p.frames + 1 << " for tick " << tick + 1;
-            p.frame(spaceInNextFrame ? keySpace : 0);
-            spaceInNextFrame = false;
+                                               << p.frames + 1 << " for tick " << keys.tick + 1;
+            p.frame(key);
             continue;
         }
-        ++tick;
         EXPECT_EQ(p.frames + 1, tickFrame)
-            << name << ": tick " << tick << " should run in frame " << tickFrame;
-
-        std::vector<int> commands;
-        while (next < steps.lines.size() && steps.lines[next].tick == tick)
-            commands.push_back(steps.lines[next++].command);
-        int key = 0;
-        if (!commands.empty()) {
-            const int last = commands.back();
-            key = last < 0 ? keySpace : formationKeys[last];
-            // A paired disband was pressed while the sprites glided, and the model took it then too.
-            model.control(last);
-        }
-        const spiele<W, H> before = model;
+            << name << ": tick " << keys.tick << " should run in frame " << tickFrame;
+        beforeTick = model;
         const bool modelWon = model.process();
         p.frame(key);
         const bool won = view.end();
         EXPECT_EQ(won, modelWon) << name << ": the screen and the rules alone should agree on a win at tick "
-                                 << tick;
+                                 << keys.tick;
         if (won) {
-            EXPECT_EQ(tick, steps.wonAt) << name << " should be won at the tick its plan promises";
+            EXPECT_EQ(keys.tick, steps.wonAt) << name << " should be won at the tick its plan promises";
             return p.frames;
         }
-
-        // The next tick's pair of keys starts with Space in the first gliding frame.
-        int upcoming = 0;
-        for (std::size_t k = next; k < steps.lines.size() && steps.lines[k].tick == tick + 1; ++k)
-            ++upcoming;
-        bool moved = false;
         for (int i = 0; i < model.botCount; ++i)
-            moved = moved || before.bots[i].col() != model.bots[i].col() ||
-                    before.bots[i].row() != model.bots[i].row();
-        if (upcoming == 2) {
-            EXPECT_TRUE(moved) << name << ": tick " << tick + 1
-                               << " needs two keys but nothing glides before it";
-            spaceInNextFrame = true;
-            model.control(-1);
-        }
-        if (moved) {
-            const cameraModel from = camera;
-            camera.follow(model, viewW, viewH);
-            tickFrame = p.frames + 1 + glideFrames(before, model, from, camera);
-        } else {
-            tickFrame = p.frames + 1;
-        }
+            glideAhead = glideAhead || beforeTick.bots[i].col() != model.bots[i].col() ||
+                         beforeTick.bots[i].row() != model.bots[i].row();
+        tickFrame = p.frames + 1;
     }
     ADD_FAILURE() << name << " was not won within " << steps.wonAt + 5 << " ticks";
     return 0;
@@ -225,4 +207,29 @@ TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
     p.frame(keyEscape);
     EXPECT_FALSE(p.state().running()) << "Escape on the rage-quit screen should end the program's flow";
     RecordProperty("framesInAll", p.frames);
+}
+
+// The shipped solution as `brakko --solution` plays it: every frame goes through the frame's input with the
+// replay in place of SDL's queue. The player presses Escape in every frame, which the replay must ignore;
+// once it has handed over, Escape is the player's again.
+TEST(Playthrough, TheShippedSolutionWinsBothLevelsAndHandsOverOnTheRageQuitScreen) {
+    const auto solution = std::make_unique<replay>();
+    replayError error;
+    const std::string path = std::string(BRAKKO_SOURCE_DIR) + "/replays/solution.replay";
+    ASSERT_TRUE(readReplayFile(path.c_str(), *solution, error))
+        << "the shipped solution should be a valid replay, but line " << error.line << ": " << error.reason;
+
+    player p;
+    p.game->input.playing = solution.get();
+    while (p.game->input.replaying() && p.state().running())
+        p.frame(frameEvent::keyPress(keyEscape));
+    EXPECT_EQ(p.frames, solution->lastFrame) << "the replay should play to its last frame";
+    EXPECT_TRUE(p.all().level1.end()) << "the solution should win level 1";
+    EXPECT_TRUE(p.all().level2.end()) << "the solution should win level 2";
+    EXPECT_EQ(p.state().screen, rageQuitScreen) << "the solution should end on the rage-quit screen";
+    EXPECT_EQ(p.state().nextScreen, noTransition)
+        << "the rage-quit screen should be open when the keys come back";
+
+    p.frame(frameEvent::keyPress(keyEscape));
+    EXPECT_FALSE(p.state().running()) << "after the replay, the player's Escape should quit";
 }
