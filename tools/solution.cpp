@@ -1,0 +1,146 @@
+// brakko-solution: makes the replay shipped as the game's solution by playing the solver's plans through the
+// game's own frame step, headless: the title, Return, both levels won, until the rage-quit screen has opened.
+// With --check it compares its replay with a committed one instead, so that a stale solution fails the tests.
+#include <SDL.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app.h"
+#include "plan_keys.h"
+#include "replay.h"
+
+namespace {
+
+// The title shows for two seconds before Return, so that a player watching sees where the run starts.
+constexpr int titleFrames = 120;
+// Far more frames than any stage takes: a stage that runs out of them never ends.
+constexpr int stageFrames = 100000;
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: brakko-solution LEVEL1-PLAN LEVEL2-PLAN [--check REPLAY]\n"
+                 "  writes the solution replay on standard output; with --check, compares it with REPLAY\n");
+    return 2;
+}
+
+void frame(app& game, const frameEvent& event = {}) {
+    game.step(game.input.take(event));
+}
+
+// Plain frames until the screen flow rests on `screen` with no transition under way, or at least until it
+// shows `screen`.
+bool reach(app& game, int screen, bool rested) {
+    for (int i = 0; i < stageFrames; ++i) {
+        if (game.state.screen == screen && (!rested || game.state.nextScreen == noTransition)) return true;
+        frame(game);
+    }
+    std::fprintf(stderr, "brakko-solution: screen %d never came\n", screen);
+    return false;
+}
+
+template <int W, int H>
+bool win(app& game, spieleUI<W, H>& view, const plan& steps, const char* name) {
+    planKeys keys(steps);
+    for (int i = 0; i < stageFrames && !view.end(); ++i) {
+        frame(game, keys.event(view.updated()));
+        if (keys.late) {
+            std::fprintf(stderr, "brakko-solution: %s: two commands for tick %d but no frame between ticks\n",
+                         name, keys.tick);
+            return false;
+        }
+    }
+    if (!view.end()) std::fprintf(stderr, "brakko-solution: %s: the plan does not win the level\n", name);
+    return view.end();
+}
+
+// Plays the whole run headless and writes what its frames took, then the frame where the replay hands over.
+bool play(std::FILE* out, const plan& level1, const plan& level2) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "brakko-solution: SDL did not start: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_Surface* display = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_SWSURFACE);
+    bool played = display != nullptr && writeReplayHeader(out);
+    if (played) {
+        // No pictures and no music: what a frame takes does not depend on them.
+        app game(display, assets{});
+        game.input.recording = out;
+        game.input.recordingPath = "the solution";
+        for (int i = 1; i < titleFrames; ++i)
+            frame(game);
+        frame(game, frameEvent::keyPress(keyReturn));
+        played = reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1") &&
+                 reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2") &&
+                 reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
+                 writeReplayEnd(out, game.input.frame);
+    }
+    SDL_Quit();
+    return played;
+}
+
+bool readPlan(const char* path, plan& p) {
+    p = readPlanFile(path);
+    if (!p.readable) std::fprintf(stderr, "brakko-solution: %s: not a readable plan\n", path);
+    return p.readable;
+}
+
+// The first line where two files differ, or 0 when they are the same byte for byte.
+int firstDifference(std::FILE* a, std::FILE* b) {
+    int line = 1;
+    for (;;) {
+        const int x = std::getc(a);
+        const int y = std::getc(b);
+        if (x != y) return line;
+        if (x == EOF) return 0;
+        if (x == '\n') ++line;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--check") == 0)) return usage();
+    plan level1, level2;
+    if (!readPlan(argv[1], level1) || !readPlan(argv[2], level2)) return 1;
+
+    std::FILE* made = std::tmpfile();
+    if (made == nullptr || !play(made, level1, level2)) return 1;
+
+    // The game's own reader must accept what it will be given.
+    static replay check;
+    replayError error;
+    std::rewind(made);
+    if (!readReplay(made, check, error)) {
+        std::fprintf(stderr, "brakko-solution: the game would refuse this replay: line %d: %s\n", error.line,
+                     error.reason);
+        return 1;
+    }
+    std::rewind(made);
+
+    if (argc == 5) {
+        std::FILE* committed = std::fopen(argv[4], "r");
+        if (committed == nullptr) {
+            std::fprintf(stderr, "brakko-solution: %s: cannot open it: %s\n", argv[4], std::strerror(errno));
+            return 1;
+        }
+        const int line = firstDifference(made, committed);
+        std::fclose(committed);
+        if (line != 0) {
+            std::fprintf(stderr,
+                         "brakko-solution: %s is stale from line %d on; regenerate it with\n"
+                         "  brakko-solution %s %s > %s\n",
+                         argv[4], line, argv[1], argv[2], argv[4]);
+            return 1;
+        }
+        std::printf("%s matches the plans: %d events, the keys handed over after frame %d\n", argv[4],
+                    check.count, check.lastFrame);
+        return 0;
+    }
+    for (int c = std::getc(made); c != EOF; c = std::getc(made))
+        std::putchar(c);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
