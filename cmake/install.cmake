@@ -1,6 +1,6 @@
 # Install rules and the Debian package: binary, assets, launcher, menu entry, icons and manual page.
-# The game reads ./img and ./snd from its working directory; the launcher supplies that directory,
-# so nothing here may ask the game itself to change.
+# The game reads ./img, ./snd and ./replays from its working directory; the launcher supplies that
+# directory, so nothing here may ask the game itself to change.
 include_guard(GLOBAL)
 
 # Relative to the prefix; the launcher is configured with the same two values, which keeps it relocatable.
@@ -18,6 +18,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/img/title.bmp ${PROJECT_SOURCE_DIR}/img/toot
 install(FILES ${PROJECT_SOURCE_DIR}/snd/goof.ogg ${PROJECT_SOURCE_DIR}/snd/robot_wars.ogg
               ${PROJECT_SOURCE_DIR}/snd/vexo.ogg ${PROJECT_SOURCE_DIR}/snd/down.ogg
         DESTINATION ${BRAKKO_DATA_DIR}/snd)
+# The solution that `brakko --solution` plays.
+install(FILES ${PROJECT_SOURCE_DIR}/replays/solution.replay DESTINATION ${BRAKKO_DATA_DIR}/replays)
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/brakko.in ${PROJECT_BINARY_DIR}/packaging/brakko @ONLY)
 # games/, not bin/: Debian keeps games there and lintian refuses a games package without one.

@@ -16,7 +16,7 @@ fail() {
 }
 
 assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp
-    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg)
+    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay)
 
 # Every file the install must produce, relative to the prefix, and nothing else.
 expected_files() {
@@ -26,12 +26,14 @@ expected_files() {
     printf 'share/brakko/%s\n' "${assets[@]}"
 }
 
-# Runs the installed launcher from / with the dummy drivers for a few seconds. The game only ever prints
-# failure lines, so a silent run that is still going when stopped found its pictures and music. SIGKILL,
-# because SDL turns SIGTERM into a quit event and the game would then end as if by itself.
+# Runs the installed launcher from / with the dummy drivers for a few seconds, passing on any further
+# arguments. The game only ever prints failure lines, so a silent run that is still going when stopped found
+# its pictures and music (and its solution). SIGKILL, because SDL turns SIGTERM into a quit event and the
+# game would then end as if by itself.
 smoke_run() {
     local launcher=$1 what=$2 rc=0
-    (cd / && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 5 "$launcher" >"$work/smoke.out" 2>&1) 2>/dev/null || rc=$?
+    shift 2
+    (cd / && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 5 "$launcher" "$@" >"$work/smoke.out" 2>&1) 2>/dev/null || rc=$?
     if [ "$rc" -ne 137 ]; then
         fail "the game started from $what ended by itself with status $rc instead of running until stopped"
     fi
@@ -85,20 +87,24 @@ if [ -f "$desktop" ]; then
     grep -qx 'Categories=Game;LogicGame;' "$desktop" || fail "the menu entry is not in Game;LogicGame;"
 fi
 
-# The launcher, moved elsewhere and reached through a symbolic link, must still find its own prefix, enter
-# share/brakko and pass no arguments: a stand-in binary records where it ran and with how many.
+# The launcher, moved elsewhere and reached through a symbolic link, must still find its own prefix and
+# enter share/brakko, passing the arguments on with a relative replay or recording made absolute from where
+# the player stood: a stand-in binary records where it ran and with what, one line each.
 moved=$work/moved/deeper
-mkdir -p "$moved" "$work/links"
+mkdir -p "$moved" "$work/links" "$work/player"
 cp -a "$prefix/." "$moved/"
 cat >"$moved/lib/brakko/brakko" <<'EOF'
 #!/bin/sh
-echo "$(pwd -P) $#" >"$BRAKKO_PROBE"
+printf '%s\n' "$(pwd -P)" "$@" >"$BRAKKO_PROBE"
 EOF
 ln -s "$moved/games/brakko" "$work/links/brakko"
-(cd / && BRAKKO_PROBE=$work/probe "$work/links/brakko" one two) || fail "the moved launcher failed"
-want="$(cd "$moved/share/brakko" && pwd -P) 0"
+(cd "$work/player" && BRAKKO_PROBE=$work/probe "$work/links/brakko" --record "my run" --replay /tmp/x.replay \
+    --solution "two words") || fail "the moved launcher failed"
+want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$(cd "$work/player" && pwd)/my run" \
+    --replay /tmp/x.replay --solution "two words")
 got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
-[ "$got" = "$want" ] || fail "the moved launcher ran the game as '$got' (directory, arguments), wanted '$want'"
+[ "$got" = "$want" ] ||
+    fail "the moved launcher ran the game as '$got' (directory, then arguments), wanted '$want'"
 
 smoke_run "$prefix/games/brakko" "the cmake --install prefix"
 
@@ -172,7 +178,7 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     dpkg-deb -x "$deb" "$fakeroot"
 fi
-smoke_run "$fakeroot/usr/games/brakko" "the unpacked package"
+smoke_run "$fakeroot/usr/games/brakko" "the unpacked package with --solution" --solution
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures install check(s) failed" >&2
