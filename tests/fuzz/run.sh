@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the rules fuzz target with clang in <build-dir>/fuzz and fuzzes it for a bounded time (20 s by
-# default), seeded with the solver's winning plans; the corpus stays there for later runs.
+# Builds the fuzz targets with clang in <build-dir>/fuzz and fuzzes the rules for a bounded time (20 s by
+# default), seeded with the solver's winning plans, then the replay reader for a quarter of it; the corpora
+# stay there for later runs.
 # Usage: run.sh <project-root> <build-dir> [seconds]
 set -uo pipefail
 
@@ -31,4 +32,18 @@ if [ "$status" -ne 0 ]; then
     echo "fuzz: the rules broke a promise or crashed; the input is in $tree/crashes"
     exit 1
 fi
-echo "fuzz: $seconds s of fuzzing found nothing wrong"
+
+# The replay reader for a quarter of the time, from the shipped solution and the format's words.
+replay_seconds=$((seconds / 4 > 5 ? seconds / 4 : 5))
+mkdir -p "$tree/replay-corpus"
+"$tree/replay_fuzz" "$tree/replay-corpus" "$root/replays" -dict="$root/tests/fuzz/replay.dict" \
+    -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 -artifact_prefix="$tree/crashes/replay-" \
+    -print_final_stats=1 2>"$tree/replay.log"
+status=$?
+grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/replay.log"
+if [ "$status" -ne 0 ]; then
+    tail -n 60 "$tree/replay.log"
+    echo "fuzz: the replay reader broke a promise or crashed; the input is in $tree/crashes"
+    exit 1
+fi
+echo "fuzz: $seconds s of fuzzing the rules and $replay_seconds s the replay reader found nothing wrong"
