@@ -102,12 +102,8 @@ start_game() {
 
 # Waits up to 30 s for the game to end by itself; fails unless it ends with status 0.
 expect_quit() {
-    local _ status
-    for _ in $(seq 300); do
-        kill -0 "$game_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game was still running 30 s after $1"
+    local status
+    timeout 30 tail --pid="$game_pid" -s 0.1 -f /dev/null || fail "the game was still running 30 s after $1"
     wait "$game_pid"
     status=$?
     game_pid=

@@ -22,28 +22,28 @@ mkdir -p "$tree/corpus" "$tree/crashes" "$tree/seeds"
 for plan in "$root"/tests/plans/*.plan; do
     [ -e "$plan" ] && bash "$root/tests/fuzz/plan_seed.sh" "$plan" "$tree/seeds/$(basename "$plan" .plan)"
 done
+
+# Runs one fuzz target with the given libFuzzer arguments, shows its totals, and fails with what broke.
+fuzz() {
+    local target=$1 what=$2 status
+    shift 2
+    "$tree/$target" "$@" -print_final_stats=1 2>"$tree/$target.log"
+    status=$?
+    grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/$target.log"
+    if [ "$status" -ne 0 ]; then
+        tail -n 60 "$tree/$target.log"
+        echo "fuzz: $what broke a promise or crashed; the input is in $tree/crashes"
+        exit 1
+    fi
+}
+
 # A tick that runs past a second is a tick that never ends; inputs fit the longest plan with room to spare.
-"$tree/rules_fuzz" "$tree/corpus" "$tree/seeds" -max_total_time="$seconds" -timeout=1 -max_len=512 \
-    -artifact_prefix="$tree/crashes/" -print_final_stats=1 2>"$tree/run.log"
-status=$?
-grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/run.log"
-if [ "$status" -ne 0 ]; then
-    tail -n 60 "$tree/run.log"
-    echo "fuzz: the rules broke a promise or crashed; the input is in $tree/crashes"
-    exit 1
-fi
+fuzz rules_fuzz "the rules" "$tree/corpus" "$tree/seeds" -max_total_time="$seconds" -timeout=1 -max_len=512 \
+    -artifact_prefix="$tree/crashes/"
 
 # The replay reader for a quarter of the time, from the shipped solution and the format's words.
 replay_seconds=$((seconds / 4 > 5 ? seconds / 4 : 5))
 mkdir -p "$tree/replay-corpus"
-"$tree/replay_fuzz" "$tree/replay-corpus" "$root/replays" -dict="$root/tests/fuzz/replay.dict" \
-    -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 -artifact_prefix="$tree/crashes/replay-" \
-    -print_final_stats=1 2>"$tree/replay.log"
-status=$?
-grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/replay.log"
-if [ "$status" -ne 0 ]; then
-    tail -n 60 "$tree/replay.log"
-    echo "fuzz: the replay reader broke a promise or crashed; the input is in $tree/crashes"
-    exit 1
-fi
+fuzz replay_fuzz "the replay reader" "$tree/replay-corpus" "$root/replays" -dict="$root/tests/fuzz/replay.dict" \
+    -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 -artifact_prefix="$tree/crashes/replay-"
 echo "fuzz: $seconds s of fuzzing the rules and $replay_seconds s the replay reader found nothing wrong"
