@@ -79,8 +79,7 @@ bool cannotRead(replayError& error, int line) {
 // The first line this game reads, "brakko replay 1".
 struct header {
     char text[lineCapacity] = {};
-    int length = 0;
-    header() { length = std::snprintf(text, sizeof text, "%s %d", replayFormat, replayVersion); }
+    header() { std::snprintf(text, sizeof text, "%s %d", replayFormat, replayVersion); }
 };
 
 // The format's name followed by some other version number.
@@ -225,14 +224,14 @@ bool recordable(const frameEvent& event) {
 }
 
 frameEvent frameInput::take(const frameEvent& polled) {
-    ++frame;
+    // Past the last frame a replay may use nothing is played or recorded, so the count may stop there.
+    if (frame <= maxReplayFrame) ++frame;
     frameEvent event = polled;
     if (playing != nullptr && frame <= playing->lastFrame) {
         event = {};
         if (next < playing->count && playing->events[next].frame == frame)
             event = playing->events[next++].event;
-        // Closing the window still quits during a replay; every other input of the player waits it out
-        // unread.
+        // Closing the window still quits during a replay; any other input of the player is dropped.
         if (polled.type == frameEvent::kind::close) event = polled;
     }
     if (recording != nullptr) record(event);

@@ -57,7 +57,7 @@ struct frameInput {
     const replay* playing = nullptr;  // owned by the caller, kept for the whole run
     std::FILE* recording = nullptr;   // owned by the caller; dropped here when writing fails
     const char* recordingPath = "";   // for the one line that says why a recording stopped
-    int frame = 0;                    // frames taken so far; the first frame is 1
+    int frame = 0;                    // frames taken so far, the first being 1, up to maxReplayFrame + 1
     int next = 0;                     // the replay's next event
     int recorded = 0;
 
