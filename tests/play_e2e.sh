@@ -131,7 +131,7 @@ xdotool key Escape
 expect_quit "Escape on the rage-quit screen"
 events=$(tail -n +2 "$scratch/run.replay" | cut -d' ' -f2 | tr '\n' ' ')
 [ "$(head -n1 "$scratch/run.replay")" = "brakko replay 1" ] && [ "$events" = "Return q Escape Escape " ] ||
-    fail "the recording should hold Return, q, Escape, Escape after its header, not: $(cat "$scratch/run.replay")"
+    fail "the recording should hold Return, q, Escape, Escape not: $(cat "$scratch/run.replay")"
 
 # The replay plays the same run while the player presses keys that would change it, and ends it by itself.
 start_game --replay "$scratch/run.replay" --record "$scratch/again.replay"
@@ -141,4 +141,4 @@ wait_for pair_seen || fail "the replay does not show the fused pair"
 expect_quit "the replay's last Escape"
 cmp -s "$scratch/run.replay" "$scratch/again.replay" ||
     fail "recording the replay gave another file: $(diff "$scratch/run.replay" "$scratch/again.replay")"
-echo "play_e2e: level 1 shows its walls after Return, q fuses the starting pair, and the recorded run replays alike"
+echo "play_e2e: level 1 shows its walls after Return, q fuses the starting pair, and the run replays alike"

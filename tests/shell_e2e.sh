@@ -36,17 +36,20 @@ grep -q "^Erreur lors de l'initialisation de la SDL" "$scratch/out" ||
 # got as far as the window would leave with status 1 and SDL's French line; a refusal is status 2 and says why
 # on standard error.
 run_without_video() {
-    SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy timeout 20 "$brakko" "$@" >"$scratch/out" 2>"$scratch/err"
+    SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy timeout 20 "$brakko" "$@" \
+        >"$scratch/out" 2>"$scratch/err"
 }
 refused() {
     local what=$1 want=$2 status
     shift 2
     run_without_video "$@"
     status=$?
-    [ "$status" -eq 2 ] || fail "$what: the game should exit with status 2 before opening a window, not $status"
+    [ "$status" -eq 2 ] || fail "$what: the game should exit with 2 before opening a window, not $status"
     [ ! -s "$scratch/out" ] || fail "$what: nothing should reach standard output"
-    [ "$(wc -l <"$scratch/err")" -eq 1 ] || fail "$what: one line on standard error, not: $(cat -v "$scratch/err")"
-    grep -qF -- "$want" "$scratch/err" || fail "$what: the line should say '$want', not: $(cat -v "$scratch/err")"
+    [ "$(wc -l <"$scratch/err")" -eq 1 ] ||
+        fail "$what: one line on standard error, not: $(cat -v "$scratch/err")"
+    grep -qF -- "$want" "$scratch/err" ||
+        fail "$what: the line should say '$want', not: $(cat -v "$scratch/err")"
 }
 bad=$scratch/bad.replay
 # Each case: what is wrong, the file's bytes (printf escapes), the line that must be named.
@@ -87,20 +90,23 @@ run_without_video --solution
 
 # A recording never replaces a file.
 echo "keep me" >"$scratch/kept"
-refused "--record onto an existing file" "brakko: $scratch/kept: the file exists already" --record "$scratch/kept"
+refused "--record onto an existing file" "brakko: $scratch/kept: the file exists already" \
+    --record "$scratch/kept"
 [ "$(cat "$scratch/kept")" = "keep me" ] || fail "--record changed an existing file"
 refused "--record into a missing directory" "brakko: $scratch/no/run.replay: cannot create it" \
     --record "$scratch/no/run.replay"
 
 # Options it does not know, or cannot combine, print the usage and exit with 2; --help and --version exit 0.
-for args in "--frobnicate" "--replay" "--record" "--solution --solution" "--solution --replay $bad" "extra"; do
+for args in --frobnicate --replay --record "--solution --solution" "--solution --replay $bad" extra; do
     run_without_video $args
     status=$?
     [ "$status" -eq 2 ] || fail "'brakko $args' should exit with status 2, not $status"
-    head -n1 "$scratch/err" | grep -q '^usage: brakko' || fail "'brakko $args' should print the usage on standard error"
+    head -n1 "$scratch/err" | grep -q '^usage: brakko' ||
+        fail "'brakko $args' should print the usage on standard error"
 done
 run_without_video --help
-[ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' || fail "--help should print the usage and exit 0"
+[ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' ||
+    fail "--help should print the usage and exit 0"
 version=$(sed -n 's/^project(brakko VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 run_without_video --version
 [ $? -eq 0 ] && [ "$(cat "$scratch/out")" = "brakko $version" ] ||

@@ -44,6 +44,7 @@ fuzz rules_fuzz "the rules" "$tree/corpus" "$tree/seeds" -max_total_time="$secon
 # The replay reader for a quarter of the time, from the shipped solution and the format's words.
 replay_seconds=$((seconds / 4 > 5 ? seconds / 4 : 5))
 mkdir -p "$tree/replay-corpus"
-fuzz replay_fuzz "the replay reader" "$tree/replay-corpus" "$root/replays" -dict="$root/tests/fuzz/replay.dict" \
-    -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 -artifact_prefix="$tree/crashes/replay-"
+fuzz replay_fuzz "the replay reader" "$tree/replay-corpus" "$root/replays" \
+    -dict="$root/tests/fuzz/replay.dict" -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 \
+    -artifact_prefix="$tree/crashes/replay-"
 echo "fuzz: $seconds s of fuzzing the rules and $replay_seconds s the replay reader found nothing wrong"
