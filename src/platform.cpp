@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "sheet.h"
+
 namespace {
 
 // The two start-up messages carry no line end: SDL's own error text follows straight after each.
@@ -42,6 +44,31 @@ SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue) {
     if (picture == nullptr) return nullptr;
     SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, red, green, blue));
     return picture;
+}
+
+SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
+    if (like == nullptr) return nullptr;
+    const SDL_PixelFormat* format = like->format;
+    SDL_Surface* layer = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, format->BitsPerPixel, format->Rmask,
+                                              format->Gmask, format->Bmask, format->Amask);
+    if (layer == nullptr) return nullptr;
+    const Uint32 key = SDL_MapRGB(layer->format, keyRed, keyGreen, keyBlue);
+    SDL_FillRect(layer, nullptr, key);
+    SDL_SetColorKey(layer, SDL_SRCCOLORKEY, key);
+    return layer;
+}
+
+void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
+    if (picture == nullptr || display == nullptr) return;
+    if (picture->flags & SDL_SRCCOLORKEY)
+        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, picture->format->colorkey);
+    // SDL sets a picture up for a destination, encoding included, at its first blit there: one pixel's
+    // blit does it now, and that pixel is made black again.
+    SDL_Rect pixel{0, 0, 1, 1};
+    SDL_Rect place = pixel;
+    SDL_UpperBlit(picture, &pixel, display, &place);
+    place = pixel;
+    SDL_FillRect(display, &place, SDL_MapRGB(display->format, 0, 0, 0));
 }
 
 void commencerMixer() {

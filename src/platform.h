@@ -24,6 +24,17 @@ SDL_Surface* ouvrireImage(const char* path) {
     return openPicture(path, R, G, B);
 }
 
+// A blank w x h surface in the pixel format of `like` (a picture already in the display's format), every
+// pixel see-through, for a picture composed once at start-up from others: a map's tiles. The caller frees
+// it; null when it cannot be made.
+SDL_Surface* newLayer(SDL_Surface* like, int w, int h);
+
+// Start-up only, while the display is still black: `picture` is finished and from now on is only blitted
+// onto `display`, never drawn into. Keyed pictures are then kept run-length encoded, so that a blit skips
+// their see-through runs and copies the rest row by row instead of testing every pixel; the encoding is made
+// here, so that no frame pays or allocates for it. Null handles are passed over.
+void readyForDisplay(SDL_Surface* picture, SDL_Surface* display);
+
 // Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.
 void commencerMixer();
 
