@@ -23,6 +23,13 @@ assets loadAssets() {
     return loaded;
 }
 
+app::app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {
+    // The sheet stays as it is: the views drew their layers from it, and robots are small.
+    for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
+                                 all.level2.layer, all.rageQuit.layer})
+        readyForDisplay(picture, display);
+}
+
 frameEvent pollEvent() {
     SDL_Event event;
     if (!SDL_PollEvent(&event)) return {};

@@ -31,8 +31,9 @@ struct app {
     // Between SDL's queue and the step: the frame count, a replay being played and a recording being written.
     frameInput input;
 
-    // Builds the screens over the loaded sprite sheet; the display must not be null.
-    app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {}
+    // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
+    // whole onto the display; the display must not be null, and must still be black.
+    app(SDL_Surface* display, const assets& loaded);
 
     // One turn of the main loop: pace, take one event from SDL's queue (or the replay's), step.
     void frame();

@@ -4,8 +4,13 @@
 
 #include <SDL.h>
 
+#include "flow.h"
 #include "maps.h"
 #include "spieleUI.h"
+
+// The title figure stands in the lower half of the title picture; its wall row below lands off the window.
+// The other screens are drawn from the display's top-left corner.
+constexpr int titleOffsetY = 260;
 
 struct screens {
     // Built in this order at start-up, each with its own map and formation table; never rebuilt or reset.
@@ -20,4 +25,22 @@ struct screens {
     // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 8 rage-quit) with this frame's command and
     // draws it into the display. True when the level of that screen is won; any other s runs nothing.
     bool frame(int s, SDL_Surface* display, int command);
+
+    // Hands the view of screen s and where it is drawn to `use(view, offsetX, offsetY)` and answers what it
+    // answers; any other s hands over nothing and answers false.
+    template <typename Use>
+    bool with(int s, Use&& use) {
+        switch (s) {
+            case titleScreen:
+                return use(title, 0, titleOffsetY);
+            case level1Screen:
+                return use(level1, 0, 0);
+            case level2Screen:
+                return use(level2, 0, 0);
+            case rageQuitScreen:
+                return use(rageQuit, 0, 0);
+            default:
+                return false;
+        }
+    }
 };

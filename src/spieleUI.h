@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include "platform.h"
 #include "sheet.h"
 #include "spiele.h"
 
@@ -82,6 +83,9 @@ struct spieleUI {
     int camCol, camRow;
     int scrollX, scrollY;
     int viewW, viewH;
+    // The whole map's tiles, drawn once here from the sheet: the map never changes, so a frame copies the
+    // camera's window of it in one blit instead of a blit per cell. Owned; null without a sheet.
+    SDL_Surface* layer;
 
     spieleUI(const char* mapText, const char* const* shapeTable, SDL_Surface* sheet, int viewW, int viewH)
         : game(),
@@ -92,14 +96,31 @@ struct spieleUI {
           scrollX(0),
           scrollY(0),
           viewW(viewW),
-          viewH(viewH) {
+          viewH(viewH),
+          layer(nullptr) {
         game.init(mapText, shapeTable);
         for (int i = 0; i < game.botCount; ++i) {
             spritePos[i] = SDL_Rect{static_cast<Sint16>((game.bots[i].col() - camCol) * cellPixels),
                                     static_cast<Sint16>((game.bots[i].row() - camRow) * cellPixels),
                                     cellPixels, cellPixels};
         }
+        if (sheet != nullptr) layer = newLayer(sheet, W * cellPixels, H * cellPixels);
+        if (layer == nullptr) return;
+        // The layer starts see-through, so a tile's see-through pixels stay so and the background still
+        // shows through them on the display.
+        for (int col = 0; col < W; ++col) {
+            for (int row = 0; row < H; ++row) {
+                SDL_Rect source = tileFor(game.at(col, row));
+                SDL_Rect place = {static_cast<Sint16>(col * cellPixels),
+                                  static_cast<Sint16>(row * cellPixels), cellPixels, cellPixels};
+                SDL_UpperBlit(sheet, &source, layer, &place);
+            }
+        }
     }
+    ~spieleUI() { SDL_FreeSurface(layer); }
+    // One owner per layer: a copy would free it twice.
+    spieleUI(const spieleUI&) = delete;
+    spieleUI& operator=(const spieleUI&) = delete;
 
     // Every frame, gliding or not: a disband must be felt at once, not after the glide.
     void control(int command) { game.control(command); }
@@ -152,21 +173,16 @@ struct spieleUI {
 
     void process() { game.process(); }
 
-    // The camera's window of tiles placed at the current scroll, column by column, then every robot in index
-    // order so that the higher index lies on top. SDL writes the clipped rectangle back into the destination,
-    // hence a fresh one per blit.
+    // The camera's window of tiles, where the scroll is heading, placed where the scroll now is: SDL's
+    // clipping cuts what falls off the display, and while the scroll lags the strip it leaves uncovered
+    // shows the background. Then every robot in index order, so that the higher index lies on top. SDL
+    // writes the clipped rectangle back into the destination, hence a fresh one per blit.
     void draw(SDL_Surface* display, int offsetX, int offsetY) const {
-        for (int i = 0; i < viewW; ++i) {
-            for (int j = 0; j < viewH; ++j) {
-                const int col = camCol + i;
-                const int row = camRow + j;
-                SDL_Rect source = tileFor(game.at(col, row));
-                SDL_Rect dest = {static_cast<Sint16>(col * cellPixels - scrollX + offsetX),
-                                 static_cast<Sint16>(row * cellPixels - scrollY + offsetY), cellPixels,
-                                 cellPixels};
-                SDL_UpperBlit(sheet, &source, display, &dest);
-            }
-        }
+        SDL_Rect window = {static_cast<Sint16>(camCol * cellPixels), static_cast<Sint16>(camRow * cellPixels),
+                           static_cast<Uint16>(viewW * cellPixels), static_cast<Uint16>(viewH * cellPixels)};
+        SDL_Rect place = {static_cast<Sint16>(camCol * cellPixels - scrollX + offsetX),
+                          static_cast<Sint16>(camRow * cellPixels - scrollY + offsetY), 0, 0};
+        SDL_UpperBlit(layer, &window, display, &place);
 
         for (int i = 0; i < game.botCount; ++i) {
             SDL_Rect source = robotPicture(game, i);
