@@ -1,22 +1,28 @@
 // The whole game, frame by frame through the game's own frame step (Return, the two committed plans, the
 // curtains, Escape), every win, screen change and tick frame checked against what the rules and the glide
-// imply. Keys go straight to the step instead of through SDL's queue; dummy video driver, no window, no
-// files.
+// imply, and every frame's picture held byte for byte against drawing the map tile by tile. Keys go straight
+// to the step instead of through SDL's queue; dummy video and audio drivers, no window.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "../tools/plan_keys.h"
 #include "../tools/solve_plan.h"
 #include "app.h"
 #include "maps.h"
+#include "platform.h"
 #include "replay.h"
 #include "shape.h"
 #include "spiele.h"
+#include "view_scene.h"
 
 namespace {
 
@@ -33,26 +39,59 @@ int closingFrames(int curtain) {
     return frames;
 }
 
-// The game's own frame without pacing or SDL's queue: at most one key, then the step the main loop runs.
+// Which pictures a player starts with: the project's own, loaded as the game loads them, or only the sheet
+// whose every cell has a colour of its own (so that a tile drawn in the wrong place cannot hide).
+enum class artwork { project, painted };
+
+// The game as main starts it, driven by its own frame step without pacing or SDL's queue. After every frame
+// the view that ran is drawn again over the background it was drawn on, by the game into the display and
+// tile by tile into a second surface, and the two must be the same bytes.
 struct player {
     SDL_Surface* display = nullptr;
-    SDL_Surface* sheet = nullptr;
+    SDL_Surface* reference = nullptr;
     std::unique_ptr<app> game;
     int frames = 0;
+    int compared = 0;   // frames whose picture was held against the tile-by-tile drawing
+    int midScroll = 0;  // of those, frames drawn while level 2's scroll lagged behind its camera
+    int mismatches = 0;
+    bool comparePictures = true;      // off where another test already holds the same frames' pictures
+    std::vector<Uint8> under, after;  // the display before and after a frame's step
+    char home[4096] = {};
 
-    player() {
+    explicit player(artwork art = artwork::project) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        SDL_Init(SDL_INIT_VIDEO);
-        display = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_SWSURFACE);
-        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 120, 60, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        game = std::make_unique<app>(display, assets{nullptr, nullptr, sheet, nullptr, {}});
+        // The game reads ./img and ./snd.
+        if (getcwd(home, sizeof home) == nullptr || chdir(BRAKKO_SOURCE_DIR) != 0) return;
+        display = commencer<windowWidth, windowHeight>("Brakko");
+        if (display == nullptr) return;
+        const SDL_PixelFormat* format = display->format;
+        reference = SDL_CreateRGBSurface(SDL_SWSURFACE, display->w, display->h, format->BitsPerPixel,
+                                         format->Rmask, format->Gmask, format->Bmask, format->Amask);
+        assets loaded{};
+        if (art == artwork::project)
+            loaded = loadAssets();
+        else
+            loaded.sheet = paintSheet();
+        game = std::make_unique<app>(display, loaded);
+        copyOut(display, under);
     }
     ~player() {
-        game.reset();
-        SDL_FreeSurface(sheet);
-        SDL_Quit();
+        if (game) {
+            const assets art = game->art;
+            game.reset();
+            for (SDL_Surface* picture : {art.title, art.tooth, art.sheet, art.loose})
+                SDL_FreeSurface(picture);
+            stop();
+            for (Mix_Music* music : art.music)
+                if (music != nullptr) Mix_FreeMusic(music);
+        }
+        SDL_FreeSurface(reference);
+        shutDown();
+        if (home[0] != '\0' && chdir(home) != 0) ADD_FAILURE() << "cannot go back to " << home;
     }
+    player(const player&) = delete;
+    player& operator=(const player&) = delete;
 
     flow& state() const { return game->state; }
     screens& all() const { return game->all; }
@@ -61,7 +100,61 @@ struct player {
     // Through the frame's input, as the main loop does it: `polled` stands for what SDL's queue gave.
     void frame(const frameEvent& polled) {
         ++frames;
+        const int shown = state().screen;  // a screen changes only at the end of a frame
         game->step(game->input.take(polled));
+        copyOut(display, after);
+        // A quit is taken before the screen's step, which then runs nothing.
+        if (comparePictures && state().running()) {
+            all().with(shown, [&](auto& view, int offsetX, int offsetY) {
+                copyIn(under, display);
+                view.draw(display, offsetX, offsetY);
+                copyIn(under, reference);
+                drawTileByTile(view, reference, offsetX, offsetY);
+                ++compared;
+                if (shown == level2Screen &&
+                    (view.scrollX != view.camCol * cellPixels || view.scrollY != view.camRow * cellPixels))
+                    ++midScroll;
+                expectSamePicture(shown);
+                return false;
+            });
+            copyIn(after, display);
+        }
+        under.swap(after);
+    }
+
+  private:
+    static void copyOut(SDL_Surface* from, std::vector<Uint8>& to) {
+        SDL_LockSurface(from);
+        const Uint8* pixels = static_cast<const Uint8*>(from->pixels);
+        to.assign(pixels, pixels + static_cast<std::size_t>(from->pitch) * from->h);
+        SDL_UnlockSurface(from);
+    }
+    static void copyIn(const std::vector<Uint8>& from, SDL_Surface* to) {
+        SDL_LockSurface(to);
+        std::memcpy(to->pixels, from.data(), from.size());
+        SDL_UnlockSurface(to);
+    }
+    void expectSamePicture(int shown) {
+        SDL_LockSurface(display);
+        const Uint8* game = static_cast<const Uint8*>(display->pixels);
+        const Uint8* tiles = static_cast<const Uint8*>(reference->pixels);
+        const std::size_t size = under.size();
+        std::size_t at = 0;
+        if (std::memcmp(game, tiles, size) != 0) {
+            while (game[at] == tiles[at])
+                ++at;
+        } else {
+            at = size;
+        }
+        SDL_UnlockSurface(display);
+        if (at == size) return;
+        if (mismatches++ < 3) {
+            const int y = static_cast<int>(at / display->pitch);
+            const int x = static_cast<int>(at % display->pitch) / display->format->BytesPerPixel;
+            ADD_FAILURE() << "frame " << frames << " of screen " << shown
+                          << " differs from the tile-by-tile drawing, first at pixel (" << x << ", " << y
+                          << ")";
+        }
     }
 };
 
@@ -180,7 +273,7 @@ void expectScreenChange(player& p, int wonFrame, int curtainAtWin, int from, int
 
 TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
     player p;
-    ASSERT_NE(p.display, nullptr) << "the dummy video driver should give a display";
+    ASSERT_NE(p.game, nullptr) << "the game should start with the dummy drivers in " << BRAKKO_SOURCE_DIR;
 
     p.frame(keyReturn);
     EXPECT_EQ(p.state().nextScreen, level1Screen) << "Return in the title's first frame heads for level 1";
@@ -204,9 +297,43 @@ TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
         p.frame();
     EXPECT_EQ(p.state().screen, rageQuitScreen) << "the rage-quit screen should be open";
     EXPECT_TRUE(p.state().running()) << "the game should still run on the rage-quit screen";
+    for (int i = 0; i < 100; ++i)
+        p.frame();
     p.frame(keyEscape);
     EXPECT_FALSE(p.state().running()) << "Escape on the rage-quit screen should end the program's flow";
     RecordProperty("framesInAll", p.frames);
+
+    EXPECT_EQ(p.mismatches, 0) << "of " << p.compared << " frames, " << p.mismatches
+                               << " differ from the tile-by-tile drawing";
+    EXPECT_EQ(p.compared, p.frames - 1) << "every frame but the last, which quits, should have been compared";
+    EXPECT_GT(p.midScroll, 100) << "level 2's plan should have drawn many frames while the scroll lagged";
+    RecordProperty("midScrollFrames", p.midScroll);
+}
+
+// Random keys (formations, disbands and idle frames) on each screen in turn, over the project's pictures
+// and over the painted sheet; every frame drawn as tile by tile would draw it.
+TEST(Playthrough, RandomKeysOnEveryScreenDrawAsTileByTile) {
+    const unsigned seed = std::random_device{}();
+    RecordProperty("seed", static_cast<int>(seed & 0x7FFFFFFF));
+    SCOPED_TRACE("random seed " + std::to_string(seed));
+    for (const artwork art : {artwork::project, artwork::painted}) {
+        player p(art);
+        ASSERT_NE(p.game, nullptr) << "the game should start with the dummy drivers";
+        std::mt19937 dice(seed);
+        for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
+            // As if a curtain had just opened onto s.
+            p.state().screen = s;
+            p.state().nextScreen = noTransition;
+            p.state().curtain = 0;
+            for (int f = 0; f < 300; ++f) {
+                const int roll = static_cast<int>(dice() % 40);
+                p.frame(roll < 9 ? formationKeys[roll] : roll == 9 ? keySpace : 0);
+            }
+        }
+        EXPECT_EQ(p.mismatches, 0) << "with the " << (art == artwork::project ? "project's" : "painted")
+                                   << " sheet, " << p.mismatches << " of " << p.compared
+                                   << " frames differ from the tile-by-tile drawing";
+    }
 }
 
 // The shipped solution as `brakko --solution` plays it: every frame goes through the frame's input with the
@@ -220,6 +347,7 @@ TEST(Playthrough, TheShippedSolutionWinsBothLevelsAndHandsOverOnTheRageQuitScree
         << "the shipped solution should be a valid replay, but line " << error.line << ": " << error.reason;
 
     player p;
+    p.comparePictures = false;  // the same plans' frames as the playthrough above
     p.game->input.playing = solution.get();
     while (p.game->input.replaying() && p.state().running())
         p.frame(frameEvent::keyPress(keyEscape));

@@ -63,6 +63,44 @@ inline std::string ownPicture(int i) {
     return sheetName(i, 0);
 }
 
+// The sheet with every cell painted its own colour, in the display's 32-bit layout and without a key.
+inline SDL_Surface* paintSheet() {
+    SDL_Surface* sheet =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, sheetWidth, sheetHeight, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    if (sheet == nullptr) return nullptr;
+    for (int cy = 0; cy < sheetHeight / cellPixels; ++cy) {
+        for (int cx = 0; cx < sheetWidth / cellPixels; ++cx) {
+            SDL_Rect cell = {static_cast<Sint16>(cx * cellPixels), static_cast<Sint16>(cy * cellPixels),
+                             cellPixels, cellPixels};
+            SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
+        }
+    }
+    return sheet;
+}
+
+// The reference drawing that the map layers replaced: one blit per cell of the camera's window, placed at
+// the current scroll, then the robots in index order. Test code only, to hold the game's picture against.
+template <int W, int H>
+void drawTileByTile(const spieleUI<W, H>& view, SDL_Surface* display, int offsetX, int offsetY) {
+    for (int i = 0; i < view.viewW; ++i) {
+        for (int j = 0; j < view.viewH; ++j) {
+            const int col = view.camCol + i;
+            const int row = view.camRow + j;
+            SDL_Rect source = tileFor(view.game.at(col, row));
+            SDL_Rect place = {static_cast<Sint16>(col * cellPixels - view.scrollX + offsetX),
+                              static_cast<Sint16>(row * cellPixels - view.scrollY + offsetY), cellPixels,
+                              cellPixels};
+            SDL_UpperBlit(view.sheet, &source, display, &place);
+        }
+    }
+    for (int i = 0; i < view.game.botCount; ++i) {
+        SDL_Rect source = robotPicture(view.game, i);
+        SDL_Rect place = {static_cast<Sint16>(view.spritePos[i].x + offsetX),
+                          static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
+        SDL_UpperBlit(view.sheet, &source, display, &place);
+    }
+}
+
 // A black 800 x 500 display and the painted sheet, on SDL's dummy video driver.
 class paintedSheet : public ::testing::Test {
   protected:
@@ -76,15 +114,9 @@ class paintedSheet : public ::testing::Test {
 
     void SetUp() override {
         display = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 500, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-        sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, sheetWidth, sheetHeight, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        sheet = paintSheet();
         ASSERT_NE(display, nullptr) << "a display surface can be made";
         ASSERT_NE(sheet, nullptr) << "a sheet surface can be made";
-        for (int cy = 0; cy < sheetHeight / cellPixels; ++cy) {
-            for (int cx = 0; cx < sheetWidth / cellPixels; ++cx) {
-                SDL_Rect cell = {static_cast<Sint16>(cx * 20), static_cast<Sint16>(cy * 20), 20, 20};
-                SDL_FillRect(sheet, &cell, sheetColour(cx, cy));
-            }
-        }
         SDL_FillRect(display, nullptr, 0);
     }
 
