@@ -33,6 +33,13 @@ class Picture {
     Picture& operator=(const Picture&) = delete;
 
     bool loaded() const { return surface != nullptr; }
+    // Stored pixel for pixel as the surface keeps them, so that converting it is a plain copy.
+    bool sameLayoutAs(const SDL_Surface* other) const {
+        const SDL_PixelFormat* a = surface->format;
+        const SDL_PixelFormat* b = other->format;
+        return a->BitsPerPixel == b->BitsPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+               a->Bmask == b->Bmask && a->Amask == b->Amask;
+    }
     int w() const { return surface->w; }
     int h() const { return surface->h; }
     Rgb at(int x, int y) const {
@@ -177,6 +184,9 @@ TEST_F(Assets, BackgroundsFillTheWindowWithNoSeeThroughPixel) {
         EXPECT_EQ(picture.h(), 500) << name << " is not as high as the window";
         // A key pixel in a background would show the previous frame through it.
         EXPECT_EQ(picture.keyPixels(0, 0, picture.w(), picture.h()), 0) << name << " has see-through pixels";
+        ASSERT_NE(display, nullptr) << "no display surface with the dummy video driver";
+        EXPECT_TRUE(picture.sameLayoutAs(display))
+            << name << " is not stored in the display's 32-bit layout, so loading it converts every pixel";
     }
 }
 

@@ -18,6 +18,13 @@ bool writeBmp(const art::Canvas& canvas, const std::string& path) {
     return false;
 }
 
+// The two window-sized backgrounds: in the display's own 32-bit layout, loading them costs a copy.
+bool writeBackground(const art::Canvas& canvas, const std::string& path) {
+    if (art::saveBmp32(canvas, path.c_str())) return true;
+    std::printf("brakko-assetgen: cannot write %s\n", path.c_str());
+    return false;
+}
+
 bool writePng(const art::Canvas& canvas, const std::string& path) {
     if (art::savePng(canvas, path.c_str())) return true;
     std::printf("brakko-assetgen: cannot write %s\n", path.c_str());
@@ -33,8 +40,8 @@ bool makePictures(const std::string& root) {
     const art::Canvas sheet = art::drawSheet();
     const bool ok = writeBmp(sheet, root + "/img/bot.bmp") &&
                     writeBmp(art::drawTooth(), root + "/img/tooth.bmp") &&
-                    writeBmp(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
-                    writeBmp(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
+                    writeBackground(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
+                    writeBackground(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
                     writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
                     writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png");
     fonts.close();

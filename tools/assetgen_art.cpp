@@ -7,6 +7,7 @@
 #include <png.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -884,6 +885,38 @@ bool saveBmp(const Canvas& canvas, const char* path) {
     const bool ok = SDL_SaveBMP(s, path) == 0;
     SDL_FreeSurface(s);
     return ok;
+}
+
+bool saveBmp32(const Canvas& canvas, const char* path) {
+    // SDL 1.2 writes only 24-bit BMPs, so the bytes are laid out here: a 14-byte file header, a 40-byte
+    // info header with no compression (which readers take as 8 bits each of red, green and blue in the
+    // low three bytes), then the rows from the bottom up, little-endian throughout.
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(canvas.w) * canvas.h * 4;
+    std::vector<Uint8> bytes(54 + pixelBytes);
+    const auto put = [&](std::size_t at, std::uint32_t value, int width) {
+        for (int i = 0; i < width; ++i)
+            bytes[at + i] = static_cast<Uint8>(value >> (8 * i));
+    };
+    bytes[0] = 'B', bytes[1] = 'M';
+    put(2, static_cast<std::uint32_t>(bytes.size()), 4);
+    put(10, 54, 4);  // where the pixels start
+    put(14, 40, 4);  // the info header's size
+    put(18, static_cast<std::uint32_t>(canvas.w), 4);
+    put(22, static_cast<std::uint32_t>(canvas.h), 4);
+    put(26, 1, 2);   // planes
+    put(28, 32, 2);  // bits a pixel
+    put(34, pixelBytes, 4);
+    std::size_t at = 54;
+    for (int j = canvas.h - 1; j >= 0; --j) {
+        for (int i = 0; i < canvas.w; ++i, at += 4) {
+            const Rgb p = canvas.at(i, j);
+            bytes[at] = p.b, bytes[at + 1] = p.g, bytes[at + 2] = p.r, bytes[at + 3] = 0;
+        }
+    }
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 namespace {

@@ -60,8 +60,11 @@ Canvas drawLoose(const Canvas& sheet, const Fonts& fonts);
 // A square icon of the given size with a robot face from the sheet, see-through outside the robot.
 Canvas drawIcon(const Canvas& sheet, int size);
 
-// Writers: true on success. The BMP keeps the key colour as is; the PNG makes key pixels transparent.
+// Writers: true on success. The BMPs keep the key colour as is; the PNG makes key pixels transparent.
+// saveBmp writes 24 bits a pixel. saveBmp32 writes 32, blue, green, red and a zero byte, which is the
+// display's own layout: the game converts such a picture with a plain copy.
 bool saveBmp(const Canvas& canvas, const char* path);
+bool saveBmp32(const Canvas& canvas, const char* path);
 bool savePng(const Canvas& canvas, const char* path);
 
 }  // namespace art
