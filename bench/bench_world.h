@@ -1,5 +1,5 @@
-// The game set up headless for benchmarks (dummy video and audio, the project's own assets), and the bare
-// reference frame that does only the fills and blits of a game frame. Benchmarks only; never in the game.
+// The game set up headless for benchmarks (dummy video and audio, the project's own assets), one frame of
+// any screen through the game's own step, and the game-versus-reference tally. Benchmarks only.
 #pragma once
 
 #include <SDL.h>
@@ -66,63 +66,6 @@ inline void gameFrame(app& game, int s, long frame, bool curtain) {
     game.state.nextScreen = curtain ? s : noTransition;
     game.state.curtain = curtain ? curtainOpeningStep + static_cast<int>(frame % 244) : 0;
     game.step(eventForFrame(frame));
-}
-
-// The blits a view makes, written down once: every tile of its window and every robot, with the same
-// source cells of the same sheet and the same places on the display.
-struct bareScene {
-    static constexpr int most = 80 * 50 + 20;
-    SDL_Rect source[most];
-    SDL_Rect place[most];
-    int count = 0;
-};
-
-template <int W, int H>
-void recordScene(bareScene& scene, const spieleUI<W, H>& view, int offsetX, int offsetY) {
-    scene.count = 0;
-    for (int i = 0; i < view.viewW; ++i) {
-        for (int j = 0; j < view.viewH; ++j) {
-            const int col = view.camCol + i;
-            const int row = view.camRow + j;
-            scene.source[scene.count] = tileFor(view.game.at(col, row));
-            scene.place[scene.count++] = SDL_Rect{
-                static_cast<Sint16>(col * cellPixels - view.scrollX + offsetX),
-                static_cast<Sint16>(row * cellPixels - view.scrollY + offsetY), cellPixels, cellPixels};
-        }
-    }
-    for (int i = 0; i < view.game.botCount; ++i) {
-        scene.source[scene.count] = robotPicture(view.game, i);
-        scene.place[scene.count++] =
-            SDL_Rect{static_cast<Sint16>(view.spritePos[i].x + offsetX),
-                     static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
-    }
-}
-
-// The reference: the same background (picture or black fill), the same colour-keyed 20 x 20 blits, the
-// same sixteen teeth when a curtain runs, and the flip. No rules, no view, no flow.
-inline void bareFrame(SDL_Surface* display, const assets& art, SDL_Surface* background,
-                      const bareScene& scene, long frame, bool curtain) {
-    for (int i = 0; i < scene.count; ++i) {
-        SDL_Rect source = scene.source[i];
-        SDL_Rect place = scene.place[i];
-        SDL_UpperBlit(art.sheet, &source, display, &place);
-    }
-    if (curtain) {
-        const int c = static_cast<int>(frame % 244);
-        for (int i = 0; i < toothCount; ++i) {
-            SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(c - 250), 0, 0};
-            SDL_UpperBlit(art.tooth, nullptr, display, &top);
-            SDL_Rect bottom{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(500 - c), 0, 0};
-            SDL_UpperBlit(art.tooth, nullptr, display, &bottom);
-        }
-    }
-    SDL_Flip(display);
-    if (background != nullptr) {
-        SDL_Rect corner{0, 0, 0, 0};
-        SDL_UpperBlit(background, nullptr, display, &corner);
-    } else {
-        SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
-    }
 }
 
 // Nanoseconds that `work` takes, on the steady clock.
