@@ -2,16 +2,20 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build play test package clean
+.PHONY: setup configure build play test package clean
 
 setup:
 	@./scripts/setup
 
-build: setup
+configure: setup
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-play: build
+# Only the game: a new player does not wait for the tests, tools and benchmarks.
+play: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target brakko
 	./$(BUILD)/brakko
 
 test: build
