@@ -68,6 +68,8 @@ struct player {
         const SDL_PixelFormat* format = display->format;
         reference = SDL_CreateRGBSurface(SDL_SWSURFACE, display->w, display->h, format->BitsPerPixel,
                                          format->Rmask, format->Gmask, format->Bmask, format->Amask);
+        // The two are compared and copied as whole blocks of bytes.
+        if (reference == nullptr || reference->pitch != display->pitch) return;
         assets loaded{};
         if (art == artwork::project)
             loaded = loadAssets();
