@@ -32,7 +32,7 @@ struct app {
     frameInput input;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
-    // whole onto the display; the display must not be null, and must still be black.
+    // whole onto the display; the display must not be null, and keeps its pixels.
     app(SDL_Surface* display, const assets& loaded);
 
     // One turn of the main loop: pace, take one event from SDL's queue (or the replay's), step.

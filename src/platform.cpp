@@ -2,6 +2,7 @@
 // Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "platform.h"
 
+#include <cstring>
 #include <iostream>
 
 #include "sheet.h"
@@ -63,12 +64,18 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     if (picture->flags & SDL_SRCCOLORKEY)
         SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, picture->format->colorkey);
     // SDL sets a picture up for a destination, encoding included, at its first blit there: one pixel's
-    // blit does it now, and that pixel is made black again.
+    // blit does it now, and that display pixel is put back as it was.
+    const int bytes = display->format->BytesPerPixel;
+    Uint8 kept[4] = {};
+    SDL_LockSurface(display);
+    std::memcpy(kept, display->pixels, bytes);
+    SDL_UnlockSurface(display);
     SDL_Rect pixel{0, 0, 1, 1};
     SDL_Rect place = pixel;
     SDL_UpperBlit(picture, &pixel, display, &place);
-    place = pixel;
-    SDL_FillRect(display, &place, SDL_MapRGB(display->format, 0, 0, 0));
+    SDL_LockSurface(display);
+    std::memcpy(display->pixels, kept, bytes);
+    SDL_UnlockSurface(display);
 }
 
 void commencerMixer() {

@@ -29,10 +29,10 @@ SDL_Surface* ouvrireImage(const char* path) {
 // it; null when it cannot be made.
 SDL_Surface* newLayer(SDL_Surface* like, int w, int h);
 
-// Start-up only, while the display is still black: `picture` is finished and from now on is only blitted
-// onto `display`, never drawn into. Keyed pictures are then kept run-length encoded, so that a blit skips
-// their see-through runs and copies the rest row by row instead of testing every pixel; the encoding is made
-// here, so that no frame pays or allocates for it. Null handles are passed over.
+// Start-up only: `picture` is finished and from now on is only blitted onto `display`, never drawn into.
+// Keyed pictures are then kept run-length encoded, so that a blit skips their see-through runs and copies the
+// rest row by row instead of testing every pixel; the encoding is made here, so that no frame pays or
+// allocates for it. Null handles are passed over.
 void readyForDisplay(SDL_Surface* picture, SDL_Surface* display);
 
 // Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.

@@ -55,6 +55,7 @@ struct player {
     int midScroll = 0;  // of those, frames drawn while level 2's scroll lagged behind its camera
     int mismatches = 0;
     bool comparePictures = true;      // off where another test already holds the same frames' pictures
+    bool startKeptDisplay = false;    // building the game left the display's pixels as SDL made them
     std::vector<Uint8> under, after;  // the display before and after a frame's step
     char home[4096] = {};
 
@@ -75,8 +76,10 @@ struct player {
             loaded = loadAssets();
         else
             loaded.sheet = paintSheet();
+        copyOut(display, after);
         game = std::make_unique<app>(display, loaded);
         copyOut(display, under);
+        startKeptDisplay = under == after;
     }
     ~player() {
         if (game) {
@@ -276,6 +279,7 @@ void expectScreenChange(player& p, int wonFrame, int curtainAtWin, int from, int
 TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
     player p;
     ASSERT_NE(p.game, nullptr) << "the game should start with the dummy drivers in " << BRAKKO_SOURCE_DIR;
+    EXPECT_TRUE(p.startKeptDisplay) << "building the game should leave the display's pixels as SDL made them";
 
     p.frame(keyReturn);
     EXPECT_EQ(p.state().nextScreen, level1Screen) << "Return in the title's first frame heads for level 1";
