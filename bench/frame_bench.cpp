@@ -12,29 +12,35 @@
 
 namespace {
 
-// Screen number and whether the curtain runs: the whole frame (the screen's step, teeth if any, flip, the
-// next background) against the floor for any frame, copying 800 x 500 pixels of four bytes once. The two
-// alternate, so both see the same machine; the reported time is the game's.
-void frameVersusMemcpy(benchmark::State& state) {
-    const int s = static_cast<int>(state.range(0));
-    const bool curtain = state.range(1) != 0;
-    running run;
+// A frame against the floor for any frame, copying 800 x 500 pixels of four bytes once. The two alternate,
+// so both see the same machine; the reported time is the frame's.
+template <typename Frame>
+void versusMemcpy(benchmark::State& state, Frame frame) {
     const std::vector<unsigned char> from(windowWidth * windowHeight * 4, 7);
     std::vector<unsigned char> to(from.size());
-    long frame = 0;
-    for (; frame < 200; ++frame)
-        gameFrame(run.game, s, frame, curtain);
+    long n = 0;
+    for (; n < 200; ++n)
+        frame(n);
     versus times;
     for (auto _ : state) {
-        const double g = nanoseconds([&] { gameFrame(run.game, s, frame, curtain); });
+        const double g = nanoseconds([&] { frame(n); });
         const double c = nanoseconds([&] {
             std::memcpy(to.data(), from.data(), from.size());
             benchmark::ClobberMemory();
         });
-        ++frame;
+        ++n;
         times.add(state, g, c);
     }
     times.report(state, "memcpy", "us", 1e3);
+}
+
+// Screen number and whether the curtain runs: the whole frame (the screen's step, teeth if any, flip, the
+// next background).
+void frameVersusMemcpy(benchmark::State& state) {
+    const int s = static_cast<int>(state.range(0));
+    const bool curtain = state.range(1) != 0;
+    running run;
+    versusMemcpy(state, [&](long frame) { gameFrame(run.game, s, frame, curtain); });
 }
 BENCHMARK(frameVersusMemcpy)
     ->ArgNames({"screen", "curtain"})
@@ -46,6 +52,22 @@ BENCHMARK(frameVersusMemcpy)
     ->Args({level2Screen, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// Level 2 with its camera held at the map's far corner and the scroll a few pixels short of it, no keys:
+// every frame copies the layer's last window mid-scroll, the farthest a frame reaches into the layer.
+void level2FarCornerVersusMemcpy(benchmark::State& state) {
+    running run;
+    spieleUI<level2W, level2H>& view = run.game.all.level2;
+    run.game.state.screen = level2Screen;
+    versusMemcpy(state, [&](long frame) {
+        view.camCol = level2W - displayCols;
+        view.camRow = level2H - displayRows;
+        view.scrollX = view.camCol * cellPixels - 1 - static_cast<int>(frame % 19);
+        view.scrollY = view.camRow * cellPixels - 1 - static_cast<int>(frame % 19);
+        run.game.step(frameEvent{});
+    });
+}
+BENCHMARK(level2FarCornerVersusMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The level-2 frame that a tick is held against, measured once per process: the mean of 300 frames.
 double level2FrameNanoseconds() {
