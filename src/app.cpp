@@ -44,6 +44,7 @@ void app::frame() {
 }
 
 curtainMove app::step(const frameEvent& event) {
+    if (backgroundBeforeFrame) paintBackground();
     const curtainMove move =
         state.frame(event, [this](int screen, int command) { return all.frame(screen, display, command); });
     if (move != curtainMove::none) drawTeeth();
@@ -52,7 +53,7 @@ curtainMove app::step(const frameEvent& event) {
         play(art.music[musicSlot(state.screen)]);
     }
     SDL_Flip(display);
-    paintBackground();
+    if (!backgroundBeforeFrame) paintBackground();
     return move;
 }
 

@@ -40,7 +40,8 @@ struct app {
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
     // replays all run: the event, the current screen's step, a won level, the curtain with its teeth and the
-    // music of a screen that has just opened, the flip, and the background of the next frame.
+    // music of a screen that has just opened, the flip, and the background of the next frame (in a browser,
+    // of this frame, before the rest: see backgroundBeforeFrame).
     curtainMove step(const frameEvent& event);
 
     void drawTeeth();

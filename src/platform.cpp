@@ -22,6 +22,22 @@ constexpr char audioFailure[] =
     "me audio\n";
 constexpr char musicFailure[] = "probleme avec le fichier musical [";
 
+#ifdef __EMSCRIPTEN__
+// A browser's canvas has no colour key, but it blends alpha: every pixel of the key colour becomes fully
+// transparent and every other one stays fully opaque, so a blit copies exactly what a keyed blit would.
+void seeThrough(SDL_Surface* picture, Uint32 key) {
+    const Uint32 colour = ~picture->format->Amask;
+    SDL_LockSurface(picture);
+    for (int y = 0; y < picture->h; ++y) {
+        Uint32* row = static_cast<Uint32*>(picture->pixels) + y * picture->pitch / 4;
+        for (int x = 0; x < picture->w; ++x) {
+            if ((row[x] & colour) == (key & colour)) row[x] &= colour;
+        }
+    }
+    SDL_UnlockSurface(picture);
+}
+#endif
+
 }  // namespace
 
 SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
@@ -40,16 +56,31 @@ SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue) {
         return nullptr;
     }
     // Converting once here spares every blit a conversion; the loaded copy is no longer needed either way.
+#ifdef __EMSCRIPTEN__
+    SDL_Surface* picture = SDL_DisplayFormatAlpha(loaded);
+#else
     SDL_Surface* picture = SDL_DisplayFormat(loaded);
+#endif
     SDL_FreeSurface(loaded);
     if (picture == nullptr) return nullptr;
+#ifdef __EMSCRIPTEN__
+    seeThrough(picture, SDL_MapRGB(picture->format, red, green, blue));
+#else
     SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, red, green, blue));
+#endif
     return picture;
 }
 
 SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
     if (like == nullptr) return nullptr;
     const SDL_PixelFormat* format = like->format;
+#ifdef __EMSCRIPTEN__
+    // A browser's surface is a canvas, and a new one is wholly see-through already. Made as a hardware
+    // surface its pixels stay in that canvas (SDL reads them only under a lock): memory holds no copy of
+    // them, and web/sdl_blit.js spares each tile drawn in the copy back that a software surface gets.
+    return SDL_CreateRGBSurface(SDL_HWSURFACE, w, h, format->BitsPerPixel, format->Rmask, format->Gmask,
+                                format->Bmask, format->Amask);
+#else
     SDL_Surface* layer = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, format->BitsPerPixel, format->Rmask,
                                               format->Gmask, format->Bmask, format->Amask);
     if (layer == nullptr) return nullptr;
@@ -57,8 +88,14 @@ SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
     SDL_FillRect(layer, nullptr, key);
     SDL_SetColorKey(layer, SDL_SRCCOLORKEY, key);
     return layer;
+#endif
 }
 
+#ifdef __EMSCRIPTEN__
+// A browser draws one canvas onto another as it is: there is no key to encode, and a layer's first draw was
+// measured to hold up no frame, so nothing is done ahead.
+void readyForDisplay(SDL_Surface*, SDL_Surface*) {}
+#else
 void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     if (picture == nullptr || display == nullptr) return;
     if (picture->flags & SDL_SRCCOLORKEY)
@@ -77,6 +114,7 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     std::memcpy(display->pixels, kept, bytes);
     SDL_UnlockSurface(display);
 }
+#endif
 
 void commencerMixer() {
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) std::cout << audioFailure;

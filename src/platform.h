@@ -7,6 +7,16 @@
 
 #include "flow.h"
 
+// Where the frame's background is painted. A desktop window keeps the flipped picture while the next frame's
+// background goes into the back buffer, so it is painted right after the flip. A browser shows the canvas
+// itself whenever the page yields: painted there, the background would wipe the picture before anyone saw
+// it, so there it is painted at the start of the frame.
+#ifdef __EMSCRIPTEN__
+constexpr bool backgroundBeforeFrame = true;
+#else
+constexpr bool backgroundBeforeFrame = false;
+#endif
+
 // The bodies behind the templates below, so that every instantiation shares one copy of the code.
 SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption);
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);
@@ -17,8 +27,9 @@ SDL_Surface* commencer(const char* caption) {
     return openDisplay(W, H, caption);
 }
 
-// Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent.
-// Needs the window open. The caller owns the picture; null when it could not be loaded or converted.
+// Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent (in a
+// browser, whose canvas knows no colour key, fully see-through instead). Needs the window open.
+// The caller owns the picture; null when it could not be loaded or converted.
 template <Uint8 R, Uint8 G, Uint8 B>
 SDL_Surface* ouvrireImage(const char* path) {
     return openPicture(path, R, G, B);
@@ -32,7 +43,7 @@ SDL_Surface* newLayer(SDL_Surface* like, int w, int h);
 // Start-up only: `picture` is finished and from now on is only blitted onto `display`, never drawn into.
 // Keyed pictures are then kept run-length encoded, so that a blit skips their see-through runs and copies the
 // rest row by row instead of testing every pixel; the encoding is made here, so that no frame pays or
-// allocates for it. Null handles are passed over.
+// allocates for it. A browser has nothing to prepare. Null handles are passed over.
 void readyForDisplay(SDL_Surface* picture, SDL_Surface* display);
 
 // Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.
@@ -57,3 +68,30 @@ void synchronizeMoi() {
     const Uint32 wait = paceFrame(next, SDL_GetTicks(), 1000 / FPS);
     if (wait != 0) SDL_Delay(wait);
 }
+
+// A browser can't wait inside a frame: it calls the game once per animation frame (about 60 a second), and
+// the game runs the frames that the loop above would have begun by then. The loop's clock is kept here: it
+// moves on by each wait that paceFrame asks for and by the time each frame really took.
+template <unsigned FPS>
+struct framePacer {
+    Uint32 next = 0;      // paceFrame's deadline
+    Uint32 clock = 0;     // where the loop would stand
+    bool waited = false;  // the coming frame's wait is on the clock already
+
+    // True when the coming frame would have begun by `now`.
+    bool due(Uint32 now) {
+        if (!waited) {
+            // A browser that stopped calling (a hidden tab) is a stalled desktop: the time isn't made up.
+            if (clock + 100 < now) clock = now;
+            clock += paceFrame(next, clock, 1000 / FPS);
+            waited = true;
+        }
+        return clock <= now;
+    }
+
+    // The frame that was due has run, taking `ms` milliseconds.
+    void ran(Uint32 ms) {
+        clock += ms;
+        waited = false;
+    }
+};

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -174,4 +175,56 @@ TEST_F(Platform, PlayStartsOnlyWhenNothingPlays) {
     EXPECT_TRUE(Mix_PlayingMusic()) << "the music should play again after stop and play";
     stop();
     Mix_FreeMusic(music);
+}
+
+namespace {
+
+// Frames run over `seconds`, each taking `cost` ms: by the desktop loop's own waits, or by a browser calling
+// every 1000/60 ms and asking the pacer which frames are due.
+int desktopFrames(int seconds, std::uint32_t cost) {
+    std::uint32_t next = 0, clock = 1000;
+    int frames = 0;
+    for (;;) {
+        clock += paceFrame(next, clock, 16);
+        if (clock > 1000u + 1000u * seconds) return frames;
+        clock += cost;
+        ++frames;
+    }
+}
+
+int browserFrames(int seconds, std::uint32_t cost) {
+    framePacer<60> pacer;
+    int frames = 0;
+    std::uint32_t time = 1000;
+    for (int call = 0;; ++call) {
+        // A call comes at its animation frame, or once the frames of the call before are done.
+        time = std::max<std::uint32_t>(time, 1000 + call * 1000 / 60);
+        if (time > 1000u + 1000u * seconds) return frames;
+        for (const std::uint32_t now = time; pacer.due(now); ++frames) {
+            pacer.ran(cost);
+            time += cost;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(BrowserPacing, AnimationFramesRunAsManyFramesAsTheDesktopLoopWould) {
+    for (std::uint32_t cost : {0u, 1u, 3u, 16u, 40u}) {
+        const int desktop = desktopFrames(10, cost), browser = browserFrames(10, cost);
+        EXPECT_NEAR(browser, desktop, 2) << "with frames of " << cost << " ms the browser should run "
+                                         << desktop << " frames in 10 s, as the desktop does";
+    }
+}
+
+TEST(BrowserPacing, TimeWithoutAnimationFramesIsNotMadeUp) {
+    framePacer<60> pacer;
+    int frames = 0;
+    for (std::uint32_t now : {1000u, 1017u, 6017u}) {
+        while (pacer.due(now)) {
+            pacer.ran(0);
+            ++frames;
+        }
+    }
+    EXPECT_LE(frames, 6) << "a browser that stopped calling for 5 s should not get 600 frames at once";
 }
