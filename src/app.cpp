@@ -40,6 +40,10 @@ frameEvent pollEvent() {
 
 void app::frame() {
     synchronizeMoi<60>();
+    unpacedFrame();
+}
+
+void app::unpacedFrame() {
     step(input.take(pollEvent()));
 }
 

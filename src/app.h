@@ -35,8 +35,12 @@ struct app {
     // whole onto the display; the display must not be null, and keeps its pixels.
     app(SDL_Surface* display, const assets& loaded);
 
-    // One turn of the main loop: pace, take one event from SDL's queue (or the replay's), step.
+    // One turn of the main loop: pace, then the unpaced frame.
     void frame();
+
+    // A turn without its pacing (a browser paces by its animation frames): take one event from SDL's queue
+    // (or the replay's) and step.
+    void unpacedFrame();
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
     // replays all run: the event, the current screen's step, a won level, the curtain with its teeth and the

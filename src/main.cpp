@@ -1,12 +1,17 @@
 // Brakko: reads the command line, opens the window, loads the pictures and musics, and runs the main loop
 // until the player quits. Only wiring: the loop's frame is in app.cpp, its decisions in flow.cpp, replay
-// files in replay.cpp. Every file the command line names is checked before the window opens.
+// files in replay.cpp. Every file the command line names is checked before the window opens. In a browser
+// the page passes the command line and calls in once per animation frame.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "app.h"
 #include "platform.h"
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 namespace {
 
@@ -66,7 +71,41 @@ std::FILE* startRecording(const char* path) {
     return out;
 }
 
+#ifdef __EMSCRIPTEN__
+struct browserRun {
+    app& game;
+    framePacer<60> pacer;
+};
+
+// One animation frame of the browser: the game frames that are due, then, once the player has quit, the
+// same shutdown as the desktop's and the page is told (its Module.onExit).
+void animationFrame(void* arg) {
+    browserRun& run = *static_cast<browserRun*>(arg);
+    // Only the frames due when the call began: frames slower than the pacing must still let the page draw.
+    const Uint32 now = SDL_GetTicks();
+    while (run.game.state.running() && run.pacer.due(now)) {
+        const Uint32 begun = SDL_GetTicks();
+        run.game.unpacedFrame();
+        run.pacer.ran(SDL_GetTicks() - begun);
+    }
+    if (run.game.state.running()) return;
+    emscripten_cancel_main_loop();
+    shutDown();
+    emscripten_force_exit(0);
+}
+#endif
+
 }  // namespace
+
+#ifdef __EMSCRIPTEN__
+// The page's touch pad presses keys through here, exactly as if they had been typed.
+extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = sym;
+    SDL_PushEvent(&event);
+}
+#endif
 
 int main(int argc, char** argv) {
     options chosen;
@@ -115,6 +154,11 @@ int main(int argc, char** argv) {
         game.input.recording = recording;
         game.input.recordingPath = chosen.recordPath;
     }
+#ifdef __EMSCRIPTEN__
+    // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
+    browserRun run{game, {}};
+    emscripten_set_main_loop_arg(animationFrame, &run, 0, 1);
+#endif
     while (game.state.running())
         game.frame();
     shutDown();
