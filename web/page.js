@@ -1,0 +1,167 @@
+// The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
+// key or tap (browsers play sound only after one; that key is not passed to the game), starts the game, keeps
+// the canvas at the largest scale that fits, runs the touch pad, and says when the game ends or can't load.
+'use strict';
+
+(function () {
+  const canvas = document.getElementById('canvas');
+  const main = document.querySelector('main');
+  const pad = document.getElementById('pad');
+  const legend = document.getElementById('legend');
+  const notice = document.getElementById('notice');
+  const message = document.getElementById('message');
+  const progress = document.getElementById('progress');
+  const again = document.getElementById('again');
+  const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
+
+  // loading, ready (waiting for the start gesture), playing, ended or failed.
+  let state = 'loading';
+
+  function say(text, { error = false, loading = false } = {}) {
+    message.textContent = text;
+    notice.classList.toggle('error', error);
+    progress.hidden = !loading;
+    notice.hidden = false;
+  }
+
+  function fail(text) {
+    if (state === 'failed') return;
+    state = 'failed';
+    say(text, { error: true });
+  }
+
+  // The largest whole scale at which the 800 x 500 canvas fits the window beside or above the pad and above
+  // the legend; a window too small even for that gets a fraction.
+  function fit() {
+    const style = getComputedStyle(main);
+    const gap = parseFloat(style.rowGap) || 0;
+    let width = window.innerWidth - 2 * parseFloat(style.paddingLeft);
+    let height = window.innerHeight - 2 * parseFloat(style.paddingTop) - legend.offsetHeight;
+    if (pad.offsetWidth > 0) {
+      if (style.flexDirection === 'row') width -= pad.offsetWidth + gap;
+      else height -= pad.offsetHeight + gap;
+    }
+    const fits = Math.min(width / canvas.width, height / canvas.height);
+    const scale = fits >= 1 ? Math.floor(fits) : Math.max(fits, 0.1);
+    document.documentElement.style.setProperty('--scale', scale);
+    canvas.classList.toggle('crisp', Number.isInteger(scale));
+  }
+
+  // The whole file, reporting each chunk's size as it arrives.
+  async function download(name, received) {
+    let response;
+    try {
+      response = await fetch(name);
+    } catch (e) {
+      throw new Error(`${name} could not be fetched (${e.message})`);
+    }
+    if (!response.ok) throw new Error(`${name} could not be loaded (${response.status} ${response.statusText})`);
+    const size = Number(response.headers.get('Content-Length')) || 0;
+    const reader = response.body.getReader();
+    const chunks = [];
+    let length = 0;
+    received(0, size);
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      chunks.push(value);
+      length += value.length;
+      received(value.length, 0);
+    }
+    const whole = new Uint8Array(length);
+    let at = 0;
+    for (const chunk of chunks) {
+      whole.set(chunk, at);
+      at += chunk.length;
+    }
+    return whole.buffer;
+  }
+
+  function loadScript(name) {
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = name;
+      script.onload = resolve;
+      script.onerror = () => reject(new Error(`${name} could not be loaded`));
+      document.body.appendChild(script);
+    });
+  }
+
+  function ready() {
+    if (state !== 'loading') return;
+    state = 'ready';
+    say(touch ? 'Tap to start' : 'Press any key or click to start');
+  }
+
+  // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
+  function start(event) {
+    if (state !== 'ready') return;
+    event.preventDefault();
+    event.stopPropagation();
+    state = 'playing';
+    notice.hidden = true;
+    setTimeout(() => window.Module.callMain([]), 0);
+  }
+
+  function ended() {
+    if (state !== 'playing') return;
+    state = 'ended';
+    say('You quit Brakko. Thanks for playing!');
+    again.hidden = false;
+    again.focus();
+  }
+
+  // While the game runs it takes every key (so Space and the arrows never scroll), except the browser's own
+  // shortcuts; before and after, the keys belong to the page.
+  function keyFilter(event) {
+    const shortcut = event.ctrlKey || event.altKey || event.metaKey || /^F\d+$/.test(event.key);
+    if (state !== 'playing' || shortcut) event.stopPropagation();
+  }
+
+  function pressPad(event) {
+    const button = event.target.closest('button');
+    if (!button) return;
+    event.preventDefault();
+    if (state === 'playing') window.Module._pressKey(Number(button.dataset.key));
+  }
+
+  async function load() {
+    let total = 0;
+    let loaded = 0;
+    const received = (bytes, size) => {
+      total += size;
+      loaded += bytes;
+      if (total > 0) progress.value = Math.min(loaded / total, 1);
+    };
+    const [wasm, data] = await Promise.all([download('brakko.wasm', received), download('brakko.data', received)]);
+    window.Module = {
+      canvas,
+      wasmBinary: wasm,
+      getPreloadedPackage: () => data,
+      onRuntimeInitialized: ready,
+      onExit: ended,
+      onAbort: (what) => fail(`Brakko stopped: ${what}`),
+      print: (text) => console.log(text),
+      printErr: (text) => console.warn(text),
+    };
+    await loadScript('brakko.js');
+  }
+
+  if (touch) document.body.classList.add('touch');
+  fit();
+  window.addEventListener('resize', fit);
+  window.addEventListener('keydown', start, true);
+  window.addEventListener('pointerdown', start, true);
+  window.addEventListener('keydown', keyFilter, true);
+  window.addEventListener('keyup', keyFilter, true);
+  pad.addEventListener('pointerdown', pressPad);
+  again.addEventListener('click', () => window.location.reload());
+  window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
+
+  if (typeof WebAssembly !== 'object') {
+    fail('This browser cannot run WebAssembly, which Brakko needs. A recent Firefox, Chrome, Safari or Edge can.');
+    return;
+  }
+  say('Loading Brakko…', { loading: true });
+  load().catch((e) => fail(`Brakko could not start: ${e.message}. Reloading the page may help.`));
+})();
