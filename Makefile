@@ -21,7 +21,8 @@ play: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target brakko
 	./$(BUILD)/brakko
 
-test: build
+# The tests include the browser test, which plays the web build.
+test: build web
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same game for browsers, through Emscripten: a static site in $(WEB)/site.

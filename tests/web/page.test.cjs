@@ -1,0 +1,209 @@
+// The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
+// screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
+// the keys and the touch pad must do what they say, and a missing file must be reported on the page.
+'use strict';
+
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { serve, address, launch } = require('./site.cjs');
+
+const site = process.env.BRAKKO_SITE;
+const frames = process.env.BRAKKO_FRAMES;
+const keyColour = [255, 128, 255];
+const settleTimeout = 60000;
+
+// The desktop's picture of a screen at rest, as RGB bytes in base64.
+function desktopPicture(name) {
+  const file = fs.readFileSync(path.join(frames, `${name}.ppm`));
+  const header = file.subarray(0, 20).toString('latin1').match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
+  assert.ok(header, `${name}.ppm is not a binary PPM`);
+  return file.subarray(header[0].length).toString('base64');
+}
+
+async function waitFor(what, check, timeout = settleTimeout) {
+  const end = Date.now() + timeout;
+  let last;
+  while (Date.now() < end) {
+    last = await check();
+    if (last.done) return last;
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  assert.fail(`${what}: still not so after ${timeout / 1000} s (${JSON.stringify(last)})`);
+}
+
+// How the canvas differs from a desktop picture: the count of differing pixels and the first one.
+function differsFrom(page, name) {
+  return page.evaluate((name) => {
+    const want = window.desktop[name];
+    const canvas = document.getElementById('canvas');
+    const got = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let count = 0;
+    let first = null;
+    for (let i = 0, j = 0; j < want.length; i += 4, j += 3) {
+      if (got[i] !== want[j] || got[i + 1] !== want[j + 1] || got[i + 2] !== want[j + 2]) {
+        if (count++ === 0) first = { x: (j / 3) % canvas.width, y: Math.floor(j / 3 / canvas.width),
+          browser: [got[i], got[i + 1], got[i + 2]], desktop: [want[j], want[j + 1], want[j + 2]] };
+      }
+    }
+    return { count, first, done: count === 0 };
+  }, name);
+}
+
+function atRestLikeTheDesktop(page, name) {
+  return waitFor(`the ${name} in the browser should equal the desktop's at rest`, () => differsFrom(page, name));
+}
+
+function keyColourPixels(page) {
+  return page.evaluate(([r, g, b]) => {
+    const canvas = document.getElementById('canvas');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let count = 0;
+    for (let i = 0; i < data.length; i += 4) count += data[i] === r && data[i + 1] === g && data[i + 2] === b;
+    return count;
+  }, keyColour);
+}
+
+const notice = (page) =>
+  page.evaluate(() => {
+    const box = document.getElementById('notice');
+    return { shown: !box.hidden, error: box.classList.contains('error'), text: box.textContent.trim() };
+  });
+
+// A fresh page on the site with the desktop pictures handed over, and every page error kept.
+async function openGame(browser, server, viewport) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  if (viewport) await page.setViewport(viewport);
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.on('console', (line) => line.type() === 'error' && page.errors.push(line.text()));
+  await page.goto(address(server));
+  await page.evaluate((pictures) => {
+    window.desktop = {};
+    for (const [name, base64] of Object.entries(pictures))
+      window.desktop[name] = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+  }, Object.fromEntries(['title', 'level1', 'ragequit'].map((name) => [name, desktopPicture(name)])));
+  return page;
+}
+
+let browser;
+let server;
+
+before(async () => {
+  server = await serve(site);
+  browser = await launch();
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) server.close();
+});
+
+test('played with the keyboard, the browser shows the desktop game', async (t) => {
+  const page = await openGame(browser, server);
+  await waitFor('the page should ask for a key', async () => {
+    const n = await notice(page);
+    return { ...n, done: n.shown && /press any key or click to start/i.test(n.text) };
+  });
+
+  await t.test('Return as the first key only starts the game, and the title settles as on the desktop', async () => {
+    await page.keyboard.press('Enter');
+    await atRestLikeTheDesktop(page, 'title');
+    // Passed on to the game, that Return would have started the curtain, which closes within a second.
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    assert.equal((await differsFrom(page, 'title')).count, 0, 'the title should still be showing');
+    assert.equal((await notice(page)).shown, false, 'the start notice should be gone');
+    assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the title');
+  });
+
+  await t.test('the title music plays after the first key', async () => {
+    await waitFor('one music should be playing and moving on', () =>
+      page.evaluate(() => {
+        const playing = Object.values(window.Module.preloadedAudios).filter((a) => a && !a.paused);
+        return { playing: playing.length, done: playing.length === 1 && playing[0].currentTime > 0 };
+      }), 10000);
+  });
+
+  await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
+    await page.keyboard.press('Enter');
+    await atRestLikeTheDesktop(page, 'level1');
+    assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on level 1');
+  });
+
+  await t.test('a formation key changes the picture', async () => {
+    await page.keyboard.press('q');
+    await waitFor('q should re-form the group on level 1', async () => {
+      const { count } = await differsFrom(page, 'level1');
+      return { count, done: count > 0 };
+    }, 10000);
+  });
+
+  await t.test('Escape leads to the rage-quit screen, and Escape there ends the game', async () => {
+    await page.keyboard.press('Escape');
+    await atRestLikeTheDesktop(page, 'ragequit');
+    assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
+    await page.keyboard.press('Escape');
+    const ended = await waitFor('the page should say the game has ended', async () => {
+      const n = await notice(page);
+      return { ...n, done: n.shown && /you quit/i.test(n.text) };
+    }, 10000);
+    assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
+  });
+
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+test('a site without brakko.data says the file could not be loaded', async () => {
+  const broken = await serve(site, ['brakko.data']);
+  try {
+    const page = await openGame(browser, broken);
+    const shown = await waitFor('the page should report the missing file', async () => {
+      const n = await notice(page);
+      return { ...n, done: n.error };
+    }, 20000);
+    assert.match(shown.text, /brakko\.data/, 'the message should name the file');
+    await page.close();
+  } finally {
+    broken.close();
+  }
+});
+
+test('on a phone, the touch pad sends the keys it shows and the canvas fits either way up', async () => {
+  const portrait = { width: 390, height: 844, isMobile: true, hasTouch: true };
+  const page = await openGame(browser, server, portrait);
+  const tapKey = async (label) => {
+    const button = await page.evaluateHandle(
+      (label) => [...document.querySelectorAll('#pad button')].find((b) => b.textContent === label), label);
+    await button.tap();
+  };
+  const fits = () =>
+    page.evaluate(() => {
+      const canvas = document.getElementById('canvas').getBoundingClientRect();
+      const pad = document.getElementById('pad').getBoundingClientRect();
+      return { canvas: canvas.toJSON(), pad: pad.toJSON(), window: [innerWidth, innerHeight],
+        done: canvas.right <= innerWidth && canvas.bottom <= innerHeight && pad.width > 0 &&
+          pad.right <= innerWidth && pad.bottom <= innerHeight };
+    });
+
+  await waitFor('the page should ask for a tap', async () => {
+    const n = await notice(page);
+    return { ...n, done: n.shown && /tap/i.test(n.text) };
+  });
+  await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
+  await page.touchscreen.tap(195, 100);
+  await atRestLikeTheDesktop(page, 'title');
+  await tapKey('Return');
+  await atRestLikeTheDesktop(page, 'level1');
+  await tapKey('q');
+  await waitFor('the pad\'s q should re-form the group on level 1', async () => {
+    const { count } = await differsFrom(page, 'level1');
+    return { count, done: count > 0 };
+  }, 10000);
+  await page.setViewport({ ...portrait, width: 844, height: 390 });
+  await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
