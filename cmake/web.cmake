@@ -5,10 +5,15 @@ set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
 target_link_options(brakko PRIVATE
-    # The game reads ./img and ./snd; the browser decodes the BMPs and Oggs once, while the page loads.
+    # The game reads ./img and ./snd from brakko.data. The BMPs are decoded when the game loads them, by
+    # stb_image inside the program, so a damaged one comes back null as on the desktop (the page turns the
+    # browser's own image decoding off); the browser decodes the Oggs while the page loads.
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/img@/img"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/snd@/snd"
     --use-preload-plugins
+    -sSTB_IMAGE=1
+    # This Emscripten leaves the stb_image loader out of what the program exports; SDL's loader calls it.
+    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load]"
     # A blit from a missing picture draws nothing, as in SDL, instead of throwing.
     "SHELL:--js-library ${page}/sdl_blit.js"
     -sENVIRONMENT=web

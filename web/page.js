@@ -136,6 +136,9 @@
     const [wasm, data] = await Promise.all([download('brakko.wasm', received), download('brakko.data', received)]);
     window.Module = {
       canvas,
+      // The game decodes its own pictures, and a damaged one is just missing, as on the desktop; decoded by
+      // the browser while loading, a damaged picture would stop the loading for good.
+      noImageDecoding: true,
       wasmBinary: wasm,
       getPreloadedPackage: () => data,
       onRuntimeInitialized: ready,

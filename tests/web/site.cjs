@@ -38,7 +38,14 @@ async function launch() {
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
   });
-  browser.on('disconnected', () => fs.rmSync(profile, { recursive: true, force: true }));
+  // Chromium's last writes may still be landing when it goes; what can't be removed then stays in /tmp.
+  browser.on('disconnected', () => {
+    try {
+      fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+    } catch {
+      // left for the system's own clean-up of /tmp
+    }
+  });
   return browser;
 }
 
