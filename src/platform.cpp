@@ -24,15 +24,15 @@ constexpr char musicFailure[] = "probleme avec le fichier musical [";
 
 #ifdef __EMSCRIPTEN__
 // A browser's canvas has no colour key, but it blends alpha: every pixel of the key colour becomes fully
-// transparent and every other one stays fully opaque, so a blit copies exactly what a keyed blit would.
+// transparent and every other one fully opaque (SDL reads no alpha from a BMP either), so a blit copies
+// exactly what a keyed blit would.
 void seeThrough(SDL_Surface* picture, Uint32 key) {
-    const Uint32 colour = ~picture->format->Amask;
+    const Uint32 alpha = picture->format->Amask;
     SDL_LockSurface(picture);
     for (int y = 0; y < picture->h; ++y) {
         Uint32* row = static_cast<Uint32*>(picture->pixels) + y * picture->pitch / 4;
-        for (int x = 0; x < picture->w; ++x) {
-            if ((row[x] & colour) == (key & colour)) row[x] &= colour;
-        }
+        for (int x = 0; x < picture->w; ++x)
+            row[x] = (row[x] & ~alpha) == (key & ~alpha) ? row[x] & ~alpha : row[x] | alpha;
     }
     SDL_UnlockSurface(picture);
 }
