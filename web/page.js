@@ -12,6 +12,7 @@
   const message = document.getElementById('message');
   const progress = document.getElementById('progress');
   const again = document.getElementById('again');
+  const solution = document.getElementById('solution');
   const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
 
   // loading, ready (waiting for the start gesture), playing, ended or failed.
@@ -21,6 +22,8 @@
     message.textContent = text;
     notice.classList.toggle('error', error);
     progress.hidden = !loading;
+    solution.hidden = true;
+    again.hidden = true;
     notice.hidden = false;
   }
 
@@ -91,16 +94,25 @@
     if (state !== 'loading') return;
     state = 'ready';
     say(touch ? 'Tap to start' : 'Press any key or click to start');
+    solution.hidden = false;
+  }
+
+  // Runs the game with these command-line arguments; it returns at once, the browser calling it from then on.
+  function begin(args) {
+    state = 'playing';
+    notice.hidden = true;
+    setTimeout(() => {
+      const status = window.Module.callMain(args);
+      if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
+    }, 0);
   }
 
   // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
   function start(event) {
-    if (state !== 'ready') return;
+    if (state !== 'ready' || event.target === solution) return;
     event.preventDefault();
     event.stopPropagation();
-    state = 'playing';
-    notice.hidden = true;
-    setTimeout(() => window.Module.callMain([]), 0);
+    begin([]);
   }
 
   function ended() {
@@ -159,6 +171,8 @@
   window.addEventListener('keyup', keyFilter, true);
   pad.addEventListener('pointerdown', pressPad);
   again.addEventListener('click', () => window.location.reload());
+  // Both levels won by the replay shipped with the game; on the rage-quit screen the keys are the player's.
+  solution.addEventListener('click', () => state === 'ready' && begin(['--solution']));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
 
   if (typeof WebAssembly !== 'object') {

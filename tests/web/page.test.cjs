@@ -156,6 +156,20 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await page.close();
 });
 
+test('Watch the solution plays the replay shipped in brakko.data: no key, and the title gives way', async () => {
+  const page = await openGame(browser, server);
+  await waitFor('the page should offer the solution', () =>
+    page.$eval('#solution', (button) => ({ done: !button.hidden })));
+  await page.click('#solution');
+  await waitFor('the replay\'s Return should close the curtain over the title', async () => {
+    const { count } = await differsFrom(page, 'title');
+    return { count, done: count > 300000 };
+  }, 20000);
+  assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
 test('a site without brakko.data says the file could not be loaded', async () => {
   const broken = await serve(site, ['brakko.data']);
   try {
