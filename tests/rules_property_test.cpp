@@ -1,37 +1,18 @@
 // Random command sequences on the four built-in maps, asking the rules' promises after every tick and making
-// copies along the way that must play on alike. Under CTest a fixed list of seeds runs, so a
-// failure is a fault and never luck; by hand, BRAKKO_SEED=<n> replays one seed and BRAKKO_SEED=random
-// explores.
+// copies along the way that must play on alike. The seeds are chosen as seeds.h says.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <iostream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "maps.h"
 #include "rules_invariants.h"
+#include "seeds.h"
 #include "spiele.h"
 
 namespace {
-
-constexpr unsigned fixedSeeds[] = {1, 2, 3, 4};
-
-std::vector<unsigned> chooseSeeds() {
-    std::vector<unsigned> seeds(std::begin(fixedSeeds), std::end(fixedSeeds));
-    const char* given = std::getenv("BRAKKO_SEED");
-    if (given != nullptr && std::strcmp(given, "random") == 0) {
-        seeds = {std::random_device{}()};
-    } else if (given != nullptr) {
-        seeds = {static_cast<unsigned>(std::strtoul(given, nullptr, 10))};
-    }
-    for (unsigned seed : seeds)
-        std::cout << "rules property seed: " << seed << " (BRAKKO_SEED=" << seed << " replays it)\n";
-    return seeds;
-}
 
 // Mostly no command, as in play; now and then a formation or a disband, sometimes two in one frame.
 int randomCommand(std::mt19937& random) {
@@ -72,7 +53,7 @@ void playRandomly(const char* name, const char* text, const char* const* table, 
 }  // namespace
 
 TEST(RulesProperty, RandomPlayKeepsEveryPromiseAndCopiesPlayOnAlike) {
-    for (unsigned seed : chooseSeeds()) {
+    for (unsigned seed : chooseSeeds("rules property", {1, 2, 3, 4})) {
         playRandomly<titleW, titleH>("title", titleLVL, thoseShape0, seed);
         playRandomly<level1W, level1H>("level 1", level1T, thoseShape1, seed);
         playRandomly<level2W, level2H>("level 2", level2T, thoseShape1, seed);
