@@ -143,7 +143,7 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             return refuse(error, line,
                           "not a replay line: a frame number, one space and an event, like \"120 q\"");
         if (digits > maxFrameDigits || frame > maxReplayFrame) {
-            std::snprintf(reason, sizeof reason, "a frame past the last a replay may use, %d (a day of play)",
+            std::snprintf(reason, sizeof reason, "a frame past the last a replay may use, %d (half a day of play)",
                           maxReplayFrame);
             return refuse(error, line, reason);
         }

@@ -14,9 +14,10 @@ constexpr int replayVersion = 1;
 // The replay shipped with the game, next to ./img and ./snd: both levels won, ending on the rage-quit screen.
 constexpr char solutionPath[] = "./replays/solution.replay";
 
-// Limits that make a replay absurdly large: a day of play at sixty frames a second, and more events than
-// anyone presses in it. What the game records stays within them, so every recording can be replayed.
-constexpr int maxReplayFrame = 60 * 60 * 60 * 24;
+// Limits that make a replay absurdly large: half a day of play (frames come about 120 a second), and more
+// events than anyone presses in it. What the game records stays within them, so every recording can be
+// replayed.
+constexpr int maxReplayFrame = 120 * 60 * 60 * 12;
 constexpr int maxReplayEvents = 32768;
 
 struct replayEvent {
