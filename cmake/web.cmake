@@ -4,7 +4,15 @@ set(site ${PROJECT_BINARY_DIR}/site)
 set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
+# Nothing large lives on the stack, so a megabyte is plenty; it is set here because the default changed
+# (5 MB up to Emscripten 3.1.26, 64 KB after), and so did its name (TOTAL_STACK before 3.1.25).
+if(EMSCRIPTEN_VERSION VERSION_LESS 3.1.25)
+    set(stack_size -sTOTAL_STACK=1048576)
+else()
+    set(stack_size -sSTACK_SIZE=1048576)
+endif()
 target_link_options(brakko PRIVATE
+    ${stack_size}
     # The game reads ./img, ./snd and ./replays from brakko.data. The BMPs are decoded when the game loads them, by
     # stb_image inside the program, so a damaged one comes back null as on the desktop (the page turns the
     # browser's own image decoding off); the browser decodes the Oggs while the page loads.
@@ -15,15 +23,13 @@ target_link_options(brakko PRIVATE
     -sSTB_IMAGE=1
     # This Emscripten leaves the stb_image loader out of what the program exports; SDL's loader calls it.
     "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load]"
-    # A blit from a missing picture draws nothing, as in SDL, instead of throwing.
-    "SHELL:--js-library ${page}/sdl_blit.js"
     -sENVIRONMENT=web
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0
     "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain]")
 file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_DIR}/snd/*
      ${PROJECT_SOURCE_DIR}/replays/*)
-set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets} ${page}/sdl_blit.js)
+set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
 foreach(file index.html page.css page.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)

@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    replay script;
+    // Far too large for a stack (a browser's is small), and read before the window opens: kept static.
+    static replay script;
     if (chosen.replayPath != nullptr) {
         replayError error;
         if (!readReplayFile(chosen.replayPath, script, error)) {

@@ -2,6 +2,7 @@
 // Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "platform.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -76,8 +77,7 @@ SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
     const SDL_PixelFormat* format = like->format;
 #ifdef __EMSCRIPTEN__
     // A browser's surface is a canvas, and a new one is wholly see-through already. Made as a hardware
-    // surface its pixels stay in that canvas (SDL reads them only under a lock): memory holds no copy of
-    // them, and web/sdl_blit.js spares each tile drawn in the copy back that a software surface gets.
+    // surface its pixels live in that canvas alone until a lock first copies them out.
     return SDL_CreateRGBSurface(SDL_HWSURFACE, w, h, format->BitsPerPixel, format->Rmask, format->Gmask,
                                 format->Bmask, format->Amask);
 #else
@@ -89,6 +89,35 @@ SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
     SDL_SetColorKey(layer, SDL_SRCCOLORKEY, key);
     return layer;
 #endif
+}
+
+pixelCopy::pixelCopy(SDL_Surface* from, SDL_Surface* into) : from(from), into(into) {
+    SDL_LockSurface(from);
+    SDL_LockSurface(into);
+}
+
+pixelCopy::~pixelCopy() {
+    SDL_UnlockSurface(into);
+    SDL_UnlockSurface(from);
+}
+
+void pixelCopy::copy(SDL_Rect part, int x, int y) {
+    // Clip the part to its own picture, then the place to the other, moving both together.
+    int sx = part.x, sy = part.y, w = part.w, h = part.h;
+    if (sx < 0) w += sx, x -= sx, sx = 0;
+    if (sy < 0) h += sy, y -= sy, sy = 0;
+    if (x < 0) w += x, sx -= x, x = 0;
+    if (y < 0) h += y, sy -= y, y = 0;
+    if (sx + w > from->w) w = from->w - sx;
+    if (sy + h > from->h) h = from->h - sy;
+    if (x + w > into->w) w = into->w - x;
+    if (y + h > into->h) h = into->h - y;
+    if (w <= 0 || h <= 0) return;
+    const int bytes = into->format->BytesPerPixel;
+    for (int row = 0; row < h; ++row)
+        std::memcpy(static_cast<Uint8*>(into->pixels) + (y + row) * into->pitch + x * bytes,
+                    static_cast<const Uint8*>(from->pixels) + (sy + row) * from->pitch + sx * bytes,
+                    static_cast<size_t>(w * bytes));
 }
 
 #ifdef __EMSCRIPTEN__
@@ -109,10 +138,54 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     SDL_UnlockSurface(display);
     SDL_Rect pixel{0, 0, 1, 1};
     SDL_Rect place = pixel;
-    SDL_UpperBlit(picture, &pixel, display, &place);
+    blit(picture, &pixel, display, &place);
     SDL_LockSurface(display);
     std::memcpy(display->pixels, kept, bytes);
     SDL_UnlockSurface(display);
+}
+#endif
+
+#ifdef __EMSCRIPTEN__
+void shownPicture::open(SDL_Surface*) {}
+shownPicture::~shownPicture() = default;
+bool shownPicture::show(SDL_Surface* display) {
+    SDL_Flip(display);
+    return true;
+}
+bool windowExposed() {
+    return false;
+}
+#else
+void shownPicture::open(SDL_Surface* display) {
+    std::free(pixels);
+    pixels = static_cast<Uint8*>(std::malloc(static_cast<size_t>(display->h) * display->pitch));
+    stale = true;
+}
+
+shownPicture::~shownPicture() {
+    std::free(pixels);
+}
+
+bool shownPicture::show(SDL_Surface* display) {
+    const size_t size = static_cast<size_t>(display->h) * display->pitch;
+    if (pixels != nullptr) {
+        SDL_LockSurface(display);
+        const bool same = !stale && std::memcmp(pixels, display->pixels, size) == 0;
+        if (!same) std::memcpy(pixels, display->pixels, size);
+        SDL_UnlockSurface(display);
+        if (same) return false;
+    }
+    stale = false;
+    SDL_Flip(display);
+    return true;
+}
+
+bool windowExposed() {
+    SDL_Event event;
+    bool exposed = false;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_VIDEOEXPOSEMASK) > 0)
+        exposed = true;
+    return exposed;
 }
 #endif
 

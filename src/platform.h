@@ -40,6 +40,31 @@ SDL_Surface* ouvrireImage(const char* path) {
 // it; null when it cannot be made.
 SDL_Surface* newLayer(SDL_Surface* like, int w, int h);
 
+// SDL_UpperBlit for the game's pictures: copies `picture` (the part `from`, or all of it when null) onto
+// `target` at `to`, clipped, and writes the clipped rectangle back into `to`. A missing picture is null and
+// simply does not appear: nothing is handed to SDL, as not every SDL 1.2 answers a null surface with -1.
+inline int blit(SDL_Surface* picture, SDL_Rect* from, SDL_Surface* target, SDL_Rect* to) {
+    if (picture == nullptr || target == nullptr) return -1;
+    return SDL_UpperBlit(picture, from, target, to);
+}
+
+// Start-up only: composes `into` from parts of `from`, pixel for pixel, see-through pixels included, both
+// in one pixel format (a layer made by newLayer from `from`). Both stay locked while it lives, so the whole
+// composition is one read and one write of their pixels wherever SDL keeps them elsewhere (a browser's
+// canvases), not one per part.
+struct pixelCopy {
+    SDL_Surface* from;
+    SDL_Surface* into;
+
+    pixelCopy(SDL_Surface* from, SDL_Surface* into);
+    ~pixelCopy();
+    pixelCopy(const pixelCopy&) = delete;
+    pixelCopy& operator=(const pixelCopy&) = delete;
+
+    // Copies the part `part` of `from` to (x, y) of `into`, clipped to both pictures.
+    void copy(SDL_Rect part, int x, int y);
+};
+
 // Start-up only: `picture` is finished and from now on is only blitted onto `display`, never drawn into.
 // Keyed pictures are then kept run-length encoded, so that a blit skips their see-through runs and copies the
 // rest row by row instead of testing every pixel; the encoding is made here, so that no frame pays or
@@ -58,6 +83,29 @@ bool play(Mix_Music* music);
 
 // Halts the music, so that the next `play` starts its own.
 void stop();
+
+// The picture in the window, kept so that a frame drawn exactly like it is not shown again: showing costs
+// far more than comparing where SDL 1.2 runs over SDL2 (sdl12-compat), and a player sees nothing of it. A
+// browser shows its canvas as it is drawn, so there every frame is "shown" for nothing.
+struct shownPicture {
+    Uint8* pixels = nullptr;  // a copy of the display as last shown, made at start-up
+    bool stale = true;        // the window must be shown again whatever it holds (covered and uncovered)
+
+    // Makes the copy for `display`; without it (no memory) every frame is shown.
+    void open(SDL_Surface* display);
+    ~shownPicture();
+    shownPicture() = default;
+    shownPicture(const shownPicture&) = delete;
+    shownPicture& operator=(const shownPicture&) = delete;
+
+    // SDL_Flip, unless the display holds the picture shown last and the window still shows it. True when
+    // flipped.
+    bool show(SDL_Surface* display);
+};
+
+// Takes every "window uncovered" event from SDL's queue; true if there was one. SDL 1.2 repaints an
+// uncovered window from the display's pixels, which by then hold the next frame's background.
+bool windowExposed();
 
 // Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
 // before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs

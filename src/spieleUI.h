@@ -106,16 +106,12 @@ struct spieleUI {
         }
         if (sheet != nullptr) layer = newLayer(sheet, W * cellPixels, H * cellPixels);
         if (layer == nullptr) return;
-        // The layer starts see-through, so a tile's see-through pixels stay so and the background still
-        // shows through them on the display.
-        for (int col = 0; col < W; ++col) {
-            for (int row = 0; row < H; ++row) {
-                SDL_Rect source = tileFor(game.at(col, row));
-                SDL_Rect place = {static_cast<Sint16>(col * cellPixels),
-                                  static_cast<Sint16>(row * cellPixels), cellPixels, cellPixels};
-                SDL_UpperBlit(sheet, &source, layer, &place);
-            }
-        }
+        // Tiles never overlap, so each is copied as it is: its see-through pixels stay see-through in the
+        // layer and the background still shows through them on the display.
+        pixelCopy tiles(sheet, layer);
+        for (int col = 0; col < W; ++col)
+            for (int row = 0; row < H; ++row)
+                tiles.copy(tileFor(game.at(col, row)), col * cellPixels, row * cellPixels);
     }
     ~spieleUI() { SDL_FreeSurface(layer); }
     // One owner per layer: a copy would free it twice.
@@ -182,13 +178,13 @@ struct spieleUI {
                            static_cast<Uint16>(viewW * cellPixels), static_cast<Uint16>(viewH * cellPixels)};
         SDL_Rect place = {static_cast<Sint16>(camCol * cellPixels - scrollX + offsetX),
                           static_cast<Sint16>(camRow * cellPixels - scrollY + offsetY), 0, 0};
-        SDL_UpperBlit(layer, &window, display, &place);
+        blit(layer, &window, display, &place);
 
         for (int i = 0; i < game.botCount; ++i) {
             SDL_Rect source = robotPicture(game, i);
             SDL_Rect dest = {static_cast<Sint16>(spritePos[i].x + offsetX),
                              static_cast<Sint16>(spritePos[i].y + offsetY), cellPixels, cellPixels};
-            SDL_UpperBlit(sheet, &source, display, &dest);
+            blit(sheet, &source, display, &dest);
         }
     }
 

@@ -90,14 +90,14 @@ void drawTileByTile(const spieleUI<W, H>& view, SDL_Surface* display, int offset
             SDL_Rect place = {static_cast<Sint16>(col * cellPixels - view.scrollX + offsetX),
                               static_cast<Sint16>(row * cellPixels - view.scrollY + offsetY), cellPixels,
                               cellPixels};
-            SDL_UpperBlit(view.sheet, &source, display, &place);
+            blit(view.sheet, &source, display, &place);
         }
     }
     for (int i = 0; i < view.game.botCount; ++i) {
         SDL_Rect source = robotPicture(view.game, i);
         SDL_Rect place = {static_cast<Sint16>(view.spritePos[i].x + offsetX),
                           static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
-        SDL_UpperBlit(view.sheet, &source, display, &place);
+        blit(view.sheet, &source, display, &place);
     }
 }
 
