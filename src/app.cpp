@@ -28,6 +28,7 @@ app::app(SDL_Surface* display, const assets& loaded) : display(display), art(loa
     for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
                                  all.level2.layer, all.rageQuit.layer})
         readyForDisplay(picture, display);
+    shown.open(display);
 }
 
 frameEvent pollEvent() {
@@ -44,6 +45,7 @@ void app::frame() {
 }
 
 void app::unpacedFrame() {
+    if (windowExposed()) shown.stale = true;
     step(input.take(pollEvent()));
 }
 
@@ -56,7 +58,7 @@ curtainMove app::step(const frameEvent& event) {
         stop();
         play(art.music[musicSlot(state.screen)]);
     }
-    SDL_Flip(display);
+    shown.show(display);
     if (!backgroundBeforeFrame) paintBackground();
     return move;
 }
@@ -66,19 +68,19 @@ void app::drawTeeth() {
         // SDL writes the clipped rectangle back, so each blit gets a fresh one.
         SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(topTeethY(state.curtain)), 0,
                      0};
-        SDL_UpperBlit(art.tooth, nullptr, display, &top);
+        blit(art.tooth, nullptr, display, &top);
         SDL_Rect bottom{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(bottomTeethY(state.curtain)),
                         0, 0};
-        SDL_UpperBlit(art.tooth, nullptr, display, &bottom);
+        blit(art.tooth, nullptr, display, &bottom);
     }
 }
 
 void app::paintBackground() {
     SDL_Rect corner{0, 0, 0, 0};
     if (state.screen == titleScreen)
-        SDL_UpperBlit(art.title, nullptr, display, &corner);
+        blit(art.title, nullptr, display, &corner);
     else if (state.screen == rageQuitScreen)
-        SDL_UpperBlit(art.loose, nullptr, display, &corner);
+        blit(art.loose, nullptr, display, &corner);
     else
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
 }

@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include "flow.h"
+#include "platform.h"
 #include "replay.h"
 #include "screens.h"
 
@@ -30,6 +31,8 @@ struct app {
     flow state;
     // Between SDL's queue and the step: the frame count, a replay being played and a recording being written.
     frameInput input;
+    // What the window shows, so that an unchanged frame is not shown again.
+    shownPicture shown;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels.
@@ -44,8 +47,9 @@ struct app {
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
     // replays all run: the event, the current screen's step, a won level, the curtain with its teeth and the
-    // music of a screen that has just opened, the flip, and the background of the next frame (in a browser,
-    // of this frame, before the rest: see backgroundBeforeFrame).
+    // music of a screen that has just opened, the flip (left out when the window shows that picture
+    // already), and the background of the next frame (in a browser, of this frame, before the rest: see
+    // backgroundBeforeFrame).
     curtainMove step(const frameEvent& event);
 
     void drawTeeth();
