@@ -24,18 +24,24 @@ assets loadAssets() {
 }
 
 app::app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {
-    // The sheet stays as it is: the views drew their layers from it, and robots are small.
+    // The sheet is not encoded: robots are small, and it is read whole by the views' layers.
     for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
                                  all.level2.layer, all.rageQuit.layer})
         readyForDisplay(picture, display);
+    readyForBlits(art.sheet, display);
     shown.open(display);
 }
 
-frameEvent pollEvent() {
+frameEvent pollEvent(shownPicture& shown) {
     SDL_Event event;
-    if (!SDL_PollEvent(&event)) return {};
-    if (event.type == SDL_KEYDOWN) return frameEvent::keyPress(event.key.keysym.sym);
-    if (event.type == SDL_QUIT) return frameEvent::windowClose();
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN) return frameEvent::keyPress(event.key.keysym.sym);
+        if (event.type == SDL_QUIT) return frameEvent::windowClose();
+        // SDL 1.2 repaints an uncovered window from the display's pixels, which by now hold the next frame's
+        // background: the next frame must be shown whatever it holds.
+        if (event.type == SDL_VIDEOEXPOSE) shown.stale = true;
+        // Nothing else is acted on, so nothing else takes the frame's one event.
+    }
     return {};
 }
 
@@ -45,8 +51,7 @@ void app::frame() {
 }
 
 void app::unpacedFrame() {
-    if (windowExposed()) shown.stale = true;
-    step(input.take(pollEvent()));
+    step(input.take(pollEvent(shown)));
 }
 
 curtainMove app::step(const frameEvent& event) {

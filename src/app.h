@@ -56,8 +56,9 @@ struct app {
     void paintBackground();
 };
 
-// Takes at most one event from SDL's queue; the rest wait there for the frames after.
-frameEvent pollEvent();
+// Takes at most one key press or window close from SDL's queue; the rest wait there for the frames after.
+// Whatever else is queued ahead of it is passed over, noting in `shown` an uncovered window.
+frameEvent pollEvent(shownPicture& shown);
 
 // Halts the music and closes the mixer and SDL.
 void shutDown();

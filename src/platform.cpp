@@ -46,6 +46,12 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
     SDL_Surface* display =
         SDL_SetVideoMode(static_cast<int>(width), static_cast<int>(height), 32, SDL_DOUBLEBUF);
     if (display == nullptr) std::cout << displayFailure << SDL_GetError();
+#ifndef __EMSCRIPTEN__
+    // A browser's SDL has no such switch, and its queue has no limit to overflow.
+    for (int type = SDL_ACTIVEEVENT; type < SDL_NUMEVENTS; ++type)
+        if (type != SDL_KEYDOWN && type != SDL_QUIT && type != SDL_VIDEOEXPOSE)
+            SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
+#endif
     SDL_WM_SetCaption(caption, nullptr);
     return display;
 }
@@ -124,13 +130,11 @@ void pixelCopy::copy(SDL_Rect part, int x, int y) {
 // A browser draws one canvas onto another as it is: there is no key to encode, and a layer's first draw was
 // measured to hold up no frame, so nothing is done ahead.
 void readyForDisplay(SDL_Surface*, SDL_Surface*) {}
+void readyForBlits(SDL_Surface*, SDL_Surface*) {}
 #else
-void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
+void readyForBlits(SDL_Surface* picture, SDL_Surface* display) {
     if (picture == nullptr || display == nullptr) return;
-    if (picture->flags & SDL_SRCCOLORKEY)
-        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, picture->format->colorkey);
-    // SDL sets a picture up for a destination, encoding included, at its first blit there: one pixel's
-    // blit does it now, and that display pixel is put back as it was.
+    // One pixel's blit, and that display pixel put back as it was.
     const int bytes = display->format->BytesPerPixel;
     Uint8 kept[4] = {};
     SDL_LockSurface(display);
@@ -143,6 +147,14 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     std::memcpy(display->pixels, kept, bytes);
     SDL_UnlockSurface(display);
 }
+
+void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
+    if (picture == nullptr || display == nullptr) return;
+    if (picture->flags & SDL_SRCCOLORKEY)
+        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, picture->format->colorkey);
+    // The encoding too is made at the first blit onto the display.
+    readyForBlits(picture, display);
+}
 #endif
 
 #ifdef __EMSCRIPTEN__
@@ -152,14 +164,20 @@ bool shownPicture::show(SDL_Surface* display) {
     SDL_Flip(display);
     return true;
 }
-bool windowExposed() {
-    return false;
-}
 #else
 void shownPicture::open(SDL_Surface* display) {
     std::free(pixels);
-    pixels = static_cast<Uint8*>(std::malloc(static_cast<size_t>(display->h) * display->pitch));
+    const size_t size = static_cast<size_t>(display->h) * display->pitch;
+    pixels = static_cast<Uint8*>(std::malloc(size));
     stale = true;
+    if (pixels == nullptr) return;
+    // Shown once now, as it is (nothing is drawn yet): a library that sets up its presenting at the first
+    // flip (sdl12-compat does, allocating) does so at start-up, not in the first frame.
+    SDL_LockSurface(display);
+    std::memcpy(pixels, display->pixels, size);
+    SDL_UnlockSurface(display);
+    SDL_Flip(display);
+    stale = false;
 }
 
 shownPicture::~shownPicture() {
@@ -180,13 +198,6 @@ bool shownPicture::show(SDL_Surface* display) {
     return true;
 }
 
-bool windowExposed() {
-    SDL_Event event;
-    bool exposed = false;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_VIDEOEXPOSEMASK) > 0)
-        exposed = true;
-    return exposed;
-}
 #endif
 
 void commencerMixer() {

@@ -22,6 +22,9 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption);
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);
 
 // Starts SDL (audio and video) and opens a double-buffered 32-bit window; null when there is no window.
+// From then on SDL queues only the events the game acts on: key presses, the window's close, and its being
+// uncovered. SDL 1.2's queue holds 128 events and drops what comes after, so a burst of mouse motion would
+// otherwise cost the keys behind it.
 template <unsigned W, unsigned H>
 SDL_Surface* commencer(const char* caption) {
     return openDisplay(W, H, caption);
@@ -71,6 +74,11 @@ struct pixelCopy {
 // allocates for it. A browser has nothing to prepare. Null handles are passed over.
 void readyForDisplay(SDL_Surface* picture, SDL_Surface* display);
 
+// Start-up only: `picture` will be blitted onto `display` in parts (the sprite sheet). SDL sets a picture
+// up for a destination at its first blit there, and some SDL 1.2s (sdl12-compat) allocate in doing so: that
+// first blit is made now, and leaves the display as it was. Null handles are passed over.
+void readyForBlits(SDL_Surface* picture, SDL_Surface* display);
+
 // Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.
 void commencerMixer();
 
@@ -103,9 +111,6 @@ struct shownPicture {
     bool show(SDL_Surface* display);
 };
 
-// Takes every "window uncovered" event from SDL's queue; true if there was one. SDL 1.2 repaints an
-// uncovered window from the display's pixels, which by then hold the next frame's background.
-bool windowExposed();
 
 // Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
 // before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs

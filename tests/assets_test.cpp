@@ -33,12 +33,14 @@ class Picture {
     Picture& operator=(const Picture&) = delete;
 
     bool loaded() const { return surface != nullptr; }
-    // Stored pixel for pixel as the surface keeps them, so that converting it is a plain copy.
+    // Stored with the colours where the surface keeps them, so that converting it copies pixels as they are.
+    // A BMP's fourth byte is read as alpha by some SDL 1.2s (sdl12-compat) and as padding by others; either
+    // way converting drops it, so it is not compared.
     bool sameLayoutAs(const SDL_Surface* other) const {
         const SDL_PixelFormat* a = surface->format;
         const SDL_PixelFormat* b = other->format;
         return a->BitsPerPixel == b->BitsPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
-               a->Bmask == b->Bmask && a->Amask == b->Amask;
+               a->Bmask == b->Bmask;
     }
     int w() const { return surface->w; }
     int h() const { return surface->h; }
