@@ -111,7 +111,6 @@ struct shownPicture {
     bool show(SDL_Surface* display);
 };
 
-
 // Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
 // before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs
 // about 120 frames a second (125 when frames cost nothing), not 60; paceFrame holds the arithmetic.

@@ -143,8 +143,8 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             return refuse(error, line,
                           "not a replay line: a frame number, one space and an event, like \"120 q\"");
         if (digits > maxFrameDigits || frame > maxReplayFrame) {
-            std::snprintf(reason, sizeof reason, "a frame past the last a replay may use, %d (half a day of play)",
-                          maxReplayFrame);
+            std::snprintf(reason, sizeof reason,
+                          "a frame past the last a replay may use, %d (half a day of play)", maxReplayFrame);
             return refuse(error, line, reason);
         }
         if (frame == 0) return refuse(error, line, "frame 0: frames are counted from 1");
