@@ -37,15 +37,16 @@ key="rgb($(awk '$1 == "key" { print $2 "," $3 "," $4 }' <<<"$layout"))"
 crop() { awk -v name="$1" -v size="$size" '$1 == name { print size "x" size "+" $2 "+" $3 }' <<<"$layout"; }
 
 # What a sheet picture looks like on screen over a floor tile; the transparent colour lets the floor
-# through, and where the floor is transparent too the level's black background shows.
-floor() { convert "$sheet" -crop "$(crop bg)" +repage -fill black -opaque "$key" "$1"; }
+# through, and where the floor is transparent too the level's black background shows. The floor is written
+# as true colour: a grey one would be stored grey, and ImageMagick 7 then composites the robot in grey too.
+floor() { convert "$sheet" -crop "$(crop bg)" +repage -fill black -opaque "$key" "PNG24:$1"; }
 expect_over_floor() {
     floor "$scratch/floor.png"
     convert "$scratch/floor.png" \( "$sheet" -crop "$(crop "$1")" +repage -transparent "$key" \) \
         -composite -alpha off "$2"
 }
 # Wall tiles lie straight on the black background.
-convert "$sheet" -crop "$(crop block)" +repage -fill black -opaque "$key" -alpha off "$scratch/block.png" ||
+convert "$sheet" -crop "$(crop block)" +repage -fill black -opaque "$key" -alpha off "PNG24:$scratch/block.png" ||
     fail "ImageMagick could not read the sprite sheet"
 expect_over_floor sprEyes "$scratch/eyes.png"
 expect_over_floor sprBody "$scratch/body.png"
