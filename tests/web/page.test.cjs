@@ -79,6 +79,16 @@ async function openGame(browser, server, viewport) {
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
   page.on('console', (line) => line.type() === 'error' && page.errors.push(line.text()));
+  // Every media element that is told to play, kept for the music checks: the browser's own API, the same
+  // whichever Emscripten built the game.
+  await page.evaluateOnNewDocument(() => {
+    window.playedMedia = [];
+    const play = HTMLMediaElement.prototype.play;
+    HTMLMediaElement.prototype.play = function (...args) {
+      if (!window.playedMedia.includes(this)) window.playedMedia.push(this);
+      return play.apply(this, args);
+    };
+  });
   await page.goto(address(server));
   await page.evaluate((pictures) => {
     window.desktop = {};
@@ -121,7 +131,7 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await t.test('the title music plays after the first key', async () => {
     await waitFor('one music should be playing and moving on', () =>
       page.evaluate(() => {
-        const playing = Object.values(window.Module.preloadedAudios).filter((a) => a && !a.paused);
+        const playing = window.playedMedia.filter((a) => !a.paused);
         return { playing: playing.length, done: playing.length === 1 && playing[0].currentTime > 0 };
       }), 10000);
   });
