@@ -1,0 +1,72 @@
+// What showing a frame costs in a real window: flips of a display whose picture changes every frame, timed
+// on the wall clock and on this process's CPU clock, against the comparison that spares an unchanged
+// frame its flip. Needs a display (run it under Xvfb: bench/window_cpu.sh does). Not a test.
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app.h"
+#include "platform.h"
+
+namespace {
+
+double seconds(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct cost {
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Runs `frame(i)` n times and returns the mean cost of one, in milliseconds.
+template <typename Frame>
+cost each(int n, Frame frame) {
+    const double wall = seconds(CLOCK_MONOTONIC);
+    const double cpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    for (int i = 0; i < n; ++i)
+        frame(i);
+    return {(seconds(CLOCK_MONOTONIC) - wall) * 1e3 / n, (seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu) * 1e3 / n};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int n = argc > 1 ? std::atoi(argv[1]) : 600;
+    if (argc > 2 && chdir(argv[2]) != 0) return 2;
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    if (display == nullptr) return 1;
+    app game(display, loadAssets());
+    stop();
+
+    // Level 1 with its robots gliding and falling: every frame differs from the one before.
+    game.state.screen = level1Screen;
+    for (int i = 0; i < 50; ++i)
+        game.all.frame(level1Screen, display, -1);
+    const cost draw = each(n, [&](int i) {
+        game.paintBackground();
+        game.all.frame(level1Screen, display, i % 40 == 0 ? 5 : 1000);
+    });
+    const cost flip = each(n, [&](int i) {
+        game.paintBackground();
+        game.all.frame(level1Screen, display, i % 40 == 0 ? 5 : 1000);
+        SDL_Flip(display);
+    });
+    // The same picture again and again: only the comparison runs.
+    game.paintBackground();
+    game.all.frame(level1Screen, display, 1000);
+    game.shown.show(display);
+    const cost same = each(n, [&](int) { game.shown.show(display); });
+
+    std::printf("present_cost: %d frames each, in ms per frame (wall, this process's CPU)\n", n);
+    std::printf("  draw only:            %.3f wall, %.3f CPU\n", draw.wall, draw.cpu);
+    std::printf("  draw and flip:        %.3f wall, %.3f CPU\n", flip.wall, flip.cpu);
+    std::printf("  one present:          %.3f wall, %.3f CPU\n", flip.wall - draw.wall, flip.cpu - draw.cpu);
+    std::printf("  unchanged, compared:  %.3f wall, %.3f CPU\n", same.wall, same.cpu);
+    shutDown();
+    return 0;
+}

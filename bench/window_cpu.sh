@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The game's CPU in a real window (a private Xvfb) with nothing pressed: on the title and on level 1, each
+# measured over a number of seconds once the screen is at rest; then what one present costs while things
+# move (brakko-present). Run by hand; not a test. Sound goes to SDL's dummy driver unless
+# SDL_AUDIODRIVER says otherwise.
+# Usage: bench/window_cpu.sh [build-dir (default build)] [seconds (default 20)]
+set -uo pipefail
+
+root=$(realpath "$(dirname "$0")/..")
+build=$(realpath "${1:-$root/build}")
+seconds=${2:-20}
+[ -x "$build/brakko" ] || { echo "window_cpu: no $build/brakko; build it first (make build)"; exit 1; }
+scratch=$(mktemp -d)
+xvfb_pid=
+game_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+source "$root/scripts/xvfb.sh"
+start_xvfb "$scratch" || { echo "window_cpu: Xvfb did not report a display"; exit 1; }
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+cd "$root" || exit 1
+
+hz=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
+# Percent of one core that the game used over the next $seconds seconds.
+measure() {
+    local before after
+    before=$(cpu_ticks)
+    sleep "$seconds"
+    after=$(cpu_ticks)
+    awk -v c=$((after - before)) -v t="$seconds" -v hz="$hz" 'BEGIN {printf "%.1f", 100 * c / hz / t}'
+}
+
+"$build/brakko" >"$scratch/out" &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Brakko$' | head -n1)
+[ -n "$window" ] || { echo "window_cpu: no window captioned Brakko appeared"; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 3
+echo "window_cpu: title at rest: $(measure)% of a core over $seconds s"
+xdotool key Return
+sleep 5
+echo "window_cpu: level 1, nothing pressed: $(measure)% of a core over $seconds s"
+kill "$game_pid"
+wait "$game_pid" 2>/dev/null
+game_pid=
+
+[ -x "$build/bench/brakko-present" ] && "$build/bench/brakko-present" 600 "$root"
