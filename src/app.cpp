@@ -55,7 +55,12 @@ void app::unpacedFrame() {
 }
 
 curtainMove app::step(const frameEvent& event) {
-    if (backgroundBeforeFrame) paintBackground();
+    // Painted as the frame begins, rather than right after the last flip, so that between frames the display
+    // holds the picture on show: classic SDL repaints an uncovered window from it on its own, and a browser
+    // shows its canvas whenever the page yields. It is the same background either way, chosen by the screen
+    // the last frame left; the first frame has none, and shows the display as the window opened.
+    if (backgroundDue) paintBackground();
+    backgroundDue = true;
     const curtainMove move =
         state.frame(event, [this](int screen, int command) { return all.frame(screen, display, command); });
     if (move != curtainMove::none) drawTeeth();
@@ -64,7 +69,6 @@ curtainMove app::step(const frameEvent& event) {
         play(art.music[musicSlot(state.screen)]);
     }
     shown.show(display);
-    if (!backgroundBeforeFrame) paintBackground();
     return move;
 }
 

@@ -33,6 +33,8 @@ struct app {
     frameInput input;
     // What the window shows, so that an unchanged frame is not shown again.
     shownPicture shown;
+    // False only before the first frame.
+    bool backgroundDue = false;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels.
@@ -46,10 +48,9 @@ struct app {
     void unpacedFrame();
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
-    // replays all run: the event, the current screen's step, a won level, the curtain with its teeth and the
-    // music of a screen that has just opened, the flip (left out when the window shows that picture
-    // already), and the background of the next frame (in a browser, of this frame, before the rest: see
-    // backgroundBeforeFrame).
+    // replays all run: the background (from the second frame on), the event, the current screen's step, a
+    // won level, the curtain with its teeth and the music of a screen that has just opened, and the flip
+    // (left out when the window shows that picture already).
     curtainMove step(const frameEvent& event);
 
     void drawTeeth();

@@ -7,16 +7,6 @@
 
 #include "flow.h"
 
-// Where the frame's background is painted. A desktop window keeps the flipped picture while the next frame's
-// background goes into the back buffer, so it is painted right after the flip. A browser shows the canvas
-// itself whenever the page yields: painted there, the background would wipe the picture before anyone saw
-// it, so there it is painted at the start of the frame.
-#ifdef __EMSCRIPTEN__
-constexpr bool backgroundBeforeFrame = true;
-#else
-constexpr bool backgroundBeforeFrame = false;
-#endif
-
 // The bodies behind the templates below, so that every instantiation shares one copy of the code.
 SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption);
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);

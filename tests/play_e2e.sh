@@ -123,6 +123,10 @@ xdotool key q
 wait_for pair_seen ||
     fail "after q the robots at cells (2,4) and (2,5) do not show the eyes and the body of a fused pair"
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play"
+# Hidden and shown again while nothing moves, the window must show the level, not a bare background: the
+# frames stay the same, so nothing is flipped, and SDL repaints the window from the display's pixels.
+xdotool windowunmap --sync "$window" && xdotool windowmap --sync "$window" || fail "could not hide and show the window"
+wait_for pair_seen || fail "hidden and shown again, the window no longer shows the fused pair"
 
 # The pair stays in view a while, so that the replay below has time to be seen showing it.
 sleep 3
