@@ -26,14 +26,15 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 cd "$root" || exit 1
 
 hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
-# Percent of one core that the game used over the next $seconds seconds.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Percent of one core that the game, and the X server showing it, used over the next $seconds seconds.
 measure() {
-    local before after
-    before=$(cpu_ticks)
+    local game x
+    game=$(cpu_ticks "$game_pid")
+    x=$(cpu_ticks "$xvfb_pid")
     sleep "$seconds"
-    after=$(cpu_ticks)
-    awk -v c=$((after - before)) -v t="$seconds" -v hz="$hz" 'BEGIN {printf "%.1f", 100 * c / hz / t}'
+    awk -v g=$(($(cpu_ticks "$game_pid") - game)) -v x=$(($(cpu_ticks "$xvfb_pid") - x)) -v t="$seconds" \
+        -v hz="$hz" 'BEGIN {printf "%.1f%% of a core (the X server %.1f%%)", 100 * g / hz / t, 100 * x / hz / t}'
 }
 
 "$build/brakko" >"$scratch/out" &
@@ -42,10 +43,10 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name
 [ -n "$window" ] || { echo "window_cpu: no window captioned Brakko appeared"; exit 1; }
 xdotool windowfocus --sync "$window"
 sleep 3
-echo "window_cpu: title at rest: $(measure)% of a core over $seconds s"
+echo "window_cpu: title at rest, over $seconds s: $(measure)"
 xdotool key Return
 sleep 5
-echo "window_cpu: level 1, nothing pressed: $(measure)% of a core over $seconds s"
+echo "window_cpu: level 1 with nothing pressed, over $seconds s: $(measure)"
 kill "$game_pid"
 wait "$game_pid" 2>/dev/null
 game_pid=
