@@ -53,28 +53,32 @@ refused() {
         fail "$what: the line should say '$want', not: $(cat -v "$scratch/err")"
 }
 bad=$scratch/bad.replay
-# Each case: what is wrong, the file's bytes (printf escapes), the line that must be named.
-while IFS='|' read -r what bytes line; do
-    printf "$bytes" >"$bad"
-    refused "a replay with $what" "brakko: $bad: line $line: " --replay "$bad"
+# The first line of a replay of this game, as the shipped solution has it.
+header=$(head -n1 "$root/replays/solution.replay")
+# Each case: what is wrong, the file's bytes (printf escapes, HEADER for that first line), the line that
+# must be named, and what the message must go on to say, if that is checked.
+while IFS='|' read -r what bytes line says; do
+    printf "${bytes//HEADER/$header}" >"$bad"
+    refused "a replay with $what" "brakko: $bad: line $line: $says" --replay "$bad"
 done <<'CASES'
 nothing in it||1
 another format|hello\n12 q\n|1
-another version|brakko replay 2\n12 q\n|1
-carriage returns|brakko replay 1\r\n12 q\r\n|1
-a malformed line|brakko replay 1\n12 q\n40q\n|3
-a NUL byte|brakko replay 1\n12 q\0\n|2
-frames going backwards|brakko replay 1\n12 q\n40 w\n5 e\n|4
-two events in one frame|brakko replay 1\n12 q\n12 w\n|3
-an unknown event|brakko replay 1\n12 q\n30 Tab\n|3
-frame 0|brakko replay 1\n0 q\n|2
-a frame past half a day of play|brakko replay 1\n5184001 q\n|2
-a twenty-digit frame|brakko replay 1\n99999999999999999999 q\n|2
-a line after its end|brakko replay 1\n12 q\n20 end\n30 w\n|4
+another version|brakko replay 1\n12 q\n|1
+other rules|brakko replay 2 rules 0\n12 q\n|1|a replay of rules version 0, which this game
+carriage returns|HEADER\r\n12 q\r\n|1
+a malformed line|HEADER\n12 q\n40q\n|3
+a NUL byte|HEADER\n12 q\0\n|2
+frames going backwards|HEADER\n12 q\n40 w\n5 e\n|4
+two events in one frame|HEADER\n12 q\n12 w\n|3
+an unknown event|HEADER\n12 q\n30 Tab\n|3
+frame 0|HEADER\n0 q\n|2
+a frame past half a day of play|HEADER\n5184001 q\n|2
+a twenty-digit frame|HEADER\n99999999999999999999 q\n|2
+a line after its end|HEADER\n12 q\n20 end\n30 w\n|4
 CASES
-{ echo "brakko replay 1"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
+{ echo "$header"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
 refused "a replay of 32769 events" "brakko: $bad: line 32770: " --replay "$bad"
-{ echo "brakko replay 1"; head -c 10000000 /dev/zero | tr '\0' 1; } >"$bad"
+{ echo "$header"; head -c 10000000 /dev/zero | tr '\0' 1; } >"$bad"
 refused "a replay with a 10 MB line" "brakko: $bad: line 2: " --replay "$bad"
 refused "a replay that is missing" "brakko: $scratch/missing: cannot open it" --replay "$scratch/missing"
 refused "a directory as replay" "brakko: $scratch: line 1: " --replay "$scratch"
@@ -83,7 +87,7 @@ refused "--solution away from the game's data" "brakko: ./replays/solution.repla
 cd "$root" || fail "cannot enter the project root $root"
 
 # At the limits, and the shipped solution, the replay is accepted: the run goes on to the window.
-printf 'brakko replay 1\n5184000 close\n5184000 end\n' >"$bad"
+printf '%s\n5184000 close\n5184000 end\n' "$header" >"$bad"
 run_without_video --replay "$bad"
 [ $? -eq 1 ] || fail "a replay ending in frame 5184000 should be accepted: $(cat "$scratch/err")"
 run_without_video --solution
