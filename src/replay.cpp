@@ -118,7 +118,7 @@ void refuseHeader(lineRead got, const char* text, int length, const header& expe
     int rules = 0;
     const bool versions = got == lineRead::text && readVersions(text, length, format, rules);
     error.line = 1;
-    if (versions && format == replayVersion)
+    if (versions && format == replayVersion && rules >= 0)
         std::snprintf(
             error.reason, sizeof error.reason,
             "a replay of rules version %d, which this game (rules version %d) would play out of step", rules,
