@@ -90,7 +90,7 @@ void animationFrame(void* arg) {
     }
     if (run.game.state.running()) return;
     emscripten_cancel_main_loop();
-    shutDown();
+    run.game.shutDown();
     emscripten_force_exit(0);
 }
 #endif
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
 #endif
     while (game.state.running())
         game.frame();
-    shutDown();
+    game.shutDown();
     if (recording != nullptr) std::fclose(recording);
     return 0;
 }
