@@ -130,6 +130,37 @@
     if (state !== 'playing' || shortcut) event.stopPropagation();
   }
 
+  // The game's standard output and error, a byte at a time, as lines for the console. The game writes its
+  // messages as bytes, some in UTF-8 and one with a lone Latin-1 byte for its accent: a byte that does not
+  // begin a whole UTF-8 sequence is read as Latin-1.
+  function lines(show) {
+    let bytes = [];
+    return (value) => {
+      // Some runtimes hand over signed bytes.
+      const byte = value === null ? null : value & 0xff;
+      if (byte !== null && byte !== 10) {
+        bytes.push(byte);
+        return;
+      }
+      if (byte === null && bytes.length === 0) return;
+      let text = '';
+      for (let i = 0; i < bytes.length; ) {
+        const b = bytes[i];
+        const length = b >= 0xf0 && b <= 0xf4 ? 4 : b >= 0xe0 && b <= 0xef ? 3 : b >= 0xc2 && b <= 0xdf ? 2 : 1;
+        const sequence = bytes.slice(i, i + length);
+        if (length > 1 && sequence.length === length && sequence.slice(1).every((c) => c >= 0x80 && c <= 0xbf)) {
+          text += new TextDecoder().decode(new Uint8Array(sequence));
+          i += length;
+        } else {
+          text += String.fromCharCode(b);
+          i += 1;
+        }
+      }
+      bytes = [];
+      show(text);
+    };
+  }
+
   function pressPad(event) {
     const button = event.target.closest('button');
     if (!button) return;
@@ -156,6 +187,9 @@
       onRuntimeInitialized: ready,
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
+      stdout: lines((text) => console.log(text)),
+      stderr: lines((text) => console.warn(text)),
+      // What the runtime itself says.
       print: (text) => console.log(text),
       printErr: (text) => console.warn(text),
     };

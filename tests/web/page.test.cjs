@@ -1,13 +1,14 @@
 // The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
 // screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
-// the keys and the touch pad must do what they say, and a missing file must be reported on the page.
+// the keys and the touch pad must do what they say, damaged pictures and musics are refused as on the
+// desktop, and a missing file must be reported on the page.
 'use strict';
 
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { serve, address, launch } = require('./site.cjs');
+const { serve, address, launch, damaged } = require('./site.cjs');
 
 const site = process.env.BRAKKO_SITE;
 const frames = process.env.BRAKKO_FRAMES;
@@ -77,8 +78,12 @@ async function openGame(browser, server, viewport) {
   const page = await context.newPage();
   if (viewport) await page.setViewport(viewport);
   page.errors = [];
+  page.said = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
-  page.on('console', (line) => line.type() === 'error' && page.errors.push(line.text()));
+  page.on('console', (line) => {
+    page.said.push(line.text());
+    if (line.type() === 'error') page.errors.push(line.text());
+  });
   await page.goto(address(server));
   await page.evaluate((pictures) => {
     window.desktop = {};
@@ -87,6 +92,11 @@ async function openGame(browser, server, viewport) {
   }, Object.fromEntries(['title', 'level1', 'ragequit'].map((name) => [name, desktopPicture(name)])));
   return page;
 }
+
+// The musics playing, and how far each has played.
+const musicPlaying = (page) =>
+  page.evaluate(() =>
+    Object.values(window.Module.preloadedAudios).filter((a) => a && !a.paused).map((a) => a.currentTime));
 
 let browser;
 let server;
@@ -119,11 +129,10 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   });
 
   await t.test('the title music plays after the first key', async () => {
-    await waitFor('one music should be playing and moving on', () =>
-      page.evaluate(() => {
-        const playing = Object.values(window.Module.preloadedAudios).filter((a) => a && !a.paused);
-        return { playing: playing.length, done: playing.length === 1 && playing[0].currentTime > 0 };
-      }), 10000);
+    await waitFor('one music should be playing and moving on', async () => {
+      const playing = await musicPlaying(page);
+      return { playing, done: playing.length === 1 && playing[0] > 0 };
+    }, 10000);
   });
 
   await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
@@ -169,6 +178,32 @@ test('Watch the solution plays the replay shipped in brakko.data: no key, and th
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
+
+test('a picture cut short and a music of random bytes are refused as on the desktop, in the game\'s own words',
+  async () => {
+    const broken = await serve(site, [], damaged(site, { cut: ['/img/title.bmp'], noise: ['/snd/robot_wars.ogg'] }));
+    try {
+      const page = await openGame(browser, broken);
+      await waitFor('the page should ask for a key', async () => ({ done: /press any key/i.test((await notice(page)).text) }));
+      await page.keyboard.press('Enter');
+      await waitFor('the game should say which files it could not load', () =>
+        ({ said: page.said, done: page.said.includes('probleme avec le fichier musical [./snd/robot_wars.ogg]') }));
+      assert.ok(page.said.includes('porbl\u00e8me avec le fichier ./img/title.bmp'),
+        `the title picture should be refused in the game's words, its accent read from the Latin-1 byte: ${JSON.stringify(page.said)}`);
+      assert.ok(!page.said.some((line) => line.includes('\ufffd')), 'no console line should hold an undecodable byte');
+      // Level 1 opens with the music that was refused: nothing plays, and nothing fails.
+      await page.keyboard.press('Enter');
+      await atRestLikeTheDesktop(page, 'level1');
+      await waitFor('once level 1 has opened, no music should play', async () => {
+        const playing = await musicPlaying(page);
+        return { playing, done: playing.length === 0 };
+      }, 10000);
+      assert.deepEqual(page.errors, [], 'the page should raise no errors');
+      await page.close();
+    } finally {
+      broken.close();
+    }
+  });
 
 test('a site without brakko.data says the file could not be loaded', async () => {
   const broken = await serve(site, ['brakko.data']);
