@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
         game.input.recordingPath = chosen.recordPath;
     }
 #ifdef __EMSCRIPTEN__
+    pauseMusicWhileHidden();
     // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
     browserRun run{game, {}};
     emscripten_set_main_loop_arg(animationFrame, &run, 0, 1);

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <iostream>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/html5.h>
+#endif
+
 #include "sheet.h"
 
 namespace {
@@ -234,6 +238,22 @@ void stop() {
     Mix_HaltMusic();
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {
+    // Nothing to resume when no music plays (halted, or never loaded).
+    if (page->hidden)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+    return EM_FALSE;
+}
+}  // namespace
+
+void pauseMusicWhileHidden() {
+    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
+}
+#endif
 
 namespace {
 

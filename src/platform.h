@@ -104,6 +104,11 @@ bool play(Mix_Music* music);
 // Halts the music, so that the next `play` starts its own.
 void stop();
 
+#ifdef __EMSCRIPTEN__
+// A hidden browser tab gets no animation frames, so the game stands still there: from this call on, the
+// music pauses while the page is hidden and goes on when it is shown again.
+void pauseMusicWhileHidden();
+#endif
 
 // The picture in the window, kept so that a frame drawn exactly like it is not shown again: showing costs
 // far more than comparing where SDL 1.2 runs over SDL2 (sdl12-compat), and a player sees nothing of it. A

@@ -124,10 +124,16 @@
   }
 
   // While the game runs it takes every key (so Space and the arrows never scroll), except the browser's own
-  // shortcuts; before and after, the keys belong to the page.
+  // shortcuts; before and after, the keys belong to the page. A held key is one press, as on the desktop,
+  // where key repeat is off: the browser's repeats are kept from the game.
   function keyFilter(event) {
     const shortcut = event.ctrlKey || event.altKey || event.metaKey || /^F\d+$/.test(event.key);
-    if (state !== 'playing' || shortcut) event.stopPropagation();
+    if (state !== 'playing' || shortcut) {
+      event.stopPropagation();
+    } else if (event.repeat) {
+      event.preventDefault();
+      event.stopPropagation();
+    }
   }
 
   // The game's standard output and error, a byte at a time, as lines for the console. The game writes its

@@ -1,7 +1,8 @@
 // The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
 // screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
-// the keys and the touch pad must do what they say, damaged pictures and musics are refused as on the
-// desktop, and a missing file must be reported on the page.
+// the keys and the touch pad must do what they say, a held key is one press, the music pauses in a hidden
+// tab, damaged pictures and musics are refused as on the desktop, and a missing file must be reported on
+// the page.
 'use strict';
 
 const { test, before, after } = require('node:test');
@@ -98,6 +99,13 @@ const musicPlaying = (page) =>
   page.evaluate(() =>
     Object.values(window.Module.preloadedAudios).filter((a) => a && !a.paused).map((a) => a.currentTime));
 
+// Waits for `count` of the browser's animation frames, each of which runs the game frames that are due.
+const animationFrames = (page, count) =>
+  page.evaluate((count) => new Promise((resolve) => {
+    const next = (left) => (left === 0 ? resolve() : requestAnimationFrame(() => next(left - 1)));
+    next(count);
+  }), count);
+
 let browser;
 let server;
 
@@ -135,6 +143,23 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
     }, 10000);
   });
 
+  await t.test('in a hidden tab the music pauses, and it plays on when the tab is shown again', async () => {
+    const other = await page.browserContext().newPage();
+    await other.bringToFront();
+    await waitFor('with another tab in front, no music should play', async () => {
+      const playing = await musicPlaying(page);
+      return { playing, hidden: await page.evaluate(() => document.hidden), done: playing.length === 0 };
+    }, 10000);
+    await page.bringToFront();
+    await other.close();
+    let resumedAt;
+    await waitFor('shown again, the title music should play on', async () => {
+      const playing = await musicPlaying(page);
+      if (playing.length === 1 && resumedAt === undefined) resumedAt = playing[0];
+      return { playing, done: playing.length === 1 && playing[0] > resumedAt };
+    }, 10000);
+  });
+
   await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
     await page.keyboard.press('Enter');
     await atRestLikeTheDesktop(page, 'level1');
@@ -149,17 +174,29 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
     }, 10000);
   });
 
-  await t.test('Escape leads to the rage-quit screen, and Escape there ends the game', async () => {
-    await page.keyboard.press('Escape');
-    await atRestLikeTheDesktop(page, 'ragequit');
-    assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
-    await page.keyboard.press('Escape');
+  await t.test('Escape held down is one press: it leads to the rage-quit screen, and Escape there ends the game',
+    async () => {
+      // Held, a key repeats in a browser; each repeat would be one more Escape, which quits there.
+      await page.keyboard.down('Escape');
+      const held = 'the game ended while Escape was held: its repeats reached the game as more Escapes';
+      await waitFor('the rage-quit screen should come to rest while Escape is held', async () => {
+        await page.keyboard.down('Escape');
+        assert.equal((await notice(page)).shown, false, held);
+        return differsFrom(page, 'ragequit');
+      });
+      for (let i = 0; i < 10; i++) await page.keyboard.down('Escape');
+      await animationFrames(page, 60);
+      await page.keyboard.up('Escape');
+      assert.equal((await notice(page)).shown, false, held);
+      assert.equal((await differsFrom(page, 'ragequit')).count, 0, 'the rage-quit screen should still show');
+      assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
+      await page.keyboard.press('Escape');
     const ended = await waitFor('the page should say the game has ended', async () => {
       const n = await notice(page);
       return { ...n, done: n.shown && /you quit/i.test(n.text) };
     }, 10000);
-    assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
-  });
+      assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
+    });
 
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
@@ -184,12 +221,13 @@ test('a picture cut short and a music of random bytes are refused as on the desk
     const broken = await serve(site, [], damaged(site, { cut: ['/img/title.bmp'], noise: ['/snd/robot_wars.ogg'] }));
     try {
       const page = await openGame(browser, broken);
-      await waitFor('the page should ask for a key', async () => ({ done: /press any key/i.test((await notice(page)).text) }));
+      await waitFor('the page should ask for a key', async () =>
+        ({ done: /press any key/i.test((await notice(page)).text) }));
       await page.keyboard.press('Enter');
       await waitFor('the game should say which files it could not load', () =>
         ({ said: page.said, done: page.said.includes('probleme avec le fichier musical [./snd/robot_wars.ogg]') }));
-      assert.ok(page.said.includes('porbl\u00e8me avec le fichier ./img/title.bmp'),
-        `the title picture should be refused in the game's words, its accent read from the Latin-1 byte: ${JSON.stringify(page.said)}`);
+      assert.ok(page.said.includes('porbl\u00e8me avec le fichier ./img/title.bmp'), 'the title picture should be '
+        + `refused in the game's words, its accent read from the Latin-1 byte: ${JSON.stringify(page.said)}`);
       assert.ok(!page.said.some((line) => line.includes('\ufffd')), 'no console line should hold an undecodable byte');
       // Level 1 opens with the music that was refused: nothing plays, and nothing fails.
       await page.keyboard.press('Enter');

@@ -71,8 +71,8 @@ function damaged(site, { cut = [], noise = [] }) {
       let script = bytes.toString('latin1');
       for (const name of cut) {
         const { start, end } = files[name];
-        const entry = new RegExp(`("filename"\\s*:\\s*"${name}"\\s*,\\s*"start"\\s*:\\s*${start}\\s*,\\s*"end"\\s*:\\s*)${end}`);
-        script = script.replace(entry, `$1${start + Math.floor((end - start) / 2)}`);
+        const entry = `("filename"\\s*:\\s*"${name}"\\s*,\\s*"start"\\s*:\\s*${start}\\s*,\\s*"end"\\s*:\\s*)${end}`;
+        script = script.replace(new RegExp(entry), `$1${start + Math.floor((end - start) / 2)}`);
       }
       return Buffer.from(script, 'latin1');
     },
