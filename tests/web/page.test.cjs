@@ -129,8 +129,9 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await t.test('Return as the first key only starts the game, and the title settles as on the desktop', async () => {
     await page.keyboard.press('Enter');
     await atRestLikeTheDesktop(page, 'title');
-    // Passed on to the game, that Return would have started the curtain, which closes within a second.
-    await new Promise((resolve) => setTimeout(resolve, 1500));
+    // Passed on to the game, that Return would have started the curtain, which closes in 63 frames; 120
+    // animation frames run about twice as many.
+    await animationFrames(page, 120);
     assert.equal((await differsFrom(page, 'title')).count, 0, 'the title should still be showing');
     assert.equal((await notice(page)).shown, false, 'the start notice should be gone');
     assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the title');
