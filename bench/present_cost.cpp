@@ -67,6 +67,6 @@ int main(int argc, char** argv) {
     std::printf("  draw and flip:        %.3f wall, %.3f CPU\n", flip.wall, flip.cpu);
     std::printf("  one present:          %.3f wall, %.3f CPU\n", flip.wall - draw.wall, flip.cpu - draw.cpu);
     std::printf("  unchanged, compared:  %.3f wall, %.3f CPU\n", same.wall, same.cpu);
-    shutDown();
+    game.shutDown();
     return 0;
 }

@@ -94,7 +94,12 @@ void app::paintBackground() {
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
 }
 
-void shutDown() {
+void app::shutDown() {
+    all.releaseLayers();
+    closePlatform();
+}
+
+void closePlatform() {
     stop();
     Mix_CloseAudio();
     SDL_Quit();

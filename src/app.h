@@ -55,11 +55,16 @@ struct app {
 
     void drawTeeth();
     void paintBackground();
+
+    // The end of the run: frees the surfaces the app made itself (the views' layers) while SDL still runs,
+    // then closes the platform. Nothing more is drawn; the app may still be destroyed afterwards.
+    void shutDown();
 };
 
 // Takes at most one key press or window close from SDL's queue; the rest wait there for the frames after.
 // Whatever else is queued ahead of it is passed over, noting in `shown` an uncovered window.
 frameEvent pollEvent(shownPicture& shown);
 
-// Halts the music and closes the mixer and SDL.
-void shutDown();
+// Halts the music and closes the mixer and SDL. Every surface made since start-up must be freed first:
+// SDL_Quit frees the display, and a surface blitted onto it may still refer to it.
+void closePlatform();

@@ -90,7 +90,7 @@ void animationFrame(void* arg) {
     }
     if (run.game.state.running()) return;
     emscripten_cancel_main_loop();
-    shutDown();
+    run.game.shutDown();
     emscripten_force_exit(0);
 }
 #endif
@@ -156,13 +156,14 @@ int main(int argc, char** argv) {
         game.input.recordingPath = chosen.recordPath;
     }
 #ifdef __EMSCRIPTEN__
+    pauseMusicWhileHidden();
     // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
     browserRun run{game, {}};
     emscripten_set_main_loop_arg(animationFrame, &run, 0, 1);
 #endif
     while (game.state.running())
         game.frame();
-    shutDown();
+    game.shutDown();
     if (recording != nullptr) std::fclose(recording);
     return 0;
 }

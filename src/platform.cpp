@@ -2,9 +2,14 @@
 // Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "platform.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten/html5.h>
+#endif
 
 #include "sheet.h"
 
@@ -57,7 +62,12 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
 }
 
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue) {
+#ifdef __EMSCRIPTEN__
+    // The browser's loader would fill a BMP cut short with black.
+    SDL_Surface* loaded = wholeBmp(path) ? SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1) : nullptr;
+#else
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+#endif
     if (loaded == nullptr) {
         std::cout << pictureFailure << path << std::endl;
         return nullptr;
@@ -205,16 +215,125 @@ void commencerMixer() {
 }
 
 Mix_Music* ouvrireMusique(const char* path) {
+#ifdef __EMSCRIPTEN__
+    // The browser's mixer takes any file and fails only when it plays one it cannot decode.
+    Mix_Music* music = vorbisHeaders(path) ? Mix_LoadMUS(path) : nullptr;
+#else
     Mix_Music* music = Mix_LoadMUS(path);
+#endif
     if (music == nullptr) std::cout << musicFailure << path << "]\n";
     return music;
 }
 
 bool play(Mix_Music* music) {
     if (Mix_PlayingMusic()) return false;
+#ifdef __EMSCRIPTEN__
+    // The browser's mixer fails on a null music instead of answering -1.
+    if (music == nullptr) return true;
+#endif
     return Mix_PlayMusic(music, -1) == -1;
 }
 
 void stop() {
     Mix_HaltMusic();
+}
+
+#ifdef __EMSCRIPTEN__
+namespace {
+EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {
+    // Nothing to resume when no music plays (halted, or never loaded).
+    if (page->hidden)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+    return EM_FALSE;
+}
+}  // namespace
+
+void pauseMusicWhileHidden() {
+    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
+}
+#endif
+
+namespace {
+
+// Little-endian numbers in a file's header.
+Uint32 le32(const unsigned char* at) {
+    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<Uint32>(at[3]) << 24;
+}
+Uint16 le16(const unsigned char* at) {
+    return static_cast<Uint16>(at[0] | at[1] << 8);
+}
+
+}  // namespace
+
+bool wholeBmp(const char* path) {
+    std::FILE* in = std::fopen(path, "rb");
+    if (in == nullptr) return false;
+    // The file header, then the info header: 12 bytes in the oldest form, 40 or more in the others.
+    unsigned char head[14 + 40] = {};
+    const size_t got = std::fread(head, 1, sizeof head, in);
+    std::fseek(in, 0, SEEK_END);
+    const long size = std::ftell(in);
+    std::fclose(in);
+    if (got < 14 + 12 || head[0] != 'B' || head[1] != 'M') return false;
+    const Uint32 pixelsAt = le32(head + 10);
+    const Uint32 infoSize = le32(head + 14);
+    long width = 0, height = 0;
+    int bits = 0;
+    Uint32 compression = 0;
+    if (infoSize == 12) {
+        width = le16(head + 18);
+        height = le16(head + 20);
+        bits = le16(head + 24);
+    } else {
+        if (got < 14 + 40 || infoSize < 40) return false;
+        width = static_cast<Sint32>(le32(head + 18));
+        height = static_cast<Sint32>(le32(head + 22));  // negative: rows from the top down
+        bits = le16(head + 28);
+        compression = le32(head + 30);
+    }
+    if (height < 0) height = -height;
+    // Uncompressed (0) or bit fields (3): SDL 1.2 reads no other.
+    if (width <= 0 || (compression != 0 && compression != 3) || bits < 1 || bits > 32) return false;
+    const long long row = (static_cast<long long>(width) * bits + 31) / 32 * 4;
+    return static_cast<long long>(pixelsAt) + row * height <= size;
+}
+
+bool vorbisHeaders(const char* path) {
+    std::FILE* in = std::fopen(path, "rb");
+    if (in == nullptr) return false;
+    constexpr unsigned char headerTypes[3] = {1, 3, 5};  // identification, comment, setup
+    int packets = 0;                                     // whole packets read
+    long inPacket = 0;                                   // bytes of the packet being read
+    char start[7] = {};                                  // its first bytes: the type and "vorbis"
+    bool sound = true;
+    while (sound && packets < 3) {
+        // A page: "OggS", version 0, flags, position, stream, sequence and checksum, then the lacing values,
+        // each the length of one segment; a segment shorter than 255 bytes ends its packet.
+        unsigned char page[27];
+        unsigned char lacing[255];
+        if (std::fread(page, 1, sizeof page, in) != sizeof page || std::memcmp(page, "OggS", 4) != 0 ||
+            page[4] != 0 || std::fread(lacing, 1, page[26], in) != page[26]) {
+            sound = false;
+            break;
+        }
+        for (int s = 0; s < page[26] && sound && packets < 3; ++s) {
+            unsigned char segment[255];
+            if (std::fread(segment, 1, lacing[s], in) != lacing[s]) {
+                sound = false;
+                break;
+            }
+            for (int i = 0; i < lacing[s] && inPacket + i < 7; ++i)
+                start[inPacket + i] = static_cast<char>(segment[i]);
+            inPacket += lacing[s];
+            if (lacing[s] == 255) continue;
+            sound = inPacket >= 7 && static_cast<unsigned char>(start[0]) == headerTypes[packets] &&
+                    std::memcmp(start + 1, "vorbis", 6) == 0;
+            ++packets;
+            inPacket = 0;
+        }
+    }
+    std::fclose(in);
+    return sound && packets == 3;
 }

@@ -69,6 +69,18 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display);
 // first blit is made now, and leaves the display as it was. Null handles are passed over.
 void readyForBlits(SDL_Surface* picture, SDL_Surface* display);
 
+// What SDL 1.2 and SDL_mixer ask of a file before they load it, for a browser, whose loaders take what they
+// can of a damaged file and fail later or not at all: there a file these refuse is not handed to the loader,
+// and the game goes on without it as on the desktop. Built everywhere, so that the desktop's tests can hold
+// them against the desktop's own loaders.
+// A BMP that SDL reads: uncompressed or bit fields, 1 to 32 bits a pixel, every row (padded to four bytes)
+// inside the file.
+bool wholeBmp(const char* path);
+// An Ogg Vorbis stream that SDL_mixer opens: Ogg pages whose first three packets, whole, are the Vorbis
+// identification, comment and setup headers. (The sound after them may be cut short; it plays as far as it
+// goes.)
+bool vorbisHeaders(const char* path);
+
 // Opens the audio device for music: 22050 Hz, signed 16-bit little-endian, stereo.
 void commencerMixer();
 
@@ -81,6 +93,12 @@ bool play(Mix_Music* music);
 
 // Halts the music, so that the next `play` starts its own.
 void stop();
+
+#ifdef __EMSCRIPTEN__
+// A hidden browser tab gets no animation frames, so the game stands still there: from this call on, the
+// music pauses while the page is hidden and goes on when it is shown again.
+void pauseMusicWhileHidden();
+#endif
 
 // The picture in the window, kept so that a frame drawn exactly like it is not shown again: showing costs
 // far more than comparing where SDL 1.2 runs over SDL2 (sdl12-compat), and a player sees nothing of it. A

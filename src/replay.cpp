@@ -76,20 +76,59 @@ bool cannotRead(replayError& error, int line) {
     return false;
 }
 
-// The first line this game reads, "brakko replay 1".
+// The first line this game reads and writes, "brakko replay 2 rules 1".
 struct header {
     char text[lineCapacity] = {};
-    header() { std::snprintf(text, sizeof text, "%s %d", replayFormat, replayVersion); }
+    header() {
+        std::snprintf(text, sizeof text, "%s %d %s %d", replayFormat, replayVersion, rulesWord, rulesVersion);
+    }
 };
 
-// The format's name followed by some other version number.
-bool isOtherVersion(const char* text, int length) {
+// Reads the digits at `at`, moving past them; false when there are none. A number too long to name a version
+// reads as its first seven digits.
+bool readNumber(const char* text, int length, int& at, int& number) {
+    number = 0;
+    const int from = at;
+    for (; at < length && text[at] >= '0' && text[at] <= '9'; ++at)
+        if (at - from < maxFrameDigits) number = number * 10 + (text[at] - '0');
+    return at > from;
+}
+
+// The versions a first line names: "brakko replay F" (a format without rules versions: `rules` is -1) or
+// "brakko replay F rules R". False for any other line.
+bool readVersions(const char* text, int length, int& format, int& rules) {
     const int prefix = static_cast<int>(std::strlen(replayFormat));
-    if (length <= prefix + 1 || std::memcmp(text, replayFormat, prefix) != 0 || text[prefix] != ' ')
+    const int word = static_cast<int>(std::strlen(rulesWord));
+    int at = prefix + 1;
+    if (length < at || std::memcmp(text, replayFormat, prefix) != 0 || text[prefix] != ' ' ||
+        !readNumber(text, length, at, format))
         return false;
-    for (int i = prefix + 1; i < length; ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
+    rules = -1;
+    if (at == length) return true;
+    if (length < at + word + 2 || text[at] != ' ' || std::memcmp(text + at + 1, rulesWord, word) != 0 ||
+        text[at + word + 1] != ' ')
+        return false;
+    at += word + 2;
+    return readNumber(text, length, at, rules) && at == length;
+}
+
+// Why a first line that is not this game's own is refused.
+void refuseHeader(lineRead got, const char* text, int length, const header& expected, replayError& error) {
+    int format = 0;
+    int rules = 0;
+    const bool versions = got == lineRead::text && readVersions(text, length, format, rules);
+    error.line = 1;
+    if (versions && format == replayVersion && rules >= 0)
+        std::snprintf(
+            error.reason, sizeof error.reason,
+            "a replay of rules version %d, which this game (rules version %d) would play out of step", rules,
+            rulesVersion);
+    else
+        std::snprintf(error.reason, sizeof error.reason, "%s; a replay starts with \"%s\"",
+                      got == lineRead::end ? "the file is empty"
+                      : versions           ? "a replay of another version of the format"
+                                           : "not a Brakko replay",
+                      expected.text);
 }
 
 // Every event name, for the message that meets an unknown one.
@@ -114,15 +153,9 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
 
     lineRead got = readLine(in, text, length);
     if (got == lineRead::failed) return cannotRead(error, 1);
-    const bool empty = got == lineRead::end;
-    const bool otherVersion = got == lineRead::text && isOtherVersion(text, length);
     if (got != lineRead::text || !same(text, length, expected.text)) {
-        std::snprintf(reason, sizeof reason, "%s; a replay starts with \"%s\"",
-                      empty          ? "the file is empty"
-                      : otherVersion ? "a replay of another version of the format"
-                                     : "not a Brakko replay",
-                      expected.text);
-        return refuse(error, 1, reason);
+        refuseHeader(got, text, length, expected, error);
+        return false;
     }
 
     bool ended = false;
@@ -195,7 +228,8 @@ bool readReplayFile(const char* path, replay& out, replayError& error) {
 }
 
 bool writeReplayHeader(std::FILE* out) {
-    return std::fprintf(out, "%s %d\n", replayFormat, replayVersion) > 0 && std::fflush(out) == 0;
+    const header line;
+    return std::fprintf(out, "%s\n", line.text) > 0 && std::fflush(out) == 0;
 }
 
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event) {

@@ -7,10 +7,15 @@
 
 #include "flow.h"
 
-// The format's first line is its name and version, "brakko replay 1"; the version goes up whenever an older
-// game would misread the rest.
+// A replay's first line names the format, its version and the rules the run was played by:
+// "brakko replay 2 rules 1". The format's version goes up whenever an older game would misread the lines;
+// the rules' version whenever the same keys in the same frames would make another run: a change to the
+// rules, the maps, the glide of the sprites or the curtain. A replay of other rules is refused rather than
+// played out of step.
 constexpr char replayFormat[] = "brakko replay";
-constexpr int replayVersion = 1;
+constexpr int replayVersion = 2;
+constexpr char rulesWord[] = "rules";
+constexpr int rulesVersion = 1;
 // The replay shipped with the game, next to ./img and ./snd: both levels won, ending on the rage-quit screen.
 constexpr char solutionPath[] = "./replays/solution.replay";
 

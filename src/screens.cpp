@@ -16,6 +16,13 @@ screens::screens(SDL_Surface* sheet)
       level2(level2T, thoseShape1, sheet, level2ViewW, level2ViewH),
       rageQuit(ragequitT, thoseShape1, sheet, ragequitW, ragequitH) {}
 
+void screens::releaseLayers() {
+    title.releaseLayer();
+    level1.releaseLayer();
+    level2.releaseLayer();
+    rageQuit.releaseLayer();
+}
+
 bool screens::frame(int s, SDL_Surface* display, int command) {
     return with(s, [&](auto& view, int offsetX, int offsetY) {
         return updateGame(display, view, command, offsetX, offsetY);

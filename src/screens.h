@@ -22,6 +22,9 @@ struct screens {
     // Builds every screen's view; the sprite sheet is shared and not owned.
     explicit screens(SDL_Surface* sheet);
 
+    // Frees every view's layer, before SDL_Quit.
+    void releaseLayers();
+
     // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 8 rage-quit) with this frame's command and
     // draws it into the display. True when the level of that screen is won; any other s runs nothing.
     bool frame(int s, SDL_Surface* display, int command);

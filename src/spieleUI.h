@@ -113,7 +113,13 @@ struct spieleUI {
             for (int row = 0; row < H; ++row)
                 tiles.copy(tileFor(game.at(col, row)), col * cellPixels, row * cellPixels);
     }
-    ~spieleUI() { SDL_FreeSurface(layer); }
+    ~spieleUI() { releaseLayer(); }
+    // Frees the layer while SDL still runs (SDL_Quit takes the display it was readied for); the view draws
+    // no map afterwards.
+    void releaseLayer() {
+        SDL_FreeSurface(layer);
+        layer = nullptr;
+    }
     // One owner per layer: a copy would free it twice.
     spieleUI(const spieleUI&) = delete;
     spieleUI& operator=(const spieleUI&) = delete;

@@ -1,5 +1,6 @@
 // The platform layer against real SDL with the dummy drivers: failure lines byte for byte from standard
-// output, the transparent colour, and when `play` starts a music. Files are made in a fresh directory.
+// output, the transparent colour, when `play` starts a music, and the browser's checks of damaged files
+// against the desktop's loaders. Files are made in a fresh directory.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "headless.h"
@@ -95,6 +98,55 @@ TEST_F(Platform, AMissingMusicWritesItsPathInBrackets) {
     EXPECT_EQ(music, nullptr) << "a missing music should give null";
     EXPECT_EQ(out, "probleme avec le fichier musical [./snd/goof.ogg]\n")
         << "a missing music should write its path in brackets, unaccented";
+}
+
+// A browser's loaders take damaged files that SDL refuses, so there the game checks each file first: the
+// checks must refuse exactly what SDL and SDL_mixer refuse, for the game's own files whole and damaged.
+TEST_F(Platform, TheBrowsersFileChecksRefuseWhatTheDesktopsLoadersRefuse) {
+    SDL_Surface* display = commencer<800, 500>("Brakko");
+    ASSERT_NE(display, nullptr) << "the dummy driver should give a display surface";
+    commencerMixer();
+    std::mt19937 random(1);
+    int whole = 0;
+    for (const char* name : {"img/title.bmp", "img/tooth.bmp", "img/bot.bmp", "img/loose.bmp", "snd/goof.ogg",
+                             "snd/robot_wars.ogg", "snd/vexo.ogg", "snd/down.ogg"}) {
+        std::ifstream in(std::string(BRAKKO_SOURCE_DIR) + "/" + name, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GT(bytes.size(), 200u) << name << " should be there to be damaged";
+        std::string noise(bytes.size(), '\0');
+        for (char& c : noise)
+            c = static_cast<char>(random());
+        const bool picture = std::string(name).ends_with(".bmp");
+        const struct {
+            const char* how;
+            std::string bytes;
+        } copies[] = {{"whole", bytes},
+                      {"empty", ""},
+                      {"cut to its first 100 bytes", bytes.substr(0, 100)},
+                      {"cut in half", bytes.substr(0, bytes.size() / 2)},
+                      {"one byte short", bytes.substr(0, bytes.size() - 1)},
+                      {"random bytes", noise}};
+        for (const auto& copy : copies) {
+            const std::string path = picture ? "copy.bmp" : "copy.ogg";
+            std::ofstream(path, std::ios::binary) << copy.bytes;
+            bool loads = false;
+            if (picture) {
+                SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+                loads = loaded != nullptr;
+                SDL_FreeSurface(loaded);
+                EXPECT_EQ(wholeBmp(path.c_str()), loads)
+                    << name << " " << copy.how << ": SDL " << (loads ? "loads" : "refuses") << " it";
+            } else {
+                Mix_Music* loaded = Mix_LoadMUS(path.c_str());
+                loads = loaded != nullptr;
+                if (loaded != nullptr) Mix_FreeMusic(loaded);
+                EXPECT_EQ(vorbisHeaders(path.c_str()), loads)
+                    << name << " " << copy.how << ": SDL_mixer " << (loads ? "loads" : "refuses") << " it";
+            }
+            whole += loads && std::string(copy.how) == "whole";
+        }
+    }
+    EXPECT_EQ(whole, 8) << "every file of the game should load whole";
 }
 
 TEST_F(Platform, AnAudioDeviceThatWontOpenWritesOneUtf8Line) {

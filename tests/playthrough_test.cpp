@@ -93,7 +93,7 @@ struct player {
                 if (music != nullptr) Mix_FreeMusic(music);
         }
         SDL_FreeSurface(reference);
-        shutDown();
+        closePlatform();
         if (home[0] != '\0' && chdir(home) != 0) ADD_FAILURE() << "cannot go back to " << home;
     }
     player(const player&) = delete;

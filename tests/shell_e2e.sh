@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the real game in a real X window under a private Xvfb and plays Return, Escape, Escape: it must quit
-# with status 0 in bounded time. Also: with no video at all it must leave with status 1, not run blind; and a
-# bad command line or replay file is refused with status 2 before any window opens.
+# Runs the real game in a real X window under a private Xvfb and plays Return, then Escapes until it has
+# gone: it must quit with status 0, and not on the first Escape. Also: with no video at all it must leave
+# with status 1, not run blind; and a bad command line or replay file is refused with status 2 before any
+# window opens.
 # Usage: shell_e2e.sh <path-to-brakko> <project-root>
 set -uo pipefail
 
@@ -52,28 +53,32 @@ refused() {
         fail "$what: the line should say '$want', not: $(cat -v "$scratch/err")"
 }
 bad=$scratch/bad.replay
-# Each case: what is wrong, the file's bytes (printf escapes), the line that must be named.
-while IFS='|' read -r what bytes line; do
-    printf "$bytes" >"$bad"
-    refused "a replay with $what" "brakko: $bad: line $line: " --replay "$bad"
+# The first line of a replay of this game, as the shipped solution has it.
+header=$(head -n1 "$root/replays/solution.replay")
+# Each case: what is wrong, the file's bytes (printf escapes, HEADER for that first line), the line that
+# must be named, and what the message must go on to say, if that is checked.
+while IFS='|' read -r what bytes line says; do
+    printf "${bytes//HEADER/$header}" >"$bad"
+    refused "a replay with $what" "brakko: $bad: line $line: $says" --replay "$bad"
 done <<'CASES'
 nothing in it||1
 another format|hello\n12 q\n|1
-another version|brakko replay 2\n12 q\n|1
-carriage returns|brakko replay 1\r\n12 q\r\n|1
-a malformed line|brakko replay 1\n12 q\n40q\n|3
-a NUL byte|brakko replay 1\n12 q\0\n|2
-frames going backwards|brakko replay 1\n12 q\n40 w\n5 e\n|4
-two events in one frame|brakko replay 1\n12 q\n12 w\n|3
-an unknown event|brakko replay 1\n12 q\n30 Tab\n|3
-frame 0|brakko replay 1\n0 q\n|2
-a frame past half a day of play|brakko replay 1\n5184001 q\n|2
-a twenty-digit frame|brakko replay 1\n99999999999999999999 q\n|2
-a line after its end|brakko replay 1\n12 q\n20 end\n30 w\n|4
+another version|brakko replay 1\n12 q\n|1
+other rules|brakko replay 2 rules 0\n12 q\n|1|a replay of rules version 0, which this game
+carriage returns|HEADER\r\n12 q\r\n|1
+a malformed line|HEADER\n12 q\n40q\n|3
+a NUL byte|HEADER\n12 q\0\n|2
+frames going backwards|HEADER\n12 q\n40 w\n5 e\n|4
+two events in one frame|HEADER\n12 q\n12 w\n|3
+an unknown event|HEADER\n12 q\n30 Tab\n|3
+frame 0|HEADER\n0 q\n|2
+a frame past half a day of play|HEADER\n5184001 q\n|2
+a twenty-digit frame|HEADER\n99999999999999999999 q\n|2
+a line after its end|HEADER\n12 q\n20 end\n30 w\n|4
 CASES
-{ echo "brakko replay 1"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
+{ echo "$header"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
 refused "a replay of 32769 events" "brakko: $bad: line 32770: " --replay "$bad"
-{ echo "brakko replay 1"; head -c 10000000 /dev/zero | tr '\0' 1; } >"$bad"
+{ echo "$header"; head -c 10000000 /dev/zero | tr '\0' 1; } >"$bad"
 refused "a replay with a 10 MB line" "brakko: $bad: line 2: " --replay "$bad"
 refused "a replay that is missing" "brakko: $scratch/missing: cannot open it" --replay "$scratch/missing"
 refused "a directory as replay" "brakko: $scratch: line 1: " --replay "$scratch"
@@ -82,7 +87,7 @@ refused "--solution away from the game's data" "brakko: ./replays/solution.repla
 cd "$root" || fail "cannot enter the project root $root"
 
 # At the limits, and the shipped solution, the replay is accepted: the run goes on to the window.
-printf 'brakko replay 1\n5184000 close\n5184000 end\n' >"$bad"
+printf '%s\n5184000 close\n5184000 end\n' "$header" >"$bad"
 run_without_video --replay "$bad"
 [ $? -eq 1 ] || fail "a replay ending in frame 5184000 should be accepted: $(cat "$scratch/err")"
 run_without_video --solution
@@ -116,30 +121,36 @@ run_without_video --version
 source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
 start_xvfb "$scratch" || fail "Xvfb did not report a display"
 
-# Music is not what this test is about; the dummy audio driver keeps it off the machine's sound card.
-SDL_AUDIODRIVER=dummy "$brakko" >"$scratch/out" &
+# Music is not what this test is about; the dummy audio driver keeps it off the machine's sound card. The run
+# is recorded, so that the test sees when the game has taken each key.
+SDL_AUDIODRIVER=dummy "$brakko" --record "$scratch/run.replay" >"$scratch/out" &
 game_pid=$!
 
 window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
 [ -n "$window" ] || fail "no window captioned Brakko appeared"
 xdotool windowfocus --sync "$window" || fail "could not focus the game's window"
 
-# Each transition is about a hundred frames; the waits leave a slow machine room to finish the curtain.
 xdotool key Return
-sleep 4
-kill -0 "$game_pid" 2>/dev/null || fail "the game ended after Return on the title"
-xdotool key Escape
-sleep 4
-kill -0 "$game_pid" 2>/dev/null || fail "the game ended after Escape on level 1; it should show the rage-quit screen"
-xdotool key Escape
-
 for _ in $(seq 300); do
-    kill -0 "$game_pid" 2>/dev/null || break
+    grep -q ' Return$' "$scratch/run.replay" && break
     sleep 0.1
 done
-kill -0 "$game_pid" 2>/dev/null && fail "the game was still running 30 s after Escape on the rage-quit screen"
+grep -q ' Return$' "$scratch/run.replay" || fail "the game did not take Return within 30 s"
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended after Return on the title"
+
+# Escapes until the game has gone: one leads to the rage-quit screen (those pressed during its curtain change
+# nothing), one there quits.
+for _ in $(seq 150); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    xdotool key Escape 2>/dev/null
+    sleep 0.2
+done
+kill -0 "$game_pid" 2>/dev/null && fail "the game was still running after 30 s of Escapes"
 wait "$game_pid"
 status=$?
 game_pid=
-[ "$status" -eq 0 ] || fail "the game should exit with status 0 after Escape on the rage-quit screen, not $status"
-echo "shell_e2e: Return, Escape, Escape quit the game with status 0"
+[ "$status" -eq 0 ] || fail "the game should exit with status 0 after Escapes on the rage-quit screen, not $status"
+keys=$(tail -n +2 "$scratch/run.replay" | cut -d' ' -f2 | tr '\n' ' ')
+[[ "$keys" =~ ^"Return Escape "(Escape )+$ ]] ||
+    fail "one Escape should lead to the rage-quit screen and another quit, but the game took: $keys"
+echo "shell_e2e: Return, then Escapes, quit the game with status 0"

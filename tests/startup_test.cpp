@@ -1,5 +1,6 @@
 // The whole start-up and the main loop's frame, in-process and headless (dummy drivers): what a run with no
-// assets writes, events taken one a frame, and where the backgrounds and the teeth land on the display.
+// assets writes, events taken one a frame, where the backgrounds and the teeth land on the display, and the
+// order of the end of a run.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -118,4 +119,22 @@ TEST_F(StartUp, BackgroundsAndTeethLandWhereTheyBelong) {
     game.paintBackground();
     const SDL_Color black = pixelAt(display, 400, 250);
     EXPECT_EQ(black.r + black.g + black.b, 0) << "a level should get a black background";
+}
+
+TEST_F(StartUp, TheEndOfARunFreesTheViewsLayersBeforeSDLCloses) {
+    ASSERT_EQ(mkdir("img", 0755), 0);
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    ASSERT_NE(display, nullptr);
+    writePicture("img/bot.bmp", 160, 160, 0, 0, 200);
+    app game(display, loadAssets());
+    ASSERT_NE(game.all.level2.layer, nullptr) << "with a sprite sheet every view should draw its map's layer";
+    game.frame();
+    game.shutDown();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "the end of the run should close SDL";
+    int left = 0;
+    for (SDL_Surface* layer :
+         {game.all.title.layer, game.all.level1.layer, game.all.level2.layer, game.all.rageQuit.layer})
+        left += layer != nullptr;
+    EXPECT_EQ(left, 0)
+        << "no view should keep a layer past SDL_Quit, which takes the display it was readied for";
 }

@@ -14,7 +14,8 @@
 
 namespace {
 
-// The title shows for two seconds before Return, so that a player watching sees where the run starts.
+// The title shows for about a second before Return (frames come about 120 a second), so that a player
+// watching sees where the run starts.
 constexpr int titleFrames = 120;
 // Far more frames than any stage takes: a stage that runs out of them never ends.
 constexpr int stageFrames = 100000;

@@ -124,10 +124,47 @@
   }
 
   // While the game runs it takes every key (so Space and the arrows never scroll), except the browser's own
-  // shortcuts; before and after, the keys belong to the page.
+  // shortcuts; before and after, the keys belong to the page. A held key is one press, as on the desktop,
+  // where key repeat is off: the browser's repeats are kept from the game.
   function keyFilter(event) {
     const shortcut = event.ctrlKey || event.altKey || event.metaKey || /^F\d+$/.test(event.key);
-    if (state !== 'playing' || shortcut) event.stopPropagation();
+    if (state !== 'playing' || shortcut) {
+      event.stopPropagation();
+    } else if (event.repeat) {
+      event.preventDefault();
+      event.stopPropagation();
+    }
+  }
+
+  // The game's standard output and error, a byte at a time, as lines for the console. The game writes its
+  // messages as bytes, some in UTF-8 and one with a lone Latin-1 byte for its accent: a byte that does not
+  // begin a whole UTF-8 sequence is read as Latin-1.
+  function lines(show) {
+    let bytes = [];
+    return (value) => {
+      // Some runtimes hand over signed bytes.
+      const byte = value === null ? null : value & 0xff;
+      if (byte !== null && byte !== 10) {
+        bytes.push(byte);
+        return;
+      }
+      if (byte === null && bytes.length === 0) return;
+      let text = '';
+      for (let i = 0; i < bytes.length; ) {
+        const b = bytes[i];
+        const length = b >= 0xf0 && b <= 0xf4 ? 4 : b >= 0xe0 && b <= 0xef ? 3 : b >= 0xc2 && b <= 0xdf ? 2 : 1;
+        const sequence = bytes.slice(i, i + length);
+        if (length > 1 && sequence.length === length && sequence.slice(1).every((c) => c >= 0x80 && c <= 0xbf)) {
+          text += new TextDecoder().decode(new Uint8Array(sequence));
+          i += length;
+        } else {
+          text += String.fromCharCode(b);
+          i += 1;
+        }
+      }
+      bytes = [];
+      show(text);
+    };
   }
 
   function pressPad(event) {
@@ -156,6 +193,9 @@
       onRuntimeInitialized: ready,
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
+      stdout: lines((text) => console.log(text)),
+      stderr: lines((text) => console.warn(text)),
+      // What the runtime itself says.
       print: (text) => console.log(text),
       printErr: (text) => console.warn(text),
     };

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang in <build-dir>/fuzz and fuzzes the rules for a bounded time (20 s by
-# default), seeded with the solver's winning plans, then the replay reader for a quarter of it; the corpora
-# stay there for later runs.
+# Builds the fuzz targets with clang in <build-dir>/fuzz and fuzzes the rules, seeded with the solver's
+# winning plans, then the replay reader, from the shipped solution. Each run starts from those seeds alone,
+# in a corpus of its own that is removed afterwards, so that no run inherits what an earlier one found.
+# Under CTest (no third argument) each target runs a fixed number of inputs from random seed 1, the same run
+# every time however loaded the machine is; BRAKKO_SEED=<n> runs another. By hand, a third argument gives
+# the seconds to fuzz the rules (the replay reader gets a quarter of them) from a seed that is printed.
 # Usage: run.sh <project-root> <build-dir> [seconds]
 set -uo pipefail
 
 root=$(realpath "$1")
 tree=$(realpath -m "$2/fuzz")
-seconds=${3:-20}
+seconds=${3:-}
 log=$tree.log
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 if ! { cmake -S "$root/tests/fuzz" -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug &&
     cmake --build "$tree" -j 2; } >"$log" 2>&1; then
@@ -17,36 +22,50 @@ if ! { cmake -S "$root/tests/fuzz" -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMA
     exit 1
 fi
 
-mkdir -p "$tree/corpus" "$tree/crashes" "$tree/seeds"
+if [ -n "$seconds" ]; then
+    seed=${BRAKKO_SEED:-$RANDOM}
+    rules_bound=(-max_total_time="$seconds")
+    replay_seconds=$((seconds / 4 > 5 ? seconds / 4 : 5))
+    replay_bound=(-max_total_time="$replay_seconds")
+    what="$seconds s of the rules and $replay_seconds s of the replay reader"
+else
+    seed=${BRAKKO_SEED:-1}
+    # About fifteen seconds and five of an unloaded machine's time. What else would make one run differ from
+    # the next is left out: reloading the corpus on a timer, and comparisons traced from pointers, which the
+    # address space's layout decides.
+    rules_bound=(-runs=1000 -reload=0 -use_cmp=0)
+    replay_bound=(-runs=200000 -reload=0 -use_cmp=0)
+    what="1000 inputs to the rules and 200000 to the replay reader"
+fi
+echo "fuzz: random seed $seed (BRAKKO_SEED=$seed runs the same again)"
+
+mkdir -p "$tree/crashes" "$scratch/seeds" "$scratch/corpus" "$scratch/replay-corpus"
 # The solver's winning plans start the fuzzer next to won games on both levels.
 for plan in "$root"/tests/plans/*.plan; do
-    [ -e "$plan" ] && bash "$root/tests/fuzz/plan_seed.sh" "$plan" "$tree/seeds/$(basename "$plan" .plan)"
+    [ -e "$plan" ] && bash "$root/tests/fuzz/plan_seed.sh" "$plan" "$scratch/seeds/$(basename "$plan" .plan)"
 done
 
 # Runs one fuzz target with the given libFuzzer arguments, shows its totals, and fails with what broke.
 fuzz() {
     local target=$1 what=$2 status
     shift 2
-    "$tree/$target" "$@" -print_final_stats=1 2>"$tree/$target.log"
+    "$tree/$target" "$@" -seed="$seed" -print_final_stats=1 2>"$tree/$target.log"
     status=$?
     grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$tree/$target.log"
     if [ "$status" -ne 0 ]; then
         tail -n 60 "$tree/$target.log"
-        echo "fuzz: $what broke a promise or crashed; the input is in $tree/crashes"
+        echo "fuzz: $what broke a promise or crashed (random seed $seed); the input is in $tree/crashes"
         exit 1
     fi
 }
 
-# An input that runs past ten seconds holds a tick that never ends: a whole input takes about a quarter of
-# a second with every check, and a loaded machine can make that several times longer. Inputs fit the
-# longest plan with room to spare.
-fuzz rules_fuzz "the rules" "$tree/corpus" "$tree/seeds" -max_total_time="$seconds" -timeout=10 -max_len=512 \
+# An input that runs for a minute holds a tick that never ends: a whole input takes a few hundredths of a
+# second with every check, so even a loaded machine stays far below that. Inputs fit the longest plan with
+# room to spare.
+fuzz rules_fuzz "the rules" "$scratch/corpus" "$scratch/seeds" "${rules_bound[@]}" -timeout=60 -max_len=512 \
     -artifact_prefix="$tree/crashes/"
 
-# The replay reader for a quarter of the time, from the shipped solution and the format's words.
-replay_seconds=$((seconds / 4 > 5 ? seconds / 4 : 5))
-mkdir -p "$tree/replay-corpus"
-fuzz replay_fuzz "the replay reader" "$tree/replay-corpus" "$root/replays" \
-    -dict="$root/tests/fuzz/replay.dict" -max_total_time="$replay_seconds" -timeout=1 -max_len=4096 \
-    -artifact_prefix="$tree/crashes/replay-"
-echo "fuzz: $seconds s of fuzzing the rules and $replay_seconds s the replay reader found nothing wrong"
+# The replay reader, from the shipped solution and the format's words; it reads an input in microseconds.
+fuzz replay_fuzz "the replay reader" "$scratch/replay-corpus" "$root/replays" "${replay_bound[@]}" \
+    -dict="$root/tests/fuzz/replay.dict" -timeout=60 -max_len=4096 -artifact_prefix="$tree/crashes/replay-"
+echo "fuzz: $what found nothing wrong"

@@ -168,7 +168,7 @@ class Allocation : public ::testing::Test {
         ASSERT_NE(display, nullptr) << "the dummy video driver should give a display";
     }
     void TearDown() override {
-        shutDown();
+        closePlatform();
         ASSERT_EQ(chdir(before), 0);
     }
 };

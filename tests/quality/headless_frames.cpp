@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     pushKey(keyEscape);
     runFrames(game, 5, frame);
     const bool quit = !game.state.running();
-    shutDown();
+    game.shutDown();
     std::printf("headless_frames: %d frames, %s\n", frame, quit ? "quit on Escape, Escape" : "still running");
     return quit ? 0 : 1;
 }

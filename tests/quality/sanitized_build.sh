@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libraries, the game and its unit tests a second time under AddressSanitizer and UBSan, in
-# <build-dir>/asan, and runs those tests there. The real-window scripts stay with the normal build.
+# <build-dir>/asan, and runs those tests there, one after another: this runs inside the outer CTest, which
+# runs other tests beside it, and a second level of parallel tests would only make each slower. The
+# real-window scripts stay with the normal build.
 # Usage: sanitized_build.sh <project-root> <build-dir>
 set -uo pipefail
 
@@ -24,4 +26,4 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tests/quality/lsan.supp:print_suppressions=0
 
 cd "$tree" || exit 1
-ctest --output-on-failure -j 2 -E '_e2e$'
+ctest --output-on-failure -E '_e2e$'

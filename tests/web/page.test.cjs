@@ -1,13 +1,15 @@
 // The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
 // screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
-// the keys and the touch pad must do what they say, and a missing file must be reported on the page.
+// the keys and the touch pad must do what they say, a held key is one press, the music pauses in a hidden
+// tab, damaged pictures and musics are refused as on the desktop, and a missing file must be reported on
+// the page.
 'use strict';
 
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { serve, address, launch } = require('./site.cjs');
+const { serve, address, launch, damaged } = require('./site.cjs');
 
 const site = process.env.BRAKKO_SITE;
 const frames = process.env.BRAKKO_FRAMES;
@@ -77,8 +79,12 @@ async function openGame(browser, server, viewport) {
   const page = await context.newPage();
   if (viewport) await page.setViewport(viewport);
   page.errors = [];
+  page.said = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
-  page.on('console', (line) => line.type() === 'error' && page.errors.push(line.text()));
+  page.on('console', (line) => {
+    page.said.push(line.text());
+    if (line.type() === 'error') page.errors.push(line.text());
+  });
   // Every media element that is told to play, kept for the music checks: the browser's own API, the same
   // whichever Emscripten built the game.
   await page.evaluateOnNewDocument(() => {
@@ -97,6 +103,18 @@ async function openGame(browser, server, viewport) {
   }, Object.fromEntries(['title', 'level1', 'ragequit'].map((name) => [name, desktopPicture(name)])));
   return page;
 }
+
+// The musics playing, and how far each has played.
+const musicPlaying = (page) =>
+  page.evaluate(() =>
+    window.playedMedia.filter((a) => !a.paused).map((a) => a.currentTime));
+
+// Waits for `count` of the browser's animation frames, each of which runs the game frames that are due.
+const animationFrames = (page, count) =>
+  page.evaluate((count) => new Promise((resolve) => {
+    const next = (left) => (left === 0 ? resolve() : requestAnimationFrame(() => next(left - 1)));
+    next(count);
+  }), count);
 
 let browser;
 let server;
@@ -121,19 +139,36 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await t.test('Return as the first key only starts the game, and the title settles as on the desktop', async () => {
     await page.keyboard.press('Enter');
     await atRestLikeTheDesktop(page, 'title');
-    // Passed on to the game, that Return would have started the curtain, which closes within a second.
-    await new Promise((resolve) => setTimeout(resolve, 1500));
+    // Passed on to the game, that Return would have started the curtain, which closes in 63 frames; 120
+    // animation frames run about twice as many.
+    await animationFrames(page, 120);
     assert.equal((await differsFrom(page, 'title')).count, 0, 'the title should still be showing');
     assert.equal((await notice(page)).shown, false, 'the start notice should be gone');
     assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the title');
   });
 
   await t.test('the title music plays after the first key', async () => {
-    await waitFor('one music should be playing and moving on', () =>
-      page.evaluate(() => {
-        const playing = window.playedMedia.filter((a) => !a.paused);
-        return { playing: playing.length, done: playing.length === 1 && playing[0].currentTime > 0 };
-      }), 10000);
+    await waitFor('one music should be playing and moving on', async () => {
+      const playing = await musicPlaying(page);
+      return { playing, done: playing.length === 1 && playing[0] > 0 };
+    }, 10000);
+  });
+
+  await t.test('in a hidden tab the music pauses, and it plays on when the tab is shown again', async () => {
+    const other = await page.browserContext().newPage();
+    await other.bringToFront();
+    await waitFor('with another tab in front, no music should play', async () => {
+      const playing = await musicPlaying(page);
+      return { playing, hidden: await page.evaluate(() => document.hidden), done: playing.length === 0 };
+    }, 10000);
+    await page.bringToFront();
+    await other.close();
+    let resumedAt;
+    await waitFor('shown again, the title music should play on', async () => {
+      const playing = await musicPlaying(page);
+      if (playing.length === 1 && resumedAt === undefined) resumedAt = playing[0];
+      return { playing, done: playing.length === 1 && playing[0] > resumedAt };
+    }, 10000);
   });
 
   await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
@@ -150,17 +185,29 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
     }, 10000);
   });
 
-  await t.test('Escape leads to the rage-quit screen, and Escape there ends the game', async () => {
-    await page.keyboard.press('Escape');
-    await atRestLikeTheDesktop(page, 'ragequit');
-    assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
-    await page.keyboard.press('Escape');
+  await t.test('Escape held down is one press: it leads to the rage-quit screen, and Escape there ends the game',
+    async () => {
+      // Held, a key repeats in a browser; each repeat would be one more Escape, which quits there.
+      await page.keyboard.down('Escape');
+      const held = 'the game ended while Escape was held: its repeats reached the game as more Escapes';
+      await waitFor('the rage-quit screen should come to rest while Escape is held', async () => {
+        await page.keyboard.down('Escape');
+        assert.equal((await notice(page)).shown, false, held);
+        return differsFrom(page, 'ragequit');
+      });
+      for (let i = 0; i < 10; i++) await page.keyboard.down('Escape');
+      await animationFrames(page, 60);
+      await page.keyboard.up('Escape');
+      assert.equal((await notice(page)).shown, false, held);
+      assert.equal((await differsFrom(page, 'ragequit')).count, 0, 'the rage-quit screen should still show');
+      assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
+      await page.keyboard.press('Escape');
     const ended = await waitFor('the page should say the game has ended', async () => {
       const n = await notice(page);
       return { ...n, done: n.shown && /you quit/i.test(n.text) };
     }, 10000);
-    assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
-  });
+      assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
+    });
 
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
@@ -179,6 +226,33 @@ test('Watch the solution plays the replay shipped in brakko.data: no key, and th
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
+
+test('a picture cut short and a music of random bytes are refused as on the desktop, in the game\'s own words',
+  async () => {
+    const broken = await serve(site, [], damaged(site, { cut: ['/img/title.bmp'], noise: ['/snd/robot_wars.ogg'] }));
+    try {
+      const page = await openGame(browser, broken);
+      await waitFor('the page should ask for a key', async () =>
+        ({ done: /press any key/i.test((await notice(page)).text) }));
+      await page.keyboard.press('Enter');
+      await waitFor('the game should say which files it could not load', () =>
+        ({ said: page.said, done: page.said.includes('probleme avec le fichier musical [./snd/robot_wars.ogg]') }));
+      assert.ok(page.said.includes('porbl\u00e8me avec le fichier ./img/title.bmp'), 'the title picture should be '
+        + `refused in the game's words, its accent read from the Latin-1 byte: ${JSON.stringify(page.said)}`);
+      assert.ok(!page.said.some((line) => line.includes('\ufffd')), 'no console line should hold an undecodable byte');
+      // Level 1 opens with the music that was refused: nothing plays, and nothing fails.
+      await page.keyboard.press('Enter');
+      await atRestLikeTheDesktop(page, 'level1');
+      await waitFor('once level 1 has opened, no music should play', async () => {
+        const playing = await musicPlaying(page);
+        return { playing, done: playing.length === 0 };
+      }, 10000);
+      assert.deepEqual(page.errors, [], 'the page should raise no errors');
+      await page.close();
+    } finally {
+      broken.close();
+    }
+  });
 
 test('a site without brakko.data says the file could not be loaded', async () => {
   const broken = await serve(site, ['brakko.data']);

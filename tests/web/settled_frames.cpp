@@ -91,6 +91,6 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    shutDown();
+    game.shutDown();
     return status;
 }
