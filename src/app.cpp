@@ -7,6 +7,7 @@
 
 static_assert(keyReturn == SDLK_RETURN && keyEscape == SDLK_ESCAPE && keySpace == SDLK_SPACE);
 static_assert(formationKeys[0] == SDLK_q && formationKeys[8] == SDLK_c);
+static_assert(keyBackspace == SDLK_BACKSPACE && keyRestart == SDLK_r);
 
 assets loadAssets() {
     assets loaded{};
