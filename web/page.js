@@ -150,10 +150,10 @@
   }
 
   // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
-  // The start's choices in the notice's corners are not the gesture.
+  // The start's choices in the notice's corners, and the Keys button, are not the gesture.
   function start(event) {
     if (state !== 'ready') return;
-    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice')) return;
+    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys')) return;
     event.preventDefault();
     event.stopPropagation();
     begin([]);
