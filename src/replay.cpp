@@ -181,6 +181,10 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             error.line = line;
             return false;
         }
+        // Without practice mode the two keys would do nothing, and the run would go another way.
+        if (!recordable(event, out.practice))
+            return refuse(error, line,
+                          "BackSpace and r are practice mode's: the replay has no \"practice\" line");
         if (frame < out.lastFrame) {
             std::snprintf(reason, sizeof reason, "frame %d after frame %d: the frame numbers go backwards",
                           frame, out.lastFrame);

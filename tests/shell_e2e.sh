@@ -66,6 +66,8 @@ a NUL byte|brakko replay 1\n12 q\0\n|2
 frames going backwards|brakko replay 1\n12 q\n40 w\n5 e\n|4
 two events in one frame|brakko replay 1\n12 q\n12 w\n|3
 an unknown event|brakko replay 1\n12 q\n30 Tab\n|3
+a practice key without the practice line|brakko replay 1\n12 q\n20 r\n|3
+a practice line after an event|brakko replay 1\n12 q\npractice\n|3
 frame 0|brakko replay 1\n0 q\n|2
 a frame past half a day of play|brakko replay 1\n5184001 q\n|2
 a twenty-digit frame|brakko replay 1\n99999999999999999999 q\n|2
