@@ -13,6 +13,9 @@ else()
 endif()
 target_link_options(brakko PRIVATE
     ${stack_size}
+    # All memory is taken at start-up and never grows. The views' map layers and the pictures fill most of
+    # Emscripten's default 16 MB, and practice mode's steps (a few MB) would not fit in what is left.
+    -sINITIAL_MEMORY=33554432
     # The game reads ./img, ./snd and ./replays from brakko.data. The BMPs are decoded when the game loads them, by
     # stb_image inside the program, so a damaged one comes back null as on the desktop (the page turns the
     # browser's own image decoding off); the browser decodes the Oggs while the page loads.
@@ -31,7 +34,7 @@ file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_
      ${PROJECT_SOURCE_DIR}/replays/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
-foreach(file index.html page.css page.js)
+foreach(file index.html page.css page.js poses.png)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)

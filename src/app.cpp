@@ -7,13 +7,15 @@
 
 static_assert(keyReturn == SDLK_RETURN && keyEscape == SDLK_ESCAPE && keySpace == SDLK_SPACE);
 static_assert(formationKeys[0] == SDLK_q && formationKeys[8] == SDLK_c);
+static_assert(keyBackspace == SDLK_BACKSPACE && keyRestart == SDLK_r);
 
-assets loadAssets() {
+assets loadAssets(bool practice) {
     assets loaded{};
     loaded.title = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/title.bmp");
     loaded.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
     loaded.sheet = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/bot.bmp");
     loaded.loose = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/loose.bmp");
+    if (practice) loaded.practice = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/practice.bmp");
     commencerMixer();
     loaded.music[musicSlot(titleScreen)] = ouvrireMusique("./snd/goof.ogg");
     loaded.music[musicSlot(level1Screen)] = ouvrireMusique("./snd/robot_wars.ogg");
@@ -23,12 +25,19 @@ assets loadAssets() {
     return loaded;
 }
 
-app::app(SDL_Surface* display, const assets& loaded) : display(display), art(loaded), all(loaded.sheet) {
+app::app(SDL_Surface* display, const assets& loaded, bool practiceMode)
+    : display(display), art(loaded), all(loaded.sheet) {
     // The sheet is not encoded: robots are small, and it is read whole by the views' layers.
     for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
                                  all.level2.layer, all.rageQuit.layer})
         readyForDisplay(picture, display);
     readyForBlits(art.sheet, display);
+    if (practiceMode) {
+        practice.emplace(all, art.practice);
+        readyForBlits(art.practice, display);
+        state.practice = true;
+        input.practice = true;
+    }
     shown.open(display);
 }
 
@@ -61,8 +70,10 @@ curtainMove app::step(const frameEvent& event) {
     // the last frame left; the first frame has none, and shows the display as the window opened.
     if (backgroundDue) paintBackground();
     backgroundDue = true;
-    const curtainMove move =
-        state.frame(event, [this](int screen, int command) { return all.frame(screen, display, command); });
+    const curtainMove move = state.frame(event, [this](int screen, int command) {
+        if (practice) return practice->frame(all, screen, display, command, state.back);
+        return all.frame(screen, display, command);
+    });
     if (move != curtainMove::none) drawTeeth();
     if (move == curtainMove::opened) {
         stop();

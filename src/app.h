@@ -5,8 +5,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <optional>
+
 #include "flow.h"
 #include "platform.h"
+#include "practice.h"
 #include "replay.h"
 #include "screens.h"
 
@@ -17,12 +20,13 @@ struct assets {
     SDL_Surface* tooth;
     SDL_Surface* sheet;
     SDL_Surface* loose;
-    Mix_Music* music[4];  // indexed by musicSlot
+    SDL_Surface* practice;  // read only in practice mode
+    Mix_Music* music[4];    // indexed by musicSlot
 };
 
-// Loads the pictures, opens the mixer, loads the musics and starts the title music, in that order.
-// Needs the window open.
-assets loadAssets();
+// Loads the pictures (the practice picture last, and only for practice mode), opens the mixer, loads the
+// musics and starts the title music, in that order. Needs the window open.
+assets loadAssets(bool practice = false);
 
 struct app {
     SDL_Surface* display;
@@ -35,10 +39,13 @@ struct app {
     shownPicture shown;
     // False only before the first frame.
     bool backgroundDue = false;
+    // Undo, restart and the marks that help, with every step they keep; empty unless asked for.
+    std::optional<practiceMode> practice;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
-    // whole onto the display; the display must not be null, and keeps its pixels.
-    app(SDL_Surface* display, const assets& loaded);
+    // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also
+    // makes the room for every step the levels keep.
+    app(SDL_Surface* display, const assets& loaded, bool practiceMode = false);
 
     // One turn of the main loop: pace, then the unpaced frame.
     void frame();

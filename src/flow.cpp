@@ -26,6 +26,12 @@ void flow::key(int sym) {
         command = disbandCommand;
         return;
     }
+    // A level the curtain is closing over has been left: it is not taken back any more.
+    const bool leaving = nextScreen != noTransition && nextScreen != screen;
+    if (practice && !leaving && (sym == keyBackspace || sym == keyRestart)) {
+        back = sym == keyBackspace ? goBack::undo : goBack::restart;
+        return;
+    }
     for (int i = 0; i < 9; ++i) {
         if (sym == formationKeys[i]) command = i;
     }
@@ -40,6 +46,7 @@ void flow::levelWon() {
 
 curtainMove flow::endFrame() {
     command = noCommand;
+    back = goBack::none;
     if (nextScreen == noTransition) return curtainMove::none;
     if (nextScreen != screen) {
         if (curtain < curtainClosed)

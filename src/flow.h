@@ -21,6 +21,9 @@ constexpr int noCommand = 1000;
 constexpr int keyReturn = 13;
 constexpr int keyEscape = 27;
 constexpr int keySpace = 32;
+// Practice mode's own keys; without it they do nothing, like every key not named here.
+constexpr int keyBackspace = 8;
+constexpr int keyRestart = 'r';
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
 
@@ -56,6 +59,9 @@ struct frameEvent {
 // What the curtain did this frame, so the loop knows whether to draw teeth and change the music.
 enum class curtainMove { none, moved, opened };
 
+// In practice mode, a level can be taken back a step (Backspace) or to its start (r) instead of stepping.
+enum class goBack { none, undo, restart };
+
 // The four numbers that decide what the loop shows; everything that changes them is a member here.
 struct flow {
     int screen = titleScreen;
@@ -63,6 +69,9 @@ struct flow {
     int curtain = 0;
     // The title's first frame disbands, which settles its robots into their opening pose.
     int command = disbandCommand;
+    // Practice mode: Backspace and r ask the current level to go back rather than step, for this frame.
+    bool practice = false;
+    goBack back = goBack::none;
 
     bool running() const { return screen != quitScreen; }
 
@@ -82,7 +91,7 @@ struct flow {
     void windowClosed() { screen = quitScreen; }
     // The current screen's level reported itself won.
     void levelWon();
-    // End of the frame: the command is spent and the curtain takes its step.
+    // End of the frame: the command and any rewind are spent and the curtain takes its step.
     curtainMove endFrame();
 };
 

@@ -16,8 +16,9 @@
 namespace {
 
 constexpr char usage[] =
-    "usage: brakko [--replay FILE | --solution] [--record FILE]\n"
+    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE]\n"
     "       brakko --help | --version\n"
+    "  --practice     Backspace undoes and r restarts a level; a waiting pose and the goal are shown\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"
     "  --record FILE  write the keys of this run to FILE, which must not exist yet\n";
@@ -25,6 +26,7 @@ constexpr char usage[] =
 struct options {
     const char* replayPath = nullptr;
     const char* recordPath = nullptr;
+    bool practice = false;
     bool help = false;
     bool version = false;
 };
@@ -38,6 +40,8 @@ bool readOptions(int argc, char** argv, options& chosen) {
             chosen.help = true;
         } else if (std::strcmp(option, "--version") == 0 && !chosen.version) {
             chosen.version = true;
+        } else if (std::strcmp(option, "--practice") == 0 && !chosen.practice) {
+            chosen.practice = true;
         } else if (std::strcmp(option, "--solution") == 0 && chosen.replayPath == nullptr) {
             chosen.replayPath = solutionPath;
         } else if (std::strcmp(option, "--replay") == 0 && hasValue && chosen.replayPath == nullptr) {
@@ -51,8 +55,9 @@ bool readOptions(int argc, char** argv, options& chosen) {
     return true;
 }
 
-// A new file for the recording, its header already written; null after saying why on standard error.
-std::FILE* startRecording(const char* path) {
+// A new file for the recording, its header (and the practice line) already written; null after saying why
+// on standard error.
+std::FILE* startRecording(const char* path, bool practice) {
     // "x": a recording never replaces a file, least of all the replay it may be recording.
     std::FILE* out = std::fopen(path, "wx");
     if (out == nullptr) {
@@ -63,7 +68,7 @@ std::FILE* startRecording(const char* path) {
             std::fprintf(stderr, "brakko: %s: cannot create it: %s\n", path, std::strerror(errno));
         return nullptr;
     }
-    if (!writeReplayHeader(out)) {
+    if (!writeReplayHeader(out) || (practice && !writeReplayPractice(out))) {
         std::fprintf(stderr, "brakko: %s: cannot write it: %s\n", path, std::strerror(errno));
         std::fclose(out);
         return nullptr;
@@ -78,7 +83,8 @@ struct browserRun {
 };
 
 // One animation frame of the browser: the game frames that are due, then, once the player has quit, the
-// same shutdown as the desktop's and the page is told (its Module.onExit).
+// same shutdown as the desktop's and the page is told how the game ended (its Module.onGameEnd, with 1 when
+// level 2 was won and 0 when the player gave up) and that it did (its Module.onExit).
 void animationFrame(void* arg) {
     browserRun& run = *static_cast<browserRun*>(arg);
     // Only the frames due when the call began: frames slower than the pacing must still let the page draw.
@@ -89,6 +95,8 @@ void animationFrame(void* arg) {
         run.pacer.ran(SDL_GetTicks() - begun);
     }
     if (run.game.state.running()) return;
+    emscripten_run_script(run.game.all.level2.end() ? "Module.onGameEnd && Module.onGameEnd(1)"
+                                                    : "Module.onGameEnd && Module.onGameEnd(0)");
     emscripten_cancel_main_loop();
     run.game.shutDown();
     emscripten_force_exit(0);
@@ -135,9 +143,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // A replay recorded in practice mode plays in practice mode, or it would go another way.
+    const bool practice = chosen.practice || (chosen.replayPath != nullptr && script.practice);
     std::FILE* recording = nullptr;
     if (chosen.recordPath != nullptr) {
-        recording = startRecording(chosen.recordPath);
+        recording = startRecording(chosen.recordPath, practice);
         if (recording == nullptr) return 2;
     }
 
@@ -149,7 +159,7 @@ int main(int argc, char** argv) {
         SDL_Quit();
         return 1;
     }
-    app game(display, loadAssets());
+    app game(display, loadAssets(practice), practice);
     if (chosen.replayPath != nullptr) game.input.playing = &script;
     if (recording != nullptr) {
         game.input.recording = recording;

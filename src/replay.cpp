@@ -14,11 +14,14 @@ struct namedKey {
     const char* name;
 };
 constexpr namedKey namedKeys[] = {{keyReturn, "Return"}, {keyEscape, "Escape"}, {keySpace, "space"}};
+// Practice mode's keys, named in the same way.
+constexpr namedKey practiceKeys[] = {{keyBackspace, "BackSpace"}, {keyRestart, "r"}};
 constexpr char closeName[] = "close";
 // Not an event: the replay keeps the keys up to this line's frame, though nothing happens in it.
 constexpr char endName[] = "end";
 
-// The longest valid line is a seven-digit frame, a space and "Escape"; anything much longer is not a replay.
+// The longest valid line is a seven-digit frame, a space and "BackSpace"; anything much longer is not a
+// replay.
 constexpr int lineCapacity = 32;
 constexpr int maxFrameDigits = 7;
 
@@ -38,6 +41,12 @@ bool eventNamed(const char* name, int length, frameEvent& event) {
         return true;
     }
     for (const namedKey& k : namedKeys) {
+        if (same(name, length, k.name)) {
+            event = frameEvent::keyPress(k.sym);
+            return true;
+        }
+    }
+    for (const namedKey& k : practiceKeys) {
         if (same(name, length, k.name)) {
             event = frameEvent::keyPress(k.sym);
             return true;
@@ -138,6 +147,8 @@ void listEventNames(replayError& error) {
         at += std::snprintf(error.reason + at, sizeof error.reason - at, " %s,", k.name);
     for (int key : formationKeys)
         at += std::snprintf(error.reason + at, sizeof error.reason - at, " %c", static_cast<char>(key));
+    for (const namedKey& k : practiceKeys)
+        at += std::snprintf(error.reason + at, sizeof error.reason - at, ", %s", k.name);
     std::snprintf(error.reason + at, sizeof error.reason - at, " and %s", closeName);
 }
 
@@ -146,6 +157,7 @@ void listEventNames(replayError& error) {
 bool readReplay(std::FILE* in, replay& out, replayError& error) {
     out.count = 0;
     out.lastFrame = 0;
+    out.practice = false;
     const header expected;
     char text[lineCapacity];
     int length = 0;
@@ -165,6 +177,12 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
         if (got == lineRead::failed) return cannotRead(error, line);
         if (got == lineRead::tooLong) return refuse(error, line, "a line far too long for a replay");
         if (ended) return refuse(error, line, "a line after the \"end\" line, which must be the last");
+        if (same(text, length, practiceLine)) {
+            if (out.practice || out.count > 0)
+                return refuse(error, line, "a \"practice\" line comes once, before the first event");
+            out.practice = true;
+            continue;
+        }
 
         int digits = 0;
         int frame = 0;
@@ -196,6 +214,10 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             error.line = line;
             return false;
         }
+        // Without practice mode the two keys would do nothing, and the run would go another way.
+        if (!recordable(event, out.practice))
+            return refuse(error, line,
+                          "BackSpace and r are practice mode's: the replay has no \"practice\" line");
         if (frame < out.lastFrame) {
             std::snprintf(reason, sizeof reason, "frame %d after frame %d: the frame numbers go backwards",
                           frame, out.lastFrame);
@@ -232,6 +254,10 @@ bool writeReplayHeader(std::FILE* out) {
     return std::fprintf(out, "%s\n", line.text) > 0 && std::fflush(out) == 0;
 }
 
+bool writeReplayPractice(std::FILE* out) {
+    return std::fprintf(out, "%s\n", practiceLine) > 0 && std::fflush(out) == 0;
+}
+
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event) {
     int written = 0;
     if (event.type == frameEvent::kind::close) {
@@ -241,6 +267,8 @@ bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event) {
     } else if (event.type == frameEvent::kind::key) {
         for (const namedKey& k : namedKeys)
             if (k.sym == event.sym) written = std::fprintf(out, "%d %s\n", frame, k.name);
+        for (const namedKey& k : practiceKeys)
+            if (k.sym == event.sym) written = std::fprintf(out, "%d %s\n", frame, k.name);
     }
     return written >= 0 && std::fflush(out) == 0;
 }
@@ -249,11 +277,14 @@ bool writeReplayEnd(std::FILE* out, int frame) {
     return std::fprintf(out, "%d %s\n", frame, endName) > 0 && std::fflush(out) == 0;
 }
 
-bool recordable(const frameEvent& event) {
+bool recordable(const frameEvent& event, bool practice) {
     if (event.type == frameEvent::kind::close) return true;
     if (event.type != frameEvent::kind::key) return false;
     for (const namedKey& k : namedKeys)
         if (k.sym == event.sym) return true;
+    if (practice)
+        for (const namedKey& k : practiceKeys)
+            if (k.sym == event.sym) return true;
     return isFormationKey(event.sym);
 }
 
@@ -273,7 +304,7 @@ frameEvent frameInput::take(const frameEvent& polled) {
 }
 
 void frameInput::record(const frameEvent& event) {
-    if (!recordable(event)) return;
+    if (!recordable(event, practice)) return;
     // Stopping at the limits keeps the file one that --replay accepts.
     if (recorded == maxReplayEvents || frame > maxReplayFrame) {
         std::fprintf(stderr, "brakko: %s: the recording stops here, at the most a replay may hold\n",

@@ -30,12 +30,17 @@ struct replayEvent {
     frameEvent event;
 };
 
+// The line, between the header and the first event, of a run played in practice mode: replayed without it,
+// Backspace and r would do nothing and the run would go another way.
+constexpr char practiceLine[] = "practice";
+
 // A whole replay in memory: its events in increasing frames (counted from 1, the loop's first frame), and the
 // frame up to which it keeps the keys, which is its last event's unless an `end` line sets a later one.
 struct replay {
     replayEvent events[maxReplayEvents];
     int count = 0;
     int lastFrame = 0;
+    bool practice = false;  // recorded in practice mode
 };
 
 // Why a replay was refused: the line it was refused at (0 when the file could not be opened) and a sentence.
@@ -52,10 +57,13 @@ bool readReplayFile(const char* path, replay& out, replayError& error);
 // The writing half of the format, each line flushed at once; false when the write failed (errno says why).
 // Events without a name in the format (keys the game ignores, frames with no event) write nothing.
 bool writeReplayHeader(std::FILE* out);
+// The practice line, written after the header of a run in practice mode.
+bool writeReplayPractice(std::FILE* out);
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event);
 bool writeReplayEnd(std::FILE* out, int frame);
-// Whether the format has a name for the event: the twelve keys the game reads, and the window closing.
-bool recordable(const frameEvent& event);
+// Whether the format has a name for the event that the game reads: the twelve keys, the window closing, and
+// in practice mode Backspace and r.
+bool recordable(const frameEvent& event, bool practice = false);
 
 // The frame's event between SDL's queue and the frame step: counts the frames, substitutes a replay's event
 // while the replay lasts, and records what the frame took.
@@ -66,6 +74,7 @@ struct frameInput {
     int frame = 0;                    // frames taken so far, the first being 1, up to maxReplayFrame + 1
     int next = 0;                     // the replay's next event
     int recorded = 0;
+    bool practice = false;  // practice mode's keys are recorded too
 
     // While the replay lasts, its event for this frame replaces the polled one, except that closing the
     // window still quits; afterwards the polled event passes through.

@@ -222,6 +222,33 @@ TEST(ScreenFlow, KeysBecomeCommands) {
     }
 }
 
+// Backspace and r are practice mode's keys: without it they do nothing at all; with it they ask for a rewind
+// for one frame, but not of a level the curtain is closing over.
+TEST(ScreenFlow, PracticeKeysRewindOnlyInPracticeAndNotALevelBeingLeft) {
+    for (const bool practice : {false, true}) {
+        for (const auto& [key, asked] :
+             {std::pair{keyBackspace, goBack::undo}, {keyRestart, goBack::restart}}) {
+            flow f;
+            f.practice = practice;
+            f.screen = level1Screen;
+            frame(f);
+            const flow before = f;
+            f.key(key);
+            EXPECT_EQ(f.back, practice ? asked : goBack::none)
+                << "key " << key << (practice ? " in practice mode" : " without practice mode");
+            EXPECT_EQ(f.command, noCommand) << "key " << key << " should send the game no command";
+            EXPECT_EQ(f.nextScreen, before.nextScreen) << "key " << key << " should change no screen";
+            frame(f);
+            EXPECT_EQ(f.back, goBack::none) << "a rewind should be spent at the end of its frame";
+            if (!practice) continue;
+            f.key(keyEscape);
+            frame(f);
+            f.key(key);
+            EXPECT_EQ(f.back, goBack::none) << "key " << key << " while the curtain closes over the level";
+        }
+    }
+}
+
 TEST(ScreenFlow, MusicAndTeethFollowTheScreen) {
     EXPECT_EQ(musicSlot(titleScreen), 0) << "the title should play the first music";
     EXPECT_EQ(musicSlot(level1Screen), 1) << "level 1 should play the second music";

@@ -15,7 +15,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp
+assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/practice.bmp
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay)
 
 # Every file the install must produce, relative to the prefix, and nothing else.
@@ -107,6 +107,7 @@ got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
     fail "the moved launcher ran the game as '$got' (directory, then arguments), wanted '$want'"
 
 smoke_run "$prefix/games/brakko" "the cmake --install prefix"
+smoke_run "$prefix/games/brakko" "the cmake --install prefix in practice mode" --practice
 
 # --- the Debian package ------------------------------------------------------------------------------------------
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || {

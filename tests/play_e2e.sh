@@ -3,7 +3,9 @@
 # sheet: Return, pressed behind a flood of mouse motion, must show level 1's walls, and q must fuse the two
 # robots stacked at the start into a pair. The run is recorded, then replayed while other keys are pressed:
 # its first keys must show the same screens and hand the keys back there, and the whole replay must quit by
-# itself and record itself into the same file. Every wait is for what the window shows or the game does.
+# itself and record itself into the same file. Then in practice mode, d then r and d then Backspace must each
+# show level 1 as it rested at its start, and that run too must replay into the same file. Every wait is for
+# what the window shows or the game does.
 # Usage: play_e2e.sh <path-to-brakko> <project-root> <path-to-brakko-sheet>. Writes only under its own
 # temporary directory.
 set -uo pipefail
@@ -177,4 +179,39 @@ xdotool key Escape w
 expect_quit "the replay's last Escape"
 cmp -s "$scratch/run.replay" "$scratch/again.replay" ||
     fail "recording the replay gave another file: $(diff "$scratch/run.replay" "$scratch/again.replay")"
-echo "play_e2e: level 1 shows its walls after a mouse flood and Return, q fuses the starting pair, and the run replays alike"
+
+# Practice mode: level 1 at rest, then d, then r or Backspace, which must bring that very picture back. Its
+# mark covers the top-right corner, so the walls are looked for elsewhere.
+practice_walls_seen() {
+    local cell
+    for cell in "0 0" "0 19" "12 4"; do
+        set -- $cell
+        [ "$(differs "$scratch/shot.png" "$1" "$2" "$scratch/block.png")" = 0 ] || return 1
+    done
+}
+at_rest() {
+    shoot && cp "$scratch/shot.png" "$scratch/before.png" && sleep 0.5 && shoot &&
+        [ "$(compare -metric AE "$scratch/before.png" "$scratch/shot.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
+}
+like_rest() { [ "$(compare -metric AE "$scratch/rest.png" "$scratch/shot.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]; }
+unlike_rest() { ! like_rest; }
+start_game --practice --record "$scratch/practice.replay"
+xdotool key Return
+wait_for practice_walls_seen || fail "in practice mode, Return does not lead to level 1"
+wait_for at_rest || fail "level 1 does not come to rest in practice mode"
+cp "$scratch/shot.png" "$scratch/rest.png"
+for back in r BackSpace; do
+    xdotool key d
+    wait_for unlike_rest || fail "in practice mode, d changes nothing on level 1"
+    xdotool key "$back"
+    wait_for like_rest || fail "in practice mode, d then $back does not show level 1 as it began"
+done
+escape_until_quit "Escape on level 1, then on the rage-quit screen in practice mode"
+events=$(tail -n +3 "$scratch/practice.replay" | cut -d' ' -f2 | tr '\n' ' ')
+[ "$(sed -n 2p "$scratch/practice.replay")" = practice ] && [[ "$events" =~ ^"Return d r d BackSpace Escape "(Escape )+$ ]] ||
+    fail "the practice recording should say practice and hold Return d r d BackSpace and Escapes, not: $(cat "$scratch/practice.replay")"
+start_game --replay "$scratch/practice.replay" --record "$scratch/practice-again.replay"
+expect_quit "the practice replay's last Escape"
+cmp -s "$scratch/practice.replay" "$scratch/practice-again.replay" ||
+    fail "recording the practice replay gave another file: $(diff "$scratch/practice.replay" "$scratch/practice-again.replay")"
+echo "play_e2e: level 1 shows its walls after a mouse flood and Return, q fuses the starting pair, the run replays alike, and in practice mode r and Backspace give level 1 back"

@@ -19,7 +19,9 @@
 #include "app.h"
 #include "maps.h"
 #include "platform.h"
+#include "practice.h"
 #include "replay.h"
+#include "rules_invariants.h"
 #include "seeds.h"
 #include "shape.h"
 #include "spiele.h"
@@ -60,7 +62,7 @@ struct player {
     std::vector<Uint8> under, after;  // the display before and after a frame's step
     char home[4096] = {};
 
-    explicit player(artwork art = artwork::project) {
+    explicit player(artwork art = artwork::project, bool practice = false) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         // The game reads ./img and ./snd.
@@ -74,11 +76,11 @@ struct player {
         if (reference == nullptr || reference->pitch != display->pitch) return;
         assets loaded{};
         if (art == artwork::project)
-            loaded = loadAssets();
+            loaded = loadAssets(practice);
         else
             loaded.sheet = paintSheet();
         copyOut(display, after);
-        game = std::make_unique<app>(display, loaded);
+        game = std::make_unique<app>(display, loaded, practice);
         copyOut(display, under);
         startKeptDisplay = under == after;
     }
@@ -86,7 +88,7 @@ struct player {
         if (game) {
             const assets art = game->art;
             game.reset();
-            for (SDL_Surface* picture : {art.title, art.tooth, art.sheet, art.loose})
+            for (SDL_Surface* picture : {art.title, art.tooth, art.sheet, art.loose, art.practice})
                 SDL_FreeSurface(picture);
             stop();
             for (Mix_Music* music : art.music)
@@ -367,4 +369,192 @@ TEST(Playthrough, TheShippedSolutionWinsBothLevelsAndHandsOverOnTheRageQuitScree
 
     p.frame(frameEvent::keyPress(keyEscape));
     EXPECT_FALSE(p.state().running()) << "after the replay, the player's Escape should quit";
+}
+
+// ---------------------------------------------------------------- practice mode
+
+namespace {
+
+// What a view shows and will do, copied by the test itself: the game, the sprites, the camera and scroll.
+template <int W, int H>
+struct seenView {
+    spiele<W, H> game;
+    SDL_Rect spritePos[20] = {};
+    int camCol = 0, camRow = 0, scrollX = 0, scrollY = 0;
+
+    explicit seenView(const spieleUI<W, H>& view)
+        : game(view.game),
+          camCol(view.camCol),
+          camRow(view.camRow),
+          scrollX(view.scrollX),
+          scrollY(view.scrollY) {
+        for (int i = 0; i < 20; ++i)
+            spritePos[i] = view.spritePos[i];
+    }
+};
+
+// "" when the view is as seen: the games alike as the copy test compares them (the packed state first), and
+// every sprite, the camera and the scroll where they were.
+template <int W, int H>
+std::string differenceFrom(const seenView<W, H>& seen, const spieleUI<W, H>& view) {
+    if (const std::string d = rulesCheck::differenceBetween(seen.game, view.game); !d.empty()) return d;
+    for (int i = 0; i < seen.game.botCount; ++i)
+        if (seen.spritePos[i].x != view.spritePos[i].x || seen.spritePos[i].y != view.spritePos[i].y)
+            return "robot " + std::to_string(i) + "'s sprite stands elsewhere";
+    if (seen.camCol != view.camCol || seen.camRow != view.camRow) return "the camera stands elsewhere";
+    if (seen.scrollX != view.scrollX || seen.scrollY != view.scrollY) return "the scroll stands elsewhere";
+    return "";
+}
+
+// Plays a level's plan in practice mode through the real frame step with Backspace before every line of the
+// plan but the first (three times before every seventh): each must give back exactly the view as it was
+// before the step taken back, and the plan, picked up again from there, must still win at its tick. Halfway
+// it restarts, which must give the level as a fresh view of it begins, and takes the restart back. Returns
+// the frame of the win, or 0.
+template <int W, int H>
+int practiceLevelPlan(player& p, spieleUI<W, H>& view, practiceLevel<W, H>& history, const char* name,
+                      const char* text, int viewW, int viewH, int& undos) {
+    const plan steps = readPlanFile(planPath(name));
+    EXPECT_TRUE(steps.readable && steps.wonAt > 0) << "the plan for " << name << " should be readable";
+    if (!steps.readable || steps.wonAt <= 0) return 0;
+    struct step {
+        planKeys keys;  // the plan's keys as they stood before the step's own
+        seenView<W, H> before;
+    };
+    std::vector<step> taken;
+    std::vector<bool> undoneBefore(steps.lines.size(), false);
+    bool restarted = false;
+    planKeys keys(steps);
+    for (int guard = 0; guard < 200000; ++guard) {
+        const planKeys unpressed = keys;
+        const frameEvent key = keys.event(view.updated());
+        if (keys.command != noCommand) {
+            const std::size_t line = keys.next - 1;
+            if (!undoneBefore[line] && !taken.empty()) {
+                undoneBefore[line] = true;
+                const std::size_t back = line % 7 == 6 ? std::min<std::size_t>(3, taken.size()) : 1;
+                for (std::size_t k = 0; k < back; ++k, ++undos)
+                    p.frame(keyBackspace);
+                const step& target = taken[taken.size() - back];
+                const std::string difference = differenceFrom(target.before, view);
+                EXPECT_EQ(difference, "") << name << ": " << back << " Backspace before plan line " << line
+                                          << " should give back the view before line " << target.keys.next;
+                if (!difference.empty()) return 0;
+                keys = target.keys;
+                taken.erase(taken.end() - static_cast<std::ptrdiff_t>(back), taken.end());
+                continue;
+            }
+            if (!restarted && line == steps.lines.size() / 2) {
+                restarted = true;
+                const seenView<W, H> beforeRestart(view);
+                p.frame(keyRestart);
+                const spieleUI<W, H> fresh(text, thoseShape1, nullptr, viewW, viewH);
+                EXPECT_EQ(differenceFrom(seenView<W, H>(fresh), view), "")
+                    << name << ": r should give the level as a fresh view of it begins";
+                p.frame(keyBackspace);
+                EXPECT_EQ(differenceFrom(beforeRestart, view), "")
+                    << name << ": Backspace after r should give back the view before the restart";
+                keys = unpressed;
+                continue;
+            }
+        }
+        const seenView<W, H> before(view);
+        const int kept = history.count;
+        p.frame(key);
+        if (history.count > kept) taken.push_back({unpressed, before});
+        if (view.end()) {
+            EXPECT_EQ(keys.tick, steps.wonAt) << name << " should be won at the tick its plan promises";
+            EXPECT_TRUE(restarted) << name << " should have been restarted on the way";
+            return p.frames;
+        }
+    }
+    ADD_FAILURE() << name << " was not won in practice mode";
+    return 0;
+}
+
+// Frames until screen `to` has opened under the curtain.
+void reachOpened(player& p, int to) {
+    for (int f = 0; f < 1000 && (p.state().screen != to || p.state().nextScreen != noTransition); ++f)
+        p.frame();
+    EXPECT_EQ(p.state().screen, to) << "screen " << to << " should have opened";
+}
+
+}  // namespace
+
+// Undo and restart through the game's own frame step, at every step of both winning plans, with the whole run
+// recorded; the recording, replayed into a new game in practice mode, must end exactly where this one did.
+TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
+    std::FILE* recording = std::tmpfile();
+    ASSERT_NE(recording, nullptr);
+    ASSERT_TRUE(writeReplayHeader(recording) && writeReplayPractice(recording));
+    player p(artwork::project, true);
+    ASSERT_NE(p.game, nullptr) << "the game should start in practice mode with the dummy drivers";
+    ASSERT_TRUE(p.game->practice.has_value()) << "practice mode should be on";
+    p.comparePictures = false;  // its marks lie over the map; the pictures without them are held above
+    p.game->input.recording = recording;
+
+    p.frame(keyRestart);  // on the title, r does nothing
+    p.frame(keyReturn);
+    reachOpened(p, level1Screen);
+    int undos = 0;
+    ASSERT_GT(practiceLevelPlan(p, p.all().level1, p.game->practice->level1, "level1", level1T, level1W,
+                                level1H, undos),
+              0);
+    reachOpened(p, level2Screen);
+    ASSERT_GT(
+        practiceLevelPlan(p, p.all().level2, p.game->practice->level2, "level2", level2T, 40, 25, undos), 0);
+    reachOpened(p, rageQuitScreen);
+    RecordProperty("undos", undos);
+    RecordProperty("frames", p.frames);
+
+    std::rewind(recording);
+    const auto run = std::make_unique<replay>();
+    replayError error;
+    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
+    std::fclose(recording);
+    EXPECT_TRUE(run->practice) << "the recording should say it was made in practice mode";
+    player again(artwork::project, true);
+    again.comparePictures = false;
+    again.game->input.playing = run.get();
+    while (again.frames < p.frames)
+        again.frame();
+    EXPECT_EQ(differenceFrom(seenView(p.all().level1), again.all().level1), "")
+        << "the replay should leave level 1 as the run did";
+    EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
+        << "the replay should leave level 2 as the run did";
+    EXPECT_EQ(again.state().screen, rageQuitScreen) << "the replay should end on the rage-quit screen";
+}
+
+// The ring of steps, without frames: when it is full a new step takes the place of the oldest, and undoing
+// then stops at the oldest kept; while nothing has gone, undoing past the first step gives the level's start.
+TEST(Practice, AFullHistoryLetsItsOldestStepsGo) {
+    spieleUI<level1W, level1H> view(level1T, thoseShape1, nullptr, level1W, level1H);
+    practiceLevel<level1W, level1H> history(view);
+    const seenView<level1W, level1H> start(view);
+    // Each step is told apart by the scroll it left, a value no level ever has.
+    for (int k = 1; k <= historySteps + 3; ++k) {
+        view.scrollX = k;
+        history.push(view);
+    }
+    view.scrollX = 0;
+    for (int k = historySteps + 3; k >= 4; --k) {
+        history.undo(view);
+        ASSERT_EQ(view.scrollX, k) << "undoing should go through the steps newest first";
+    }
+    history.undo(view);
+    EXPECT_EQ(view.scrollX, 4)
+        << "the three oldest steps, and the level's start behind them, should have gone";
+
+    history.restart(view);
+    EXPECT_EQ(differenceFrom(start, view), "") << "r should still give the level as it began";
+    history.undo(view);
+    EXPECT_EQ(view.scrollX, 4) << "Backspace should take the restart back";
+
+    practiceLevel<level1W, level1H> young(view);
+    view.scrollX = 7;
+    young.push(view);
+    young.undo(view);
+    young.undo(view);
+    EXPECT_EQ(view.scrollX, 4)
+        << "with nothing gone, undoing past the first step should give the level's start";
 }

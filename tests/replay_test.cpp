@@ -66,3 +66,36 @@ TEST(Recording, StopsAtTheLastFrameAReplayMayUseAndStaysReplayable) {
     EXPECT_EQ(read->count, maxReplayFrame / 1000) << "every key up to the last frame should be kept";
     EXPECT_EQ(read->lastFrame, maxReplayFrame) << "the last key kept should be the one in the last frame";
 }
+
+// A run in practice mode says so after the header and names its Backspace and r, so that it replays as it was
+// played; without practice mode the two keys do nothing and are left out, like every key the game ignores.
+TEST(Recording, APracticeRunKeepsItsModeAndItsBackspaceAndR) {
+    const frameEvent keys[] = {frameEvent::keyPress(keyReturn), frameEvent::keyPress('d'),
+                               frameEvent::keyPress(keyBackspace), frameEvent::keyPress(keyRestart)};
+    for (const bool practice : {false, true}) {
+        recording r;
+        ASSERT_NE(r.file, nullptr);
+        r.input.practice = practice;
+        if (practice) writeReplayPractice(r.file);
+        for (const frameEvent& key : keys)
+            r.input.take(key);
+        const auto read = r.readBack();
+        EXPECT_EQ(read->practice, practice) << "the mode should read back as it was recorded";
+        ASSERT_EQ(read->count, practice ? 4 : 2) << "Backspace and r are kept only in practice mode";
+        for (int i = 0; i < read->count; ++i) {
+            EXPECT_EQ(read->events[i].frame, i + 1) << "event " << i << " should keep its frame";
+            EXPECT_EQ(read->events[i].event.sym, keys[i].sym) << "event " << i << " should keep its key";
+        }
+    }
+    // The mode is the run's, from its first frame: a practice line after an event is refused.
+    std::FILE* late = std::tmpfile();
+    ASSERT_NE(late, nullptr);
+    writeReplayHeader(late);
+    std::fputs("12 q\npractice\n", late);
+    std::rewind(late);
+    const auto read = std::make_unique<replay>();
+    replayError error;
+    EXPECT_FALSE(readReplay(late, *read, error)) << "a practice line after the first event should be refused";
+    EXPECT_EQ(error.line, 3) << "the refusal should name the practice line";
+    std::fclose(late);
+}

@@ -71,6 +71,8 @@ a NUL byte|HEADER\n12 q\0\n|2
 frames going backwards|HEADER\n12 q\n40 w\n5 e\n|4
 two events in one frame|HEADER\n12 q\n12 w\n|3
 an unknown event|HEADER\n12 q\n30 Tab\n|3
+a practice key without the practice line|HEADER\n12 q\n20 r\n|3
+a practice line after an event|HEADER\n12 q\npractice\n|3
 frame 0|HEADER\n0 q\n|2
 a frame past half a day of play|HEADER\n5184001 q\n|2
 a twenty-digit frame|HEADER\n99999999999999999999 q\n|2

@@ -1,4 +1,5 @@
-// brakko-assetgen: draws the pictures and synthesises the music of Brakko into img/, snd/ and icons/.
+// brakko-assetgen: draws the pictures and synthesises the music of Brakko into img/, snd/ and icons/, and the
+// touch pad's pictures into web/.
 // Usage: brakko-assetgen [output directory, default "."]. Same bytes on every run; never reads the outputs.
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -42,6 +43,8 @@ bool makePictures(const std::string& root) {
                     writeBmp(art::drawTooth(), root + "/img/tooth.bmp") &&
                     writeBackground(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
                     writeBackground(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
+                    writeBmp(art::drawPractice(fonts), root + "/img/practice.bmp") &&
+                    writePng(art::drawPadPoses(), root + "/web/poses.png") &&
                     writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
                     writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png");
     fonts.close();
@@ -60,7 +63,7 @@ bool makeMusic(const std::string& root) {
 
 int main(int argc, char** argv) {
     const std::string root = argc > 1 ? argv[1] : ".";
-    for (const char* sub : {"/img", "/snd", "/icons"}) {
+    for (const char* sub : {"/img", "/snd", "/icons", "/web"}) {
         std::error_code error;
         std::filesystem::create_directories(root + sub, error);
         if (error) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "practiceSheet.h"
 #include "shape.h"
 
 namespace art {
@@ -541,6 +542,48 @@ void drawPose(Canvas& c, const shape& pose, int members, int x, int y, int px) {
         }
 }
 
+// ---------------------------------------------------------------- practice mode
+
+// A rounded rectangle with hard edges, for pictures with see-through parts: a pixel is painted when its
+// centre lies inside, so no edge blends into the key colour.
+void solidRoundRect(Canvas& c, int x, int y, int w, int h, double radius, Rgb col) {
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            const double qx = std::max({radius - (i + 0.5), (i + 0.5) - (w - radius), 0.0});
+            const double qy = std::max({radius - (j + 0.5), (j + 0.5) - (h - radius), 0.0});
+            if (qx * qx + qy * qy <= radius * radius) c.set(x + i, y + j, col);
+        }
+}
+
+// The practice marks' ground: the title's panel with its light rim, hard-edged.
+void drawBadge(Canvas& c, int x, int y, int w, int h, double radius) {
+    solidRoundRect(c, x, y, w, h, radius, Rgb{130, 140, 230});
+    solidRoundRect(c, x + 1, y + 1, w - 2, h - 2, radius - 1, ink::panel);
+}
+
+// Text vertically centred in a band of height h whose top is y.
+void drawTextIn(Canvas& c, TTF_Font* font, const char* text, int x, int y, int h, Rgb col) {
+    drawText(c, font, text, x, y + (h - TTF_FontHeight(font)) / 2, TextStyle{col, col});
+}
+
+// Level pose k, its cells `px` pixels each or fewer if it would not fit, centred in a boxW x boxH box at
+// (x, y); nothing for the two keys without a level pose.
+void drawLevelPose(Canvas& c, int k, int x, int y, int boxW, int boxH, int px) {
+    shape pose;
+    pose.build(thoseShape1[k]);
+    if (pose.size() == 0) return;
+    int left = patternW, right = 0, top = patternH, bottom = 0;
+    for (int i = 0; i < pose.size(); ++i) {
+        left = std::min(left, pose.col(i)), right = std::max(right, pose.col(i));
+        top = std::min(top, pose.row(i)), bottom = std::max(bottom, pose.row(i));
+    }
+    px = std::min({px, boxW / (right - left + 1), boxH / (bottom - top + 1)});
+    const int w = (right - left + 1) * px, h = (bottom - top + 1) * px;
+    drawPose(c, pose, pose.size(), x + (boxW - w) / 2 - left * px, y + (boxH - h) / 2 - top * px, px);
+}
+
+constexpr std::array<const char*, 9> poseLetters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
+
 // ---------------------------------------------------------------- backgrounds
 
 void verticalGradient(Canvas& c, Rgb top, Rgb bottom) {
@@ -615,15 +658,17 @@ bool Fonts::open() {
         const char* file;
         int size;
     };
-    const std::array<Face, 9> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
-                                     {&big, "DejaVuSans-Bold.ttf", 60},
-                                     {&medium, "DejaVuSans-Bold.ttf", 22},
-                                     {&text, "DejaVuSans.ttf", 16},
-                                     {&textBold, "DejaVuSans-Bold.ttf", 16},
-                                     {&italic, "DejaVuSans-Oblique.ttf", 19},
-                                     {&keycap, "DejaVuSansMono-Bold.ttf", 20},
-                                     {&smallCap, "DejaVuSansMono-Bold.ttf", 16},
-                                     {&label, "DejaVuSans-Bold.ttf", 18}}};
+    const std::array<Face, 11> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
+                                      {&big, "DejaVuSans-Bold.ttf", 60},
+                                      {&medium, "DejaVuSans-Bold.ttf", 22},
+                                      {&text, "DejaVuSans.ttf", 16},
+                                      {&textBold, "DejaVuSans-Bold.ttf", 16},
+                                      {&italic, "DejaVuSans-Oblique.ttf", 19},
+                                      {&keycap, "DejaVuSansMono-Bold.ttf", 20},
+                                      {&smallCap, "DejaVuSansMono-Bold.ttf", 16},
+                                      {&label, "DejaVuSans-Bold.ttf", 18},
+                                      {&small, "DejaVuSans-Bold.ttf", 11},
+                                      {&smallMono, "DejaVuSansMono-Bold.ttf", 12}}};
     for (const Face& f : faces) {
         char path[256];
         std::snprintf(path, sizeof path, "%s%s", dir, f.file);
@@ -637,7 +682,8 @@ bool Fonts::open() {
 }
 
 void Fonts::close() {
-    for (TTF_Font** f : {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label}) {
+    for (TTF_Font** f :
+         {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label, &small, &smallMono}) {
         if (*f) TTF_CloseFont(*f);
         *f = nullptr;
     }
@@ -849,6 +895,70 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
     drawKeycap(c, f.keycap, "Escape", x0 + wb + 14, rowY - 2, capW, 36);
     drawText(c, f.medium, after, x0 + wb + 14 + capW + 14, rowY + 2, say);
     banishKey(c);
+    return c;
+}
+
+Canvas drawPractice(const Fonts& f) {
+    Canvas c(practiceSheetWidth, practiceSheetHeight, key);
+
+    // The mark: practice mode is on, and its two keys.
+    drawBadge(c, practiceMark.x, practiceMark.y, practiceMark.w, practiceMark.h, 6);
+    const char* name = "PRACTICE";
+    drawTextIn(c, f.small, name, practiceMark.x + 8, practiceMark.y, practiceMark.h, ink::heading);
+    drawTextIn(c, f.small, "Backspace undoes   r restarts", practiceMark.x + 16 + textWidth(f.small, name),
+               practiceMark.y, practiceMark.h, ink::text);
+
+    // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx == 0 && dy == 0) continue;
+            const picturePart a = goalArrow(dx, dy);
+            const double cx = a.x + a.w / 2.0, cy = a.y + a.h / 2.0;
+            for (int j = 0; j < a.h; ++j)
+                for (int i = 0; i < a.w; ++i)
+                    if (std::hypot(a.x + i + 0.5 - cx, a.y + j + 0.5 - cy) <= 9.6)
+                        c.set(a.x + i, a.y + j,
+                              std::hypot(a.x + i + 0.5 - cx, a.y + j + 0.5 - cy) > 8.6 ? ink::heading
+                                                                                       : ink::panel);
+            const double len = std::hypot(dx, dy), ux = dx / len, uy = dy / len;
+            const double tipX = cx + ux * 5.5, tipY = cy + uy * 5.5;
+            c.line(cx - ux * 5, cy - uy * 5, tipX, tipY, 2.2, ink::heading);
+            c.line(tipX, tipY, tipX - ux * 4 - uy * 3.5, tipY - uy * 4 + ux * 3.5, 2.2, ink::heading);
+            c.line(tipX, tipY, tipX - ux * 4 + uy * 3.5, tipY - uy * 4 - ux * 3.5, 2.2, ink::heading);
+        }
+
+    // The waiting signs: the key, the pose it asks for, and that it waits.
+    for (int k = 0; k < 9; ++k) {
+        const picturePart sign = waitSign(k);
+        drawBadge(c, sign.x, sign.y, sign.w, sign.h, 6);
+        solidRoundRect(c, sign.x + 2, sign.y + 2, 16, 16, 3, ink::cap);
+        drawText(c, f.smallMono, poseLetters[k],
+                 sign.x + 2 + (16 - textWidth(f.smallMono, poseLetters[k])) / 2,
+                 sign.y + 2 + (16 - TTF_FontHeight(f.smallMono)) / 2, TextStyle{ink::capText, ink::capText});
+        shape pose;
+        pose.build(thoseShape1[k]);
+        if (pose.size() == 0) {
+            drawTextIn(c, f.small, "no pose", sign.x + 24, sign.y, sign.h, ink::text);
+            continue;
+        }
+        drawLevelPose(c, k, sign.x + 21, sign.y + 1, 28, 18, 4);
+        drawTextIn(c, f.small, "waits", sign.x + 52, sign.y, sign.h, ink::heading);
+    }
+
+    // The named win, over the rage-quit screen's headline and its two sad lines.
+    const picturePart won = wonBanner;
+    drawBadge(c, won.x, won.y, won.w, won.h, 14);
+    drawTextCentred(c, f.big, "You won!", won.x + won.w / 2, won.y + 12,
+                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 4});
+    drawTextCentred(c, f.italic, "Both levels solved, in practice mode.", won.x + won.w / 2, won.y + 106,
+                    TextStyle{ink::text, ink::text});
+    return c;
+}
+
+Canvas drawPadPoses() {
+    Canvas c(9 * padPosePixels, padPosePixels, key);
+    for (int k = 0; k < 9; ++k)
+        drawLevelPose(c, k, k * padPosePixels, 0, padPosePixels, padPosePixels, padPoseCell);
     return c;
 }
 

@@ -1,6 +1,7 @@
 // The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
-// key or tap (browsers play sound only after one; that key is not passed to the game), starts the game, keeps
-// the canvas at the largest scale that fits, runs the touch pad, and says when the game ends or can't load.
+// key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
+// practice mode when the remembered box is ticked), keeps the canvas at the largest scale that fits, runs the
+// touch pad, and says when the game ends (won or given up) or can't load.
 'use strict';
 
 (function () {
@@ -13,16 +14,28 @@
   const progress = document.getElementById('progress');
   const again = document.getElementById('again');
   const solution = document.getElementById('solution');
+  const practiceChoice = document.getElementById('practice-choice');
+  const practiceBox = document.getElementById('practice');
+  const keysButton = document.getElementById('keys');
+  const escape = pad.querySelector('.hold');
   const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
+  // How long the pad's Escape must be held before it reaches the game.
+  const holdMs = 500;
+  const practiceKey = 'brakko.practice';
 
   // loading, ready (waiting for the start gesture), playing, ended or failed.
   let state = 'loading';
+  // Whether the game runs in practice mode, and how it ended ('won' or 'gave up'), as it told the page.
+  let practice = false;
+  let outcome = 'gave up';
+  let holding = null;
 
   function say(text, { error = false, loading = false } = {}) {
     message.textContent = text;
     notice.classList.toggle('error', error);
     progress.hidden = !loading;
     solution.hidden = true;
+    practiceChoice.hidden = true;
     again.hidden = true;
     notice.hidden = false;
   }
@@ -33,21 +46,45 @@
     say(text, { error: true });
   }
 
-  // The largest whole scale at which the 800 x 500 canvas fits the window beside or above the pad and above
-  // the legend; a window too small even for that gets a fraction.
-  function fit() {
+  // The room the canvas has with the legend below it, beside it or folded behind the Keys button, and beside
+  // or above the pad; the layout that gives the largest whole scale wins (the earlier one on a tie), and a
+  // window too small even for that gets the largest fraction.
+  function room(layout) {
+    document.body.classList.toggle('beside', layout === 'beside');
+    document.body.classList.toggle('folded', layout === 'folded');
+    if (layout !== 'folded') document.body.classList.remove('keys-open');
+    keysButton.hidden = layout !== 'folded';
     const style = getComputedStyle(main);
     const gap = parseFloat(style.rowGap) || 0;
+    const outer = (element, vertical) => {
+      const box = getComputedStyle(element);
+      return vertical ? element.offsetHeight + parseFloat(box.marginTop) + parseFloat(box.marginBottom)
+        : element.offsetWidth + parseFloat(box.marginLeft) + parseFloat(box.marginRight);
+    };
     let width = window.innerWidth - 2 * parseFloat(style.paddingLeft);
-    let height = window.innerHeight - 2 * parseFloat(style.paddingTop) - legend.offsetHeight;
+    let height = window.innerHeight - 2 * parseFloat(style.paddingTop);
+    if (layout === 'beside') width -= outer(legend, false) + (parseFloat(getComputedStyle(document.body).columnGap) || 0);
+    else if (layout === 'below') height -= outer(legend, true);
+    else height -= outer(keysButton, true);
     if (pad.offsetWidth > 0) {
       if (style.flexDirection === 'row') width -= pad.offsetWidth + gap;
       else height -= pad.offsetHeight + gap;
     }
-    const fits = Math.min(width / canvas.width, height / canvas.height);
-    const scale = fits >= 1 ? Math.floor(fits) : Math.max(fits, 0.1);
+    return Math.min(width / canvas.width, height / canvas.height);
+  }
+
+  function fit() {
+    const open = document.body.classList.contains('keys-open');
+    let best = null;
+    for (const layout of touch ? ['below', 'folded'] : ['below', 'beside', 'folded']) {
+      const fits = room(layout);
+      const better = !best || (fits >= 1 ? Math.floor(fits) > Math.floor(best.fits) : fits > best.fits + 1e-3);
+      if (better) best = { layout, fits };
+    }
+    room(best.layout);
+    if (open && best.layout === 'folded') document.body.classList.add('keys-open');
+    const scale = best.fits >= 1 ? Math.floor(best.fits) : Math.max(best.fits, 0.1);
     document.documentElement.style.setProperty('--scale', scale);
-    canvas.classList.toggle('crisp', Number.isInteger(scale));
   }
 
   // The whole file, reporting each chunk's size as it arrives.
@@ -95,21 +132,28 @@
     state = 'ready';
     say(touch ? 'Tap to start' : 'Press any key or click to start');
     solution.hidden = false;
+    practiceChoice.hidden = false;
   }
 
-  // Runs the game with these command-line arguments; it returns at once, the browser calling it from then on.
+  // Runs the game with these command-line arguments, in practice mode if the box is ticked; it returns at
+  // once, the browser calling it from then on.
   function begin(args) {
     state = 'playing';
+    practice = practiceBox.checked;
+    for (const button of pad.querySelectorAll('.practice-only')) button.hidden = !practice;
     notice.hidden = true;
+    fit();
     setTimeout(() => {
-      const status = window.Module.callMain(args);
+      const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
       if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
     }, 0);
   }
 
   // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
+  // The start's choices in the notice's corners, and the Keys button, are not the gesture.
   function start(event) {
-    if (state !== 'ready' || event.target === solution) return;
+    if (state !== 'ready') return;
+    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys')) return;
     event.preventDefault();
     event.stopPropagation();
     begin([]);
@@ -118,7 +162,9 @@
   function ended() {
     if (state !== 'playing') return;
     state = 'ended';
-    say('You quit Brakko. Thanks for playing!');
+    if (outcome === 'won') say('You won Brakko: both levels solved. Thanks for playing!');
+    else if (practice) say('You gave up. Thanks for playing!');
+    else say('You gave up. Stuck? Practice mode has undo and restart. Thanks for playing!');
     again.hidden = false;
     again.focus();
   }
@@ -167,11 +213,29 @@
     };
   }
 
+  // A pad button presses its key at once, except Escape, which only once held for holdMs.
   function pressPad(event) {
     const button = event.target.closest('button');
     if (!button) return;
     event.preventDefault();
-    if (state === 'playing') window.Module._pressKey(Number(button.dataset.key));
+    if (state !== 'playing') return;
+    if (button !== escape) {
+      window.Module._pressKey(Number(button.dataset.key));
+      return;
+    }
+    letGo();
+    escape.classList.add('down');
+    holding = setTimeout(() => {
+      holding = null;
+      escape.classList.remove('down');
+      if (state === 'playing') window.Module._pressKey(Number(escape.dataset.key));
+    }, holdMs);
+  }
+
+  function letGo() {
+    if (holding) clearTimeout(holding);
+    holding = null;
+    escape.classList.remove('down');
   }
 
   async function load() {
@@ -191,6 +255,7 @@
       wasmBinary: wasm,
       getPreloadedPackage: () => data,
       onRuntimeInitialized: ready,
+      onGameEnd: (won) => { outcome = won ? 'won' : 'gave up'; },
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
       stdout: lines((text) => console.log(text)),
@@ -210,9 +275,28 @@
   window.addEventListener('keydown', keyFilter, true);
   window.addEventListener('keyup', keyFilter, true);
   pad.addEventListener('pointerdown', pressPad);
+  for (const end of ['pointerup', 'pointercancel', 'pointerleave']) escape.addEventListener(end, letGo);
   again.addEventListener('click', () => window.location.reload());
   // Both levels won by the replay shipped with the game; on the rage-quit screen the keys are the player's.
   solution.addEventListener('click', () => state === 'ready' && begin(['--solution']));
+  // The choice of practice mode is remembered for the next visit; the box gives the keyboard back at once,
+  // so that the next key starts the game.
+  try {
+    practiceBox.checked = window.localStorage.getItem(practiceKey) === 'on';
+  } catch {
+    // storage refused (private windows may): the box starts unticked
+  }
+  practiceBox.addEventListener('change', () => {
+    try {
+      window.localStorage.setItem(practiceKey, practiceBox.checked ? 'on' : 'off');
+    } catch {
+      // not remembered, but still used for this start
+    }
+    practiceBox.blur();
+  });
+  // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
+  keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
+  keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
 
   if (typeof WebAssembly !== 'object') {

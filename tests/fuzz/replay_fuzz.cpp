@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const replayEvent& e = read.events[i];
         if (e.frame <= previous || e.frame > maxReplayFrame)
             broken("frames do not increase within bounds", i);
-        if (!recordable(e.event)) broken("an event the format has no name for", i);
+        if (!recordable(e.event, read.practice)) broken("an event the format has no name for", i);
         previous = e.frame;
     }
     if (read.lastFrame < previous || read.lastFrame > maxReplayFrame)
@@ -58,10 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char* text = nullptr;
     std::size_t length = 0;
     std::FILE* out = open_memstream(&text, &length);
-    if (out == nullptr || !writeReplayHeader(out)) broken("the recording could not start", -1);
+    if (out == nullptr || !writeReplayHeader(out) || (read.practice && !writeReplayPractice(out)))
+        broken("the recording could not start", -1);
     frameInput input;
     input.playing = &read;
     input.recording = out;
+    input.practice = read.practice;
     for (int frame = 1; frame <= read.lastFrame; ++frame) {
         const frameEvent taken = input.take(frameEvent::keyPress(keyEscape));
         const bool due = input.next > 0 && read.events[input.next - 1].frame == frame;
@@ -76,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         broken("the recording of a replay is refused", error.line);
     std::fclose(in);
     std::free(text);
+    if (again.practice != read.practice) broken("the recording is of another mode", -1);
     if (again.count != read.count) broken("the recording holds another number of events", again.count);
     for (int i = 0; i < read.count; ++i) {
         if (again.events[i].frame != read.events[i].frame ||

@@ -245,6 +245,33 @@ TEST_F(Allocation, OurFrameStepAllocatesNothingOnAnyScreen) {
     }
 }
 
+// Practice mode's frames: the same keys with Backspace and r among them, on every screen, the rage-quit one
+// reached by a win so that it names it. Its steps were made with the game; no frame adds to them.
+TEST_F(Allocation, PracticeFramesAllocateNothing) {
+    app game(display, loadAssets(true), true);
+    ASSERT_NE(game.art.practice, nullptr) << "the practice picture should load";
+    for (Mix_Music* music : game.art.music) {
+        stop();
+        play(music);
+    }
+    constexpr int framesPerScreen = 2000;
+    for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
+        game.state.screen = s;
+        game.state.nextScreen = s;
+        game.state.curtain = curtainClosed;
+        if (s == rageQuitScreen) game.all.level2.game.won = 1;
+        const tally frames = count([&] {
+            for (int f = 0; f < framesPerScreen; ++f) {
+                const int sym = f % 97 == 96 ? keyBackspace : f % 701 == 700 ? keyRestart : keyForFrame(f);
+                game.step(sym != 0 ? frameEvent::keyPress(sym) : frameEvent{});
+            }
+        });
+        EXPECT_EQ(frames.total(), 0) << framesPerScreen << " practice frames of screen " << s << " made "
+                                     << frames.news << " operator new and " << frames.mallocs
+                                     << " malloc-family calls";
+    }
+}
+
 // The whole frame as the game runs it (pacing, one event, the step, the curtain, flip, background), through
 // every screen and every transition, keys arriving as SDL events. Only the frame that starts a screen's
 // music may allocate, and only inside SDL_mixer, which sets up its decoder again whenever a music starts.

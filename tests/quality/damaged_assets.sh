@@ -2,6 +2,7 @@
 # Runs the real game once for each of its eight asset files missing, empty, cut in half and replaced by
 # random bytes, in one private Xvfb: the game must start, write exactly the failure line for that file
 # where its load fails (a music cut in half still loads), run without it and quit with 0 on Escape, Escape.
+# The practice picture, which only practice mode reads, is damaged the same ways under --practice.
 # Usage: damaged_assets.sh <path-to-brakko> <project-root>. The random bytes come from seed 1, so that a
 # failure under CTest is never luck; BRAKKO_SEED=<n> replays another and BRAKKO_SEED=random explores.
 set -uo pipefail
@@ -59,6 +60,7 @@ fail() {
 
 run_case() {
     local file=$1 how=$2 dir=$scratch/case window status
+    shift 2
     cases=$((cases + 1))
     rm -rf "$dir"
     mkdir -p "$dir/img" "$dir/snd"
@@ -67,7 +69,7 @@ run_case() {
     (cd "$dir" && damage "$file" "$how")
     expected "$file" "$how" >"$scratch/expected"
 
-    (cd "$dir" && exec "$brakko") >"$scratch/out" 2>"$scratch/err" &
+    (cd "$dir" && exec "$brakko" "$@") >"$scratch/out" 2>"$scratch/err" &
     game_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" --name '^Brakko$' 2>/dev/null | head -n1)
     if [ -z "$window" ]; then
@@ -117,6 +119,9 @@ for file in img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp \
     for how in missing empty truncated random; do
         run_case "$file" "$how"
     done
+done
+for how in missing empty truncated random; do
+    run_case img/practice.bmp "$how" --practice
 done
 
 if [ "$failures" -ne 0 ]; then

@@ -1,8 +1,8 @@
 // The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
 // screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
-// the keys and the touch pad must do what they say, a held key is one press, the music pauses in a hidden
-// tab, damaged pictures and musics are refused as on the desktop, and a missing file must be reported on
-// the page.
+// the keys and the touch pad must do what they say (practice mode's Undo and Restart too), a held key is one
+// press, the music pauses in a hidden tab, damaged pictures and musics are refused as on the desktop, the
+// end must be named won or given up, and a missing file must be reported on the page.
 'use strict';
 
 const { test, before, after } = require('node:test');
@@ -67,6 +67,13 @@ function keyColourPixels(page) {
   }, keyColour);
 }
 
+// Taps the touch pad's button that shows `label`.
+async function tapPad(page, label) {
+  const button = await page.evaluateHandle(
+    (label) => [...document.querySelectorAll('#pad button')].find((b) => b.textContent === label), label);
+  await button.tap();
+}
+
 const notice = (page) =>
   page.evaluate(() => {
     const box = document.getElementById('notice');
@@ -100,7 +107,8 @@ async function openGame(browser, server, viewport) {
     window.desktop = {};
     for (const [name, base64] of Object.entries(pictures))
       window.desktop[name] = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
-  }, Object.fromEntries(['title', 'level1', 'ragequit'].map((name) => [name, desktopPicture(name)])));
+  }, Object.fromEntries(['title', 'level1', 'ragequit', 'practice-title', 'practice-level1']
+    .map((name) => [name, desktopPicture(name)])));
   return page;
 }
 
@@ -202,10 +210,10 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
       assert.equal((await differsFrom(page, 'ragequit')).count, 0, 'the rage-quit screen should still show');
       assert.equal(await keyColourPixels(page), 0, 'no key-colour pixel should show on the rage-quit screen');
       await page.keyboard.press('Escape');
-    const ended = await waitFor('the page should say the game has ended', async () => {
-      const n = await notice(page);
-      return { ...n, done: n.shown && /you quit/i.test(n.text) };
-    }, 10000);
+      const ended = await waitFor('the page should say the game was given up', async () => {
+        const n = await notice(page);
+        return { ...n, done: n.shown && /gave up/i.test(n.text) };
+      }, 10000);
       assert.match(ended.text, /play again/i, 'the ended page should offer to play again');
     });
 
@@ -213,7 +221,7 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await page.close();
 });
 
-test('Watch the solution plays the replay shipped in brakko.data: no key, and the title gives way', async () => {
+test('Watch the solution plays the replay shipped in brakko.data to the end, which the page names a win', async () => {
   const page = await openGame(browser, server);
   await waitFor('the page should offer the solution', () =>
     page.$eval('#solution', (button) => ({ done: !button.hidden })));
@@ -223,6 +231,13 @@ test('Watch the solution plays the replay shipped in brakko.data: no key, and th
     return { count, done: count > 300000 };
   }, 20000);
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
+  // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
+  await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
+  await page.keyboard.press('Escape');
+  await waitFor('the page should name the win', async () => {
+    const n = await notice(page);
+    return { ...n, done: n.shown && /you won/i.test(n.text) };
+  }, 10000);
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
@@ -272,11 +287,7 @@ test('a site without brakko.data says the file could not be loaded', async () =>
 test('on a phone, the touch pad sends the keys it shows and the canvas fits either way up', async () => {
   const portrait = { width: 390, height: 844, isMobile: true, hasTouch: true };
   const page = await openGame(browser, server, portrait);
-  const tapKey = async (label) => {
-    const button = await page.evaluateHandle(
-      (label) => [...document.querySelectorAll('#pad button')].find((b) => b.textContent === label), label);
-    await button.tap();
-  };
+  const tapKey = (label) => tapPad(page, label);
   const fits = () =>
     page.evaluate(() => {
       const canvas = document.getElementById('canvas').getBoundingClientRect();
@@ -302,6 +313,53 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   }, 10000);
   await page.setViewport({ ...portrait, width: 844, height: 390 });
   await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+test('in practice mode the pad has Undo and Restart, Escape must be held, and the choice is remembered', async () => {
+  const page = await openGame(browser, server, { width: 390, height: 844, isMobile: true, hasTouch: true });
+  const choiceShown = () => page.$eval('#practice-choice', (choice) => ({ done: !choice.hidden }));
+  await waitFor('the page should offer practice mode', choiceShown);
+  assert.equal(await page.$eval('#practice', (box) => box.checked), false, 'practice mode starts unticked');
+  await page.tap('#practice');
+  assert.equal(await page.$eval('#practice', (box) => box.checked), true, 'a tap should tick practice mode');
+  assert.match((await notice(page)).text, /tap to start/i, 'ticking the box should not start the game');
+
+  await page.touchscreen.tap(195, 100);
+  await atRestLikeTheDesktop(page, 'practice-title');
+  assert.deepEqual(await page.$$eval('#pad .practice-only', (buttons) => buttons.map((b) => !b.hidden)), [true, true],
+    'Undo and Restart should show on the pad in practice mode');
+  await tapPad(page, 'Return');
+  await atRestLikeTheDesktop(page, 'practice-level1');
+  const backs = [['the pad\'s Restart', () => tapPad(page, 'Restart')], ['the pad\'s Undo', () => tapPad(page, 'Undo')],
+    ['the keyboard\'s r', () => page.keyboard.press('r')], ['the keyboard\'s Backspace', () => page.keyboard.press('Backspace')]];
+  for (const [what, back] of backs) {
+    // The first time after a slip onto Escape: a tap, not a hold, which must give nothing up.
+    if (what === backs[0][0]) await tapPad(page, 'Escapehold');
+    await tapPad(page, 'd');
+    await waitFor('d should fuse the pair on level 1', async () => {
+      const { count } = await differsFrom(page, 'practice-level1');
+      return { count, done: count > 0 };
+    }, 10000);
+    await back();
+    await waitFor(`after d, ${what} should give level 1 back as it rests at its start`,
+      () => differsFrom(page, 'practice-level1'));
+  }
+
+  // Escape given by the pad only once held: the curtain closes while the finger is still down.
+  const escape = await page.$('#pad .hold');
+  const box = await escape.boundingBox();
+  const finger = await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+  await waitFor('held, the pad\'s Escape should give up level 1', async () => {
+    const { count } = await differsFrom(page, 'practice-level1');
+    return { count, done: count > 100000 };
+  }, 10000);
+  await finger.end();
+
+  await page.reload();
+  await waitFor('the reloaded page should offer practice mode', choiceShown);
+  assert.equal(await page.$eval('#practice', (box) => box.checked), true, 'the page should remember practice mode');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });

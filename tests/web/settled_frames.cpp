@@ -1,11 +1,13 @@
 // The desktop game's pictures at rest for the browser test: the title, level 1 after Return and the rage-quit
-// screen after Escape, each written as <dir>/<name>.ppm once it stops changing. Headless (dummy drivers),
-// through the game's own frame step. Usage: settled_frames <project-root> <dir>
+// screen after Escape, each written as <dir>/<name>.ppm once it stops changing; with --practice the title and
+// level 1 in practice mode, as practice-title and practice-level1. Headless (dummy drivers), through the
+// game's own frame step. Usage: settled_frames <project-root> <dir> [--practice]
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "app.h"
@@ -59,8 +61,9 @@ bool write(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: settled_frames <project-root> <dir>\n");
+    const bool practice = argc == 4 && std::strcmp(argv[3], "--practice") == 0;
+    if (argc != 3 && !practice) {
+        std::fprintf(stderr, "usage: settled_frames <project-root> <dir> [--practice]\n");
         return 2;
     }
     const std::string dir = argv[2];
@@ -72,14 +75,17 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     if (display == nullptr) return 1;
-    app game(display, loadAssets());
+    app game(display, loadAssets(practice), practice);
 
-    const struct {
+    struct atRest {
         const char* name;
         int key;
-    } screensAtRest[] = {{"title", 0}, {"level1", keyReturn}, {"ragequit", keyEscape}};
+    };
+    const atRest asSpecified[] = {{"title", 0}, {"level1", keyReturn}, {"ragequit", keyEscape}};
+    const atRest inPractice[] = {{"practice-title", 0}, {"practice-level1", keyReturn}};
     int status = 0;
-    for (const auto& screen : screensAtRest) {
+    for (const auto& screen :
+         practice ? std::span<const atRest>(inPractice) : std::span<const atRest>(asSpecified)) {
         if (!settle(game, screen.key)) {
             std::fprintf(stderr, "settled_frames: the %s never came to rest\n", screen.name);
             status = 1;

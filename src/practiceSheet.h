@@ -1,0 +1,38 @@
+// The practice picture, "./img/practice.bmp": where its parts lie, written down once for the drawing and the
+// asset generator. Only practice mode reads it; the game as specified never does. Plain numbers: no SDL here.
+#pragma once
+
+// A part of a picture: its top-left corner and its size, in pixels.
+struct picturePart {
+    int x, y, w, h;
+};
+
+constexpr int practiceSheetWidth = 520;
+constexpr int practiceSheetHeight = 210;
+
+// "Practice" with its two keys, on every screen of a run in practice mode.
+constexpr picturePart practiceMark{0, 0, 300, 20};
+
+// The goal pointer's arrow for a goal that lies off the screen by (dx, dy), each -1, 0 or 1 and not both 0:
+// eight arrows in a row, in the order of (dx, dy) row by row.
+constexpr int arrowPixels = 20;
+constexpr picturePart goalArrow(int dx, int dy) {
+    const int k = (dy + 1) * 3 + (dx + 1);
+    return {300 + (k < 4 ? k : k - 1) * arrowPixels, 0, arrowPixels, arrowPixels};
+}
+
+// The sign of a pose that waits to fit: its key, the pose as the levels have it and "waits" (for w and x,
+// which have no pose on the levels, it says so), five to a row.
+constexpr int waitSignW = 104;
+constexpr int waitSignH = 20;
+constexpr picturePart waitSign(int pose) {
+    return {(pose % 5) * waitSignW, 20 + (pose / 5) * waitSignH, waitSignW, waitSignH};
+}
+
+// The named win, laid over the rage-quit screen's headline when both levels were won.
+constexpr picturePart wonBanner{0, 60, 520, 150};
+
+// The touch pad's pictures of the level poses, "web/poses.png": nine squares in a row, one per pose key in
+// the order q w e a s d z x c, each pose cell drawn this many pixels square. page.css steps through them.
+constexpr int padPoseCell = 5;
+constexpr int padPosePixels = 36;
