@@ -18,6 +18,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/img/title.bmp ${PROJECT_SOURCE_DIR}/img/toot
 install(FILES ${PROJECT_SOURCE_DIR}/snd/goof.ogg ${PROJECT_SOURCE_DIR}/snd/robot_wars.ogg
               ${PROJECT_SOURCE_DIR}/snd/vexo.ogg ${PROJECT_SOURCE_DIR}/snd/down.ogg
         DESTINATION ${BRAKKO_DATA_DIR}/snd)
+# The window's icon, which the game reads as ./icons/brakko-48.bmp; without it the window has none.
+install(FILES ${PROJECT_SOURCE_DIR}/icons/brakko-48.bmp DESTINATION ${BRAKKO_DATA_DIR}/icons OPTIONAL)
 # The solution that `brakko --solution` plays.
 install(FILES ${PROJECT_SOURCE_DIR}/replays/solution.replay DESTINATION ${BRAKKO_DATA_DIR}/replays)
 

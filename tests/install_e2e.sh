@@ -16,7 +16,7 @@ fail() {
 }
 
 assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp
-    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay)
+    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay icons/brakko-48.bmp)
 
 # Every file the install must produce, relative to the prefix, and nothing else.
 expected_files() {
