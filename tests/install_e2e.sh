@@ -89,7 +89,8 @@ fi
 
 # The launcher, moved elsewhere and reached through a symbolic link, must still find its own prefix and
 # enter share/brakko, passing the arguments on with a relative replay or recording made absolute from where
-# the player stood: a stand-in binary records where it ran and with what, one line each.
+# the player stood, as the next word or after "=", and nothing after "--" touched: a stand-in binary records
+# where it ran and with what, one line each.
 moved=$work/moved/deeper
 mkdir -p "$moved" "$work/links" "$work/player"
 cp -a "$prefix/." "$moved/"
@@ -99,9 +100,11 @@ printf '%s\n' "$(pwd -P)" "$@" >"$BRAKKO_PROBE"
 EOF
 ln -s "$moved/games/brakko" "$work/links/brakko"
 (cd "$work/player" && BRAKKO_PROBE=$work/probe "$work/links/brakko" --record "my run" --replay /tmp/x.replay \
-    --solution "two words") || fail "the moved launcher failed"
-want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$(cd "$work/player" && pwd)/my run" \
-    --replay /tmp/x.replay --solution "two words")
+    --replay="a b.replay" --record=/tmp/y.replay --solution -- --replay "two words") ||
+    fail "the moved launcher failed"
+player=$(cd "$work/player" && pwd)
+want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$player/my run" --replay /tmp/x.replay \
+    --replay="$player/a b.replay" --record=/tmp/y.replay --solution -- --replay "two words")
 got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
 [ "$got" = "$want" ] ||
     fail "the moved launcher ran the game as '$got' (directory, then arguments), wanted '$want'"

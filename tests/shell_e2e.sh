@@ -96,8 +96,19 @@ refused "--record onto an existing file" "brakko: $scratch/kept: the file exists
 refused "--record into a missing directory" "brakko: $scratch/no/run.replay: cannot create it" \
     --record "$scratch/no/run.replay"
 
+# getopt's forms: FILE after "=", or as the next word even when it starts with a dash; "--" ends the options.
+cp "$bad" "$scratch/-dashed.replay"
+cd "$scratch" || fail "cannot enter $scratch"
+for args in "--replay=$bad" "--replay -dashed.replay" "--replay=-dashed.replay" "--fullscreen --replay $bad --"; do
+    run_without_video $args
+    [ $? -eq 1 ] || fail "'brakko $args' should be accepted and go on to the window: $(cat "$scratch/err")"
+done
+cd "$root" || fail "cannot enter the project root $root"
+
 # Options it does not know, or cannot combine, print the usage and exit with 2; --help and --version exit 0.
-for args in --frobnicate --replay --record "--solution --solution" "--solution --replay $bad" extra; do
+# Abbreviations too: the launcher knows --replay and --record by their full names only.
+for args in --frobnicate --replay --record "--solution --solution" "--solution --replay $bad" extra \
+    "--solution --replay=$bad" "--rep $bad" "--solution -- extra" "--help=yes" "--fullscreen --fullscreen" -f; do
     run_without_video $args
     status=$?
     [ "$status" -eq 2 ] || fail "'brakko $args' should exit with status 2, not $status"
@@ -107,6 +118,9 @@ done
 run_without_video --help
 [ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' ||
     fail "--help should print the usage and exit 0"
+for name in $(sed -n 's/^\.BI\{0,1\} \\-\\-\([a-z][a-z]*\).*/\1/p' packaging/brakko.6 | sort -u); do
+    grep -q -- "^  --$name\b" "$scratch/out" || fail "--help does not list --$name, which the manual page describes"
+done
 version=$(sed -n 's/^project(brakko VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 run_without_video --version
 [ $? -eq 0 ] && [ "$(cat "$scratch/out")" = "brakko $version" ] ||
