@@ -44,6 +44,9 @@ add_custom_command(OUTPUT ${BRAKKO_CHANGELOG}
                    DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog)
 add_custom_target(brakko-changelog ALL DEPENDS ${BRAKKO_CHANGELOG})
 install(FILES ${BRAKKO_CHANGELOG} DESTINATION share/doc/brakko)
+# The machine-readable copyright file Debian asks of every package.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION share/doc/brakko)
 
 # The icons come from the asset generator; OPTIONAL keeps a tree without them installable.
 foreach(size 48 128)
