@@ -1,4 +1,5 @@
-# Install rules and the Debian package: binary, assets, launcher, menu entry, icons and manual page.
+# Install rules and the Debian package: binary, assets, launcher, menu entry, icons, manual page, software-centre
+# metadata and copyright file.
 # The game reads ./img, ./snd and ./replays from its working directory; the launcher supplies that
 # directory, so nothing here may ask the game itself to change.
 include_guard(GLOBAL)
@@ -27,6 +28,8 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/brakko.in ${PROJECT_BINARY_DIR}/p
 # games/, not bin/: Debian keeps games there and lintian refuses a games package without one.
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/brakko DESTINATION games)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/brakko.desktop DESTINATION share/applications)
+# What software centres show: description, screenshots, licence; its id names it for good.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.brakko.metainfo.xml DESTINATION share/metainfo)
 
 # Debian wants manual pages compressed, and reproducibly so (-n keeps the name and time out of the header).
 set(BRAKKO_MANPAGE ${PROJECT_BINARY_DIR}/packaging/brakko.6.gz)

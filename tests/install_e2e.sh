@@ -22,7 +22,8 @@ assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp
 expected_files() {
     printf '%s\n' games/brakko lib/brakko/brakko share/applications/brakko.desktop \
         share/icons/hicolor/48x48/apps/brakko.png share/icons/hicolor/128x128/apps/brakko.png \
-        share/man/man6/brakko.6.gz share/doc/brakko/changelog.gz share/doc/brakko/copyright
+        share/man/man6/brakko.6.gz share/doc/brakko/changelog.gz share/doc/brakko/copyright \
+        share/metainfo/org.example.brakko.metainfo.xml
     printf 'share/brakko/%s\n' "${assets[@]}"
 }
 
@@ -85,6 +86,20 @@ if [ -f "$desktop" ]; then
     grep -qx 'Exec=brakko' "$desktop" || fail "the menu entry does not start the launcher 'brakko'"
     grep -qx 'Icon=brakko' "$desktop" || fail "the menu entry does not name the icon 'brakko'"
     grep -qx 'Categories=Game;LogicGame;' "$desktop" || fail "the menu entry is not in Game;LogicGame;"
+fi
+
+# The software-centre metadata's screenshots are the pictures kept in the project, at the sizes it gives
+# (AppStream's validator checks the rest, in the package below).
+metainfo=$prefix/share/metainfo/org.example.brakko.metainfo.xml
+if [ -f "$metainfo" ]; then
+    sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/]*\)</image>.*|\3 \1x\2|p' \
+        "$metainfo" >"$work/screenshots"
+    [ -s "$work/screenshots" ] || fail "the metainfo names no screenshots"
+    while read -r name size; do
+        got=$(identify -format '%m %wx%h' "$root/packaging/screenshots/$name" 2>/dev/null || echo missing)
+        [ "$got" = "PNG $size" ] ||
+            fail "the metainfo's screenshot $name is $size, but packaging/screenshots/$name is: $got"
+    done <"$work/screenshots"
 fi
 
 # The launcher, moved elsewhere and reached through a symbolic link, must still find its own prefix and
@@ -183,8 +198,13 @@ else
 fi
 smoke_run "$fakeroot/usr/games/brakko" "the unpacked package with --solution" --solution
 
+# The package as a software centre reads it: its metainfo valid by AppStream's own validator, offline (the
+# addresses it names are not fetched), and the menu entry it launches in the package beside it.
+appstreamcli validate-tree --no-net "$fakeroot" >"$work/appstream.log" 2>&1 ||
+    fail "appstreamcli rejects the package's metainfo: $(cat "$work/appstream.log")"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures install check(s) failed" >&2
     exit 1
 fi
-echo "install: layout, launcher, menu entry, package and lintian all as expected"
+echo "install: layout, launcher, menu entry, metainfo, package and lintian all as expected"
