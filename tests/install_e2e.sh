@@ -7,7 +7,14 @@ brakko=$(readlink -f "$1")
 root=$(readlink -f "$2")
 build=$(dirname "$brakko")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb_pid=
+game_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 failures=0
 fail() {
@@ -126,6 +133,44 @@ got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
 
 smoke_run "$prefix/games/brakko" "the cmake --install prefix"
 
+# The installed game's window, in a real X server: the class the menu entry's StartupWMClass names, and the
+# icon, read back as the window manager would (_NET_WM_ICON where SDL sets it, which must then be the 48 pixel
+# icon pixel for pixel; classic SDL sets a WM_HINTS icon pixmap instead).
+source "$root/scripts/xvfb.sh"
+if start_xvfb "$work"; then
+    (cd / && SDL_AUDIODRIVER=dummy exec "$prefix/games/brakko" >"$work/window.out" 2>&1) &
+    game_pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+    if [ -z "$window" ]; then
+        fail "the installed game opened no window captioned Brakko"
+    else
+        class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\(.*\)", "\(.*\)"$/\2/p')
+        wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+        [ -n "$class" ] && [ "$class" = "$wanted" ] ||
+            fail "the window's class is '$class', but the menu entry's StartupWMClass is '$wanted'"
+        xprop -id "$window" -notype 32c _NET_WM_ICON >"$work/net_icon" 2>&1
+        if grep -q '^_NET_WM_ICON = ' "$work/net_icon"; then
+            # Width, height, then each pixel as ARGB, see-through pixels all zero, as the PNG has them.
+            convert "$root/icons/brakko-48.png" -depth 8 rgba:- | od -An -v -tu1 -w4 |
+                awk 'BEGIN { printf "48, 48" } { printf ", %.0f", $4 * 16777216 + $1 * 65536 + $2 * 256 + $3 }' \
+                    >"$work/icon_want"
+            sed 's/^_NET_WM_ICON = //' "$work/net_icon" | tr -d '\n' >"$work/icon_got"
+            cmp -s "$work/icon_want" "$work/icon_got" ||
+                fail "the window's _NET_WM_ICON is not the 48 pixel icon: $(head -c 80 "$work/icon_got")"
+        else
+            xprop -id "$window" WM_HINTS | grep -q 'bitmap id # to use for icon: 0x' ||
+                fail "the window has no icon, neither _NET_WM_ICON nor a WM_HINTS icon pixmap"
+        fi
+    fi
+    kill -9 "$game_pid" 2>/dev/null
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=
+    [ ! -s "$work/window.out" ] || fail "the game in a window printed: $(head -5 "$work/window.out")"
+    kill "$xvfb_pid" 2>/dev/null
+else
+    fail "Xvfb did not report a display, so the window's class and icon went unchecked"
+fi
+
 # --- the Debian package ------------------------------------------------------------------------------------------
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || {
     cat "$work/cpack.log" >&2
@@ -207,4 +252,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures install check(s) failed" >&2
     exit 1
 fi
-echo "install: layout, launcher, menu entry, metainfo, package and lintian all as expected"
+echo "install: layout, launcher, menu entry, metainfo, window class and icon, package and lintian all as expected"
