@@ -156,4 +156,23 @@ wait "$game_pid"
 status=$?
 game_pid=
 [ "$status" -eq 0 ] || fail "the game should exit with status 0 after Escape on the rage-quit screen, not $status"
-echo "shell_e2e: Return, Escape, Escape quit the game with status 0"
+
+# Full screen the keys work as in a window: Escape gives up, and Escape once the rage-quit screen is up
+# quits. Escape is pressed until the game has gone, so however long the curtain takes on this machine.
+SDL_AUDIODRIVER=dummy "$brakko" --fullscreen >"$scratch/out" &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+[ -n "$window" ] || fail "no window captioned Brakko appeared with --fullscreen"
+xdotool windowfocus --sync "$window" || fail "could not focus the game's full-screen window"
+for _ in $(seq 300); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    xdotool key Escape
+    sleep 0.2
+done
+kill -0 "$game_pid" 2>/dev/null && fail "with --fullscreen the game was still running after a minute of Escape"
+wait "$game_pid"
+status=$?
+game_pid=
+[ "$status" -eq 0 ] || fail "with --fullscreen the game should exit with status 0 on Escape, Escape, not $status"
+[ ! -s "$scratch/out" ] || fail "with --fullscreen the game should print nothing"
+echo "shell_e2e: Return, Escape, Escape quit the game with status 0, and Escape, Escape quit it full screen"
