@@ -10,8 +10,8 @@ work=$(mktemp -d)
 xvfb_pid=
 game_pid=
 cleanup() {
-    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if [ -n "$game_pid" ]; then kill -9 "$game_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -140,20 +140,20 @@ source "$root/scripts/xvfb.sh"
 if start_xvfb "$work"; then
     (cd / && SDL_AUDIODRIVER=dummy exec "$prefix/games/brakko" >"$work/window.out" 2>&1) &
     game_pid=$!
-    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1) || true
     if [ -z "$window" ]; then
         fail "the installed game opened no window captioned Brakko"
     else
-        class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\(.*\)", "\(.*\)"$/\2/p')
+        class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\(.*\)", "\(.*\)"$/\2/p') || true
         wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
         [ -n "$class" ] && [ "$class" = "$wanted" ] ||
             fail "the window's class is '$class', but the menu entry's StartupWMClass is '$wanted'"
-        xprop -id "$window" -notype 32c _NET_WM_ICON >"$work/net_icon" 2>&1
+        xprop -id "$window" -notype 32c _NET_WM_ICON >"$work/net_icon" 2>&1 || true
         if grep -q '^_NET_WM_ICON = ' "$work/net_icon"; then
             # Width, height, then each pixel as ARGB, see-through pixels all zero, as the PNG has them.
             convert "$root/icons/brakko-48.png" -depth 8 rgba:- | od -An -v -tu1 -w4 |
                 awk 'BEGIN { printf "48, 48" } { printf ", %.0f", $4 * 16777216 + $1 * 65536 + $2 * 256 + $3 }' \
-                    >"$work/icon_want"
+                    >"$work/icon_want" || true
             sed 's/^_NET_WM_ICON = //' "$work/net_icon" | tr -d '\n' >"$work/icon_got"
             cmp -s "$work/icon_want" "$work/icon_got" ||
                 fail "the window's _NET_WM_ICON is not the 48 pixel icon: $(head -c 80 "$work/icon_got")"
@@ -162,11 +162,12 @@ if start_xvfb "$work"; then
                 fail "the window has no icon, neither _NET_WM_ICON nor a WM_HINTS icon pixmap"
         fi
     fi
-    kill -9 "$game_pid" 2>/dev/null
+    kill -9 "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
     game_pid=
     [ ! -s "$work/window.out" ] || fail "the game in a window printed: $(head -5 "$work/window.out")"
-    kill "$xvfb_pid" 2>/dev/null
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
 else
     fail "Xvfb did not report a display, so the window's class and icon went unchecked"
 fi
