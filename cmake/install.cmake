@@ -1,4 +1,5 @@
-# Install rules and the Debian package: binary, assets, launcher, menu entry, icons and manual page.
+# Install rules and the Debian package: binary, assets, launcher, menu entry, icons, manual page, software-centre
+# metadata and copyright file.
 # The game reads ./img, ./snd and ./replays from its working directory; the launcher supplies that
 # directory, so nothing here may ask the game itself to change.
 include_guard(GLOBAL)
@@ -19,6 +20,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/img/title.bmp ${PROJECT_SOURCE_DIR}/img/toot
 install(FILES ${PROJECT_SOURCE_DIR}/snd/goof.ogg ${PROJECT_SOURCE_DIR}/snd/robot_wars.ogg
               ${PROJECT_SOURCE_DIR}/snd/vexo.ogg ${PROJECT_SOURCE_DIR}/snd/down.ogg
         DESTINATION ${BRAKKO_DATA_DIR}/snd)
+# The window's icon, which the game reads as ./icons/brakko-48.bmp; without it the window has none.
+install(FILES ${PROJECT_SOURCE_DIR}/icons/brakko-48.bmp DESTINATION ${BRAKKO_DATA_DIR}/icons OPTIONAL)
 # The solution that `brakko --solution` plays.
 install(FILES ${PROJECT_SOURCE_DIR}/replays/solution.replay DESTINATION ${BRAKKO_DATA_DIR}/replays)
 
@@ -26,6 +29,8 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/brakko.in ${PROJECT_BINARY_DIR}/p
 # games/, not bin/: Debian keeps games there and lintian refuses a games package without one.
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/brakko DESTINATION games)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/brakko.desktop DESTINATION share/applications)
+# What software centres show: description, screenshots, licence; its id names it for good.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.brakko.metainfo.xml DESTINATION share/metainfo)
 
 # Debian wants manual pages compressed, and reproducibly so (-n keeps the name and time out of the header).
 set(BRAKKO_MANPAGE ${PROJECT_BINARY_DIR}/packaging/brakko.6.gz)
@@ -43,6 +48,9 @@ add_custom_command(OUTPUT ${BRAKKO_CHANGELOG}
                    DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog)
 add_custom_target(brakko-changelog ALL DEPENDS ${BRAKKO_CHANGELOG})
 install(FILES ${BRAKKO_CHANGELOG} DESTINATION share/doc/brakko)
+# The machine-readable copyright file Debian asks of every package.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION share/doc/brakko)
 
 # The icons come from the asset generator; OPTIONAL keeps a tree without them installable.
 foreach(size 48 128)

@@ -2,9 +2,12 @@
 // until the player quits. Only wiring: the loop's frame is in app.cpp, its decisions in flow.cpp, replay
 // files in replay.cpp. Every file the command line names is checked before the window opens. In a browser
 // the page passes the command line and calls in once per animation frame.
+#include <getopt.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "app.h"
 #include "platform.h"
@@ -16,41 +19,67 @@
 namespace {
 
 constexpr char usage[] =
-    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE]\n"
+    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen]\n"
     "       brakko --help | --version\n"
     "  --practice     Backspace undoes and r restarts a level; a waiting pose and the goal are shown\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"
-    "  --record FILE  write the keys of this run to FILE, which must not exist yet\n";
+    "  --record FILE  write the keys of this run to FILE, which must not exist yet\n"
+    "  --fullscreen   play on the whole screen instead of in a window\n"
+    "  --help         print this and exit\n"
+    "  --version      print the version and exit\n"
+    "FILE may also follow an equals sign (--replay=FILE); -- ends the options.\n";
 
 struct options {
     const char* replayPath = nullptr;
     const char* recordPath = nullptr;
-    bool practice = false;
-    bool help = false;
-    bool version = false;
+    int practice = 0;
+    int solution = 0;
+    int fullscreen = 0;
+    int help = 0;
+    int version = 0;
 };
 
-// False for an unknown option, an option given twice, a missing FILE, or both --replay and --solution.
+// True when the command-line word that getopt_long just took is the whole option name, not an
+// abbreviation: the launcher recognises --replay and --record by their full names only, to make their files
+// absolute, so the game must not take a shorter spelling that the launcher would pass on untouched.
+bool spelledOut(const char* word, const char* name) {
+    const std::size_t length = std::strlen(name);
+    return std::strncmp(word, "--", 2) == 0 && std::strncmp(word + 2, name, length) == 0 &&
+           (word[2 + length] == '\0' || word[2 + length] == '=');
+}
+
+// getopt_long's rules: FILE as the next word (even one starting with a dash) or after "="; "--" ends the
+// options. False for an unknown or abbreviated option, one given twice, a missing FILE, a word that is not
+// an option (the game takes none), or both --replay and --solution.
 bool readOptions(int argc, char** argv, options& chosen) {
-    for (int i = 1; i < argc; ++i) {
-        const char* option = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(option, "--help") == 0 && !chosen.help) {
-            chosen.help = true;
-        } else if (std::strcmp(option, "--version") == 0 && !chosen.version) {
-            chosen.version = true;
-        } else if (std::strcmp(option, "--practice") == 0 && !chosen.practice) {
-            chosen.practice = true;
-        } else if (std::strcmp(option, "--solution") == 0 && chosen.replayPath == nullptr) {
-            chosen.replayPath = solutionPath;
-        } else if (std::strcmp(option, "--replay") == 0 && hasValue && chosen.replayPath == nullptr) {
-            chosen.replayPath = argv[++i];
-        } else if (std::strcmp(option, "--record") == 0 && hasValue && chosen.recordPath == nullptr) {
-            chosen.recordPath = argv[++i];
-        } else {
-            return false;
-        }
+    // A flag is one line here: getopt_long sets it when its option is given.
+    const option table[] = {
+        {"replay", required_argument, nullptr, 'r'},
+        {"record", required_argument, nullptr, 'c'},
+        {"solution", no_argument, &chosen.solution, 1},
+        {"practice", no_argument, &chosen.practice, 1},
+        {"fullscreen", no_argument, &chosen.fullscreen, 1},
+        {"help", no_argument, &chosen.help, 1},
+        {"version", no_argument, &chosen.version, 1},
+        {nullptr, 0, nullptr, 0},
+    };
+    int given[std::size(table)] = {};
+    opterr = 0;  // the usage says it all
+    int index = 0;
+    // "+": stop at the first word that is not an option, rather than look past it for more.
+    for (int got; (got = getopt_long(argc, argv, "+", table, &index)) != -1;) {
+        if (got == '?') return false;
+        // The word holding the option: the last one taken, unless that was the option's FILE.
+        const char* word = optarg == argv[optind - 1] ? argv[optind - 2] : argv[optind - 1];
+        if (!spelledOut(word, table[index].name) || given[index]++ > 0) return false;
+        if (got == 'r') chosen.replayPath = optarg;
+        if (got == 'c') chosen.recordPath = optarg;
+    }
+    if (optind < argc) return false;
+    if (chosen.solution) {
+        if (chosen.replayPath != nullptr) return false;
+        chosen.replayPath = solutionPath;
     }
     return true;
 }
@@ -151,7 +180,7 @@ int main(int argc, char** argv) {
         if (recording == nullptr) return 2;
     }
 
-    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko", chosen.fullscreen != 0);
     if (display == nullptr) {
         // Without a window there is nothing to draw into; leave rather than run blind.
         if (recording != nullptr) std::fclose(recording);

@@ -28,6 +28,25 @@ constexpr char audioFailure[] =
     "me audio\n";
 constexpr char musicFailure[] = "probleme avec le fichier musical [";
 
+#ifndef __EMSCRIPTEN__
+constexpr char windowClass[] = "brakko";
+constexpr char iconPath[] = "./icons/brakko-48.bmp";
+
+// The window's icon from a BMP, pixels of the key colour see-through. Quiet: a missing or unreadable icon
+// leaves no message and no error text behind for a later failure to report.
+void setIcon(const char* path) {
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (icon == nullptr) {
+        SDL_ClearError();
+        return;
+    }
+    SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, keyRed, keyGreen, keyBlue));
+    // Null mask: SDL makes the icon's shape from its colour key. Both SDLs copy the icon.
+    SDL_WM_SetIcon(icon, nullptr);
+    SDL_FreeSurface(icon);
+}
+#endif
+
 #ifdef __EMSCRIPTEN__
 // A browser's canvas has no colour key, but it blends alpha: every pixel of the key colour becomes fully
 // transparent and every other one fully opaque (SDL reads no alpha from a BMP either), so a blit copies
@@ -46,10 +65,24 @@ void seeThrough(SDL_Surface* picture, Uint32 key) {
 
 }  // namespace
 
-SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) std::cout << initFailure << SDL_GetError();
-    SDL_Surface* display =
-        SDL_SetVideoMode(static_cast<int>(width), static_cast<int>(height), 32, SDL_DOUBLEBUF);
+SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, bool fullscreen) {
+#ifndef __EMSCRIPTEN__
+    // The window's class names the game to the desktop, which matches it to the menu entry by it; SDL would
+    // take the program's file name, which a wrapper or a renamed copy changes. A class the user chose stands.
+    setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", windowClass, 0);
+    // sdl12-compat shows a fullscreen mode scaled to the whole screen, smoothed unless told otherwise; a
+    // player's own choice stands here too. The classic library switches the screen's mode and ignores this.
+    if (fullscreen) setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+#endif
+    const bool started = SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != -1;
+    if (!started) std::cout << initFailure << SDL_GetError();
+#ifndef __EMSCRIPTEN__
+    // SDL 1.2 takes the icon only before the window opens. Without its file the window simply has none.
+    if (started) setIcon(iconPath);
+#endif
+    const Uint32 flags = fullscreen ? SDL_DOUBLEBUF | SDL_FULLSCREEN : SDL_DOUBLEBUF;
+    SDL_Surface* display = SDL_SetVideoMode(static_cast<int>(width), static_cast<int>(height), 32, flags);
     if (display == nullptr) std::cout << displayFailure << SDL_GetError();
 #ifndef __EMSCRIPTEN__
     // A browser's SDL has no such switch, and its queue has no limit to overflow.
@@ -57,6 +90,8 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption) {
         if (type != SDL_KEYDOWN && type != SDL_QUIT && type != SDL_VIDEOEXPOSE)
             SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
 #endif
+    // The game has no use for the pointer, and on a full screen it would sit over the picture.
+    if (fullscreen && display != nullptr) SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption(caption, nullptr);
     return display;
 }

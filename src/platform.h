@@ -8,16 +8,19 @@
 #include "flow.h"
 
 // The bodies behind the templates below, so that every instantiation shares one copy of the code.
-SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption);
+SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, bool fullscreen);
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);
 
 // Starts SDL (audio and video) and opens a double-buffered 32-bit window; null when there is no window.
 // From then on SDL queues only the events the game acts on: key presses, the window's close, and its being
 // uncovered. SDL 1.2's queue holds 128 events and drops what comes after, so a burst of mouse motion would
-// otherwise cost the keys behind it.
+// otherwise cost the keys behind it. On the desktop the window has the class "brakko" and, when
+// ./icons/brakko-48.bmp can be read, that icon. `fullscreen` asks for the whole screen instead of a window:
+// the same W x H display, which sdl12-compat scales to the screen in proportion with crisp pixels and the
+// classic library shows in the nearest video mode; the pointer is hidden there.
 template <unsigned W, unsigned H>
-SDL_Surface* commencer(const char* caption) {
-    return openDisplay(W, H, caption);
+SDL_Surface* commencer(const char* caption, bool fullscreen = false) {
+    return openDisplay(W, H, caption, fullscreen);
 }
 
 // Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent (in a

@@ -16,7 +16,7 @@ trap 'rm -rf "$scratch"' EXIT
 status=0
 for file in img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/practice.bmp web/poses.png \
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg \
-    icons/brakko-48.png icons/brakko-128.png; do
+    icons/brakko-48.png icons/brakko-128.png icons/brakko-48.bmp; do
     if [ ! -f "$root/$file" ]; then
         echo "assetgen_e2e: $file is not committed"
         status=1
@@ -25,7 +25,7 @@ for file in img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/practice.b
         status=1
     fi
 done
-[ $status = 0 ] && echo "assetgen_e2e: all twelve generated files match the committed ones"
+[ $status = 0 ] && echo "assetgen_e2e: all thirteen generated files match the committed ones"
 
 full="$scratch/full"
 mkdir -p "$full/icons"

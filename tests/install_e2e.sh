@@ -7,7 +7,14 @@ brakko=$(readlink -f "$1")
 root=$(readlink -f "$2")
 build=$(dirname "$brakko")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb_pid=
+game_pid=
+cleanup() {
+    if [ -n "$game_pid" ]; then kill -9 "$game_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 failures=0
 fail() {
@@ -16,13 +23,14 @@ fail() {
 }
 
 assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/practice.bmp
-    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay)
+    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay icons/brakko-48.bmp)
 
 # Every file the install must produce, relative to the prefix, and nothing else.
 expected_files() {
     printf '%s\n' games/brakko lib/brakko/brakko share/applications/brakko.desktop \
         share/icons/hicolor/48x48/apps/brakko.png share/icons/hicolor/128x128/apps/brakko.png \
-        share/man/man6/brakko.6.gz share/doc/brakko/changelog.gz
+        share/man/man6/brakko.6.gz share/doc/brakko/changelog.gz share/doc/brakko/copyright \
+        share/metainfo/org.example.brakko.metainfo.xml
     printf 'share/brakko/%s\n' "${assets[@]}"
 }
 
@@ -87,9 +95,24 @@ if [ -f "$desktop" ]; then
     grep -qx 'Categories=Game;LogicGame;' "$desktop" || fail "the menu entry is not in Game;LogicGame;"
 fi
 
+# The software-centre metadata's screenshots are the pictures kept in the project, at the sizes it gives
+# (AppStream's validator checks the rest, in the package below).
+metainfo=$prefix/share/metainfo/org.example.brakko.metainfo.xml
+if [ -f "$metainfo" ]; then
+    sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">.*/\([^/]*\)</image>.*|\3 \1x\2|p' \
+        "$metainfo" >"$work/screenshots"
+    [ -s "$work/screenshots" ] || fail "the metainfo names no screenshots"
+    while read -r name size; do
+        got=$(identify -format '%m %wx%h' "$root/packaging/screenshots/$name" 2>/dev/null || echo missing)
+        [ "$got" = "PNG $size" ] ||
+            fail "the metainfo's screenshot $name is $size, but packaging/screenshots/$name is: $got"
+    done <"$work/screenshots"
+fi
+
 # The launcher, moved elsewhere and reached through a symbolic link, must still find its own prefix and
 # enter share/brakko, passing the arguments on with a relative replay or recording made absolute from where
-# the player stood: a stand-in binary records where it ran and with what, one line each.
+# the player stood, as the next word or after "=", and nothing after "--" touched: a stand-in binary records
+# where it ran and with what, one line each.
 moved=$work/moved/deeper
 mkdir -p "$moved" "$work/links" "$work/player"
 cp -a "$prefix/." "$moved/"
@@ -99,15 +122,56 @@ printf '%s\n' "$(pwd -P)" "$@" >"$BRAKKO_PROBE"
 EOF
 ln -s "$moved/games/brakko" "$work/links/brakko"
 (cd "$work/player" && BRAKKO_PROBE=$work/probe "$work/links/brakko" --record "my run" --replay /tmp/x.replay \
-    --solution "two words") || fail "the moved launcher failed"
-want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$(cd "$work/player" && pwd)/my run" \
-    --replay /tmp/x.replay --solution "two words")
+    --replay="a b.replay" --record=/tmp/y.replay --solution -- --replay "two words") ||
+    fail "the moved launcher failed"
+player=$(cd "$work/player" && pwd)
+want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$player/my run" --replay /tmp/x.replay \
+    --replay="$player/a b.replay" --record=/tmp/y.replay --solution -- --replay "two words")
 got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
 [ "$got" = "$want" ] ||
     fail "the moved launcher ran the game as '$got' (directory, then arguments), wanted '$want'"
 
 smoke_run "$prefix/games/brakko" "the cmake --install prefix"
 smoke_run "$prefix/games/brakko" "the cmake --install prefix in practice mode" --practice
+
+# The installed game's window, in a real X server: the class the menu entry's StartupWMClass names, and the
+# icon, read back as the window manager would (_NET_WM_ICON where SDL sets it, which must then be the 48 pixel
+# icon pixel for pixel; classic SDL sets a WM_HINTS icon pixmap instead).
+source "$root/scripts/xvfb.sh"
+if start_xvfb "$work"; then
+    (cd / && SDL_AUDIODRIVER=dummy exec "$prefix/games/brakko" >"$work/window.out" 2>&1) &
+    game_pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1) || true
+    if [ -z "$window" ]; then
+        fail "the installed game opened no window captioned Brakko"
+    else
+        class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\(.*\)", "\(.*\)"$/\2/p') || true
+        wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+        [ -n "$class" ] && [ "$class" = "$wanted" ] ||
+            fail "the window's class is '$class', but the menu entry's StartupWMClass is '$wanted'"
+        xprop -id "$window" -notype 32c _NET_WM_ICON >"$work/net_icon" 2>&1 || true
+        if grep -q '^_NET_WM_ICON = ' "$work/net_icon"; then
+            # Width, height, then each pixel as ARGB, see-through pixels all zero, as the PNG has them.
+            convert "$root/icons/brakko-48.png" -depth 8 rgba:- | od -An -v -tu1 -w4 |
+                awk 'BEGIN { printf "48, 48" } { printf ", %.0f", $4 * 16777216 + $1 * 65536 + $2 * 256 + $3 }' \
+                    >"$work/icon_want" || true
+            sed 's/^_NET_WM_ICON = //' "$work/net_icon" | tr -d '\n' >"$work/icon_got"
+            cmp -s "$work/icon_want" "$work/icon_got" ||
+                fail "the window's _NET_WM_ICON is not the 48 pixel icon: $(head -c 80 "$work/icon_got")"
+        else
+            xprop -id "$window" WM_HINTS | grep -q 'bitmap id # to use for icon: 0x' ||
+                fail "the window has no icon, neither _NET_WM_ICON nor a WM_HINTS icon pixmap"
+        fi
+    fi
+    kill -9 "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=
+    [ ! -s "$work/window.out" ] || fail "the game in a window printed: $(head -5 "$work/window.out")"
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+else
+    fail "Xvfb did not report a display, so the window's class and icon went unchecked"
+fi
 
 # --- the Debian package ------------------------------------------------------------------------------------------
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 || {
@@ -151,12 +215,12 @@ for f in ./usr/games/brakko ./usr/lib/brakko/brakko; do
         fail "$f in the package is not mode 755"
 done
 
-# Lintian's errors fail the test except the copyright file, which waits for the project to choose a licence;
+# Lintian's errors fail the test, and so does any word about the copyright file;
 # its warnings and notes are shown, not judged.
 if command -v lintian >/dev/null; then
     lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>/dev/null || true
     sed 's/^/lintian: /' "$work/lintian"
-    grep '^E: ' "$work/lintian" | grep -v ': no-copyright-file' >"$work/lintian.errors" || true
+    grep -e '^E: ' -e 'copyright' "$work/lintian" >"$work/lintian.errors" || true
     [ ! -s "$work/lintian.errors" ] || fail "lintian finds errors in the package: $(cat "$work/lintian.errors")"
 else
     echo "lintian is not installed: the package is not linted"
@@ -181,8 +245,13 @@ else
 fi
 smoke_run "$fakeroot/usr/games/brakko" "the unpacked package with --solution" --solution
 
+# The package as a software centre reads it: its metainfo valid by AppStream's own validator, offline (the
+# addresses it names are not fetched), and the menu entry it launches in the package beside it.
+appstreamcli validate-tree --no-net "$fakeroot" >"$work/appstream.log" 2>&1 ||
+    fail "appstreamcli rejects the package's metainfo: $(cat "$work/appstream.log")"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures install check(s) failed" >&2
     exit 1
 fi
-echo "install: layout, launcher, menu entry, package and lintian all as expected"
+echo "install: layout, launcher, menu entry, metainfo, window class and icon, package and lintian all as expected"

@@ -65,6 +65,28 @@ TEST_F(Platform, AWorkingStartUpWritesNothing) {
     EXPECT_STREQ(title, "Brakko") << "the window caption should be the one passed";
 }
 
+TEST_F(Platform, FullScreenOnlyWhenAskedWithCrispScalingUnlessThePlayerChoseOther) {
+    unsetenv("SDL12COMPAT_SCALE_METHOD");
+    SDL_Surface* window = commencer<800, 500>("Brakko");
+    ASSERT_NE(window, nullptr) << "the dummy driver should give a display surface";
+    EXPECT_EQ(window->flags & SDL_FULLSCREEN, 0u) << "without the wish the display should be a window";
+    EXPECT_EQ(getenv("SDL12COMPAT_SCALE_METHOD"), nullptr) << "a window should ask nothing of sdl12-compat";
+    SDL_Quit();
+
+    SDL_Surface* screen = commencer<800, 500>("Brakko", true);
+    ASSERT_NE(screen, nullptr) << "the dummy driver should give a full-screen display surface";
+    EXPECT_NE(screen->flags & SDL_FULLSCREEN, 0u) << "the display should be full screen when asked";
+    EXPECT_EQ(screen->w, 800) << "full screen, the display should still be 800 pixels wide";
+    EXPECT_EQ(screen->h, 500) << "full screen, the display should still be 500 pixels high";
+    EXPECT_STREQ(getenv("SDL12COMPAT_SCALE_METHOD"), "nearest") << "scaled pixels should stay crisp";
+    SDL_Quit();
+
+    setenv("SDL12COMPAT_SCALE_METHOD", "linear", 1);
+    commencer<800, 500>("Brakko", true);
+    EXPECT_STREQ(getenv("SDL12COMPAT_SCALE_METHOD"), "linear") << "the player's own choice should stand";
+    unsetenv("SDL12COMPAT_SCALE_METHOD");
+}
+
 TEST_F(Platform, AStartUpWithoutVideoWritesBothMessagesWithNoLineEnd) {
     setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     testing::internal::CaptureStdout();

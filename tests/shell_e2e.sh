@@ -103,8 +103,19 @@ refused "--record onto an existing file" "brakko: $scratch/kept: the file exists
 refused "--record into a missing directory" "brakko: $scratch/no/run.replay: cannot create it" \
     --record "$scratch/no/run.replay"
 
+# getopt's forms: FILE after "=", or as the next word even when it starts with a dash; "--" ends the options.
+cp "$bad" "$scratch/-dashed.replay"
+cd "$scratch" || fail "cannot enter $scratch"
+for args in "--replay=$bad" "--replay -dashed.replay" "--replay=-dashed.replay" "--fullscreen --replay $bad --"; do
+    run_without_video $args
+    [ $? -eq 1 ] || fail "'brakko $args' should be accepted and go on to the window: $(cat "$scratch/err")"
+done
+cd "$root" || fail "cannot enter the project root $root"
+
 # Options it does not know, or cannot combine, print the usage and exit with 2; --help and --version exit 0.
-for args in --frobnicate --replay --record "--solution --solution" "--solution --replay $bad" extra; do
+# Abbreviations too: the launcher knows --replay and --record by their full names only.
+for args in --frobnicate --replay --record "--solution --solution" "--solution --replay $bad" extra \
+    "--solution --replay=$bad" "--rep $bad" "--solution -- extra" "--help=yes" "--fullscreen --fullscreen" -f; do
     run_without_video $args
     status=$?
     [ "$status" -eq 2 ] || fail "'brakko $args' should exit with status 2, not $status"
@@ -114,6 +125,9 @@ done
 run_without_video --help
 [ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' ||
     fail "--help should print the usage and exit 0"
+for name in $(sed -n 's/^\.BI\{0,1\} \\-\\-\([a-z][a-z]*\).*/\1/p' packaging/brakko.6 | sort -u); do
+    grep -q -- "^  --$name\b" "$scratch/out" || fail "--help does not list --$name, which the manual page describes"
+done
 version=$(sed -n 's/^project(brakko VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 run_without_video --version
 [ $? -eq 0 ] && [ "$(cat "$scratch/out")" = "brakko $version" ] ||
@@ -155,4 +169,23 @@ game_pid=
 keys=$(tail -n +2 "$scratch/run.replay" | cut -d' ' -f2 | tr '\n' ' ')
 [[ "$keys" =~ ^"Return Escape "(Escape )+$ ]] ||
     fail "one Escape should lead to the rage-quit screen and another quit, but the game took: $keys"
-echo "shell_e2e: Return, then Escapes, quit the game with status 0"
+
+# Full screen the keys work as in a window: Escape gives up, and Escape once the rage-quit screen is up
+# quits. Escape is pressed until the game has gone, so however long the curtain takes on this machine.
+SDL_AUDIODRIVER=dummy "$brakko" --fullscreen >"$scratch/out" &
+game_pid=$!
+window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+[ -n "$window" ] || fail "no window captioned Brakko appeared with --fullscreen"
+xdotool windowfocus --sync "$window" || fail "could not focus the game's full-screen window"
+for _ in $(seq 300); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    xdotool key Escape
+    sleep 0.2
+done
+kill -0 "$game_pid" 2>/dev/null && fail "with --fullscreen the game was still running after a minute of Escape"
+wait "$game_pid"
+status=$?
+game_pid=
+[ "$status" -eq 0 ] || fail "with --fullscreen the game should exit with status 0 on Escape, Escape, not $status"
+[ ! -s "$scratch/out" ] || fail "with --fullscreen the game should print nothing"
+echo "shell_e2e: Return, then Escapes, quit the game with status 0, and Escapes quit it full screen"

@@ -39,6 +39,8 @@ bool makePictures(const std::string& root) {
         return false;
     }
     const art::Canvas sheet = art::drawSheet();
+    // The game sets its window's icon from the BMP (SDL 1.2 reads no PNG): the 48 pixel icon, its key pixels
+    // the see-through ones.
     const bool ok = writeBmp(sheet, root + "/img/bot.bmp") &&
                     writeBmp(art::drawTooth(), root + "/img/tooth.bmp") &&
                     writeBackground(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
@@ -46,7 +48,8 @@ bool makePictures(const std::string& root) {
                     writeBmp(art::drawPractice(fonts), root + "/img/practice.bmp") &&
                     writePng(art::drawPadPoses(), root + "/web/poses.png") &&
                     writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
-                    writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png");
+                    writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png") &&
+                    writeBmp(art::drawIcon(sheet, 48), root + "/icons/brakko-48.bmp");
     fonts.close();
     return ok;
 }
