@@ -55,14 +55,10 @@ bool spelledOut(const char* word, const char* name) {
 bool readOptions(int argc, char** argv, options& chosen) {
     // A flag is one line here: getopt_long sets it when its option is given.
     const option table[] = {
-        {"replay", required_argument, nullptr, 'r'},
-        {"record", required_argument, nullptr, 'c'},
-        {"solution", no_argument, &chosen.solution, 1},
-        {"practice", no_argument, &chosen.practice, 1},
-        {"fullscreen", no_argument, &chosen.fullscreen, 1},
-        {"help", no_argument, &chosen.help, 1},
-        {"version", no_argument, &chosen.version, 1},
-        {nullptr, 0, nullptr, 0},
+        {"replay", required_argument, nullptr, 'r'},        {"record", required_argument, nullptr, 'c'},
+        {"solution", no_argument, &chosen.solution, 1},     {"practice", no_argument, &chosen.practice, 1},
+        {"fullscreen", no_argument, &chosen.fullscreen, 1}, {"help", no_argument, &chosen.help, 1},
+        {"version", no_argument, &chosen.version, 1},       {nullptr, 0, nullptr, 0},
     };
     int given[std::size(table)] = {};
     opterr = 0;  // the usage says it all
