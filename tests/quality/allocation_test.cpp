@@ -208,6 +208,33 @@ TEST(AllocationCounter, SeesOperatorNewAndMallocOnThisThreadOnly) {
     EXPECT_NE(kept, nullptr) << "the blocks were really allocated";
 }
 
+constexpr int framesPerScreen = 2000;
+
+// Every music played once (only a music's very first start sets up its decoder), then framesPerScreen frames
+// of each screen, the first ones under the curtain opening onto it, with `keyFor(frame)` pressed (0: none).
+// Hands `check` each screen, what its frames allocated, and how often the curtain opened.
+template <typename Key, typename Check>
+void eachScreen(app& game, Key keyFor, Check check) {
+    for (Mix_Music* music : game.art.music) {
+        stop();
+        play(music);
+    }
+    for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
+        game.state.screen = s;
+        game.state.nextScreen = s;
+        game.state.curtain = curtainClosed;
+        int opened = 0;
+        const tally frames = count([&] {
+            for (int f = 0; f < framesPerScreen; ++f) {
+                const int sym = keyFor(f);
+                opened +=
+                    game.step(sym != 0 ? frameEvent::keyPress(sym) : frameEvent{}) == curtainMove::opened;
+            }
+        });
+        check(s, frames, opened);
+    }
+}
+
 // The game's frame step, everything but the pacing and SDL's queue: two thousand frames of each screen, the
 // first ones under the curtain opening onto it and ending with its music's start. Every music has played
 // once before counting, since only a music's very first start sets up its decoder (see the test below).
@@ -220,56 +247,30 @@ TEST_F(Allocation, OurFrameStepAllocatesNothingOnAnyScreen) {
                 startUp.news, startUp.mallocs);
 
     app game(display, loadAssets());
-    for (Mix_Music* music : game.art.music) {
-        stop();
-        play(music);
-    }
-    constexpr int framesPerScreen = 2000;
-    for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
-        game.state.screen = s;
-        game.state.nextScreen = s;
-        game.state.curtain = curtainClosed;
-        int opened = 0;
-        const tally frames = count([&] {
-            for (int f = 0; f < framesPerScreen; ++f) {
-                const int sym = keyForFrame(f);
-                opened +=
-                    game.step(sym != 0 ? frameEvent::keyPress(sym) : frameEvent{}) == curtainMove::opened;
-            }
-        });
+    eachScreen(game, keyForFrame, [](int s, const tally& frames, int opened) {
         EXPECT_EQ(opened, 1) << "the curtain should have opened onto screen " << s << " once";
         EXPECT_EQ(frames.news, 0) << framesPerScreen << " frames of screen " << s << " called operator new "
                                   << frames.news << " times";
         EXPECT_EQ(frames.mallocs, 0) << framesPerScreen << " frames of screen " << s << " called malloc "
                                      << frames.mallocs << " times";
-    }
+    });
 }
 
-// Practice mode's frames: the same keys with Backspace and r among them, on every screen, the rage-quit one
-// reached by a win so that it names it. Its steps were made with the game; no frame adds to them.
+// Practice mode's frames: the same keys with Backspace and r among them, on every screen. Its steps were made
+// with the game; no frame adds to them.
 TEST_F(Allocation, PracticeFramesAllocateNothing) {
     app game(display, loadAssets(true), true);
     ASSERT_NE(game.art.practice, nullptr) << "the practice picture should load";
-    for (Mix_Music* music : game.art.music) {
-        stop();
-        play(music);
-    }
-    constexpr int framesPerScreen = 2000;
-    for (const int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
-        game.state.screen = s;
-        game.state.nextScreen = s;
-        game.state.curtain = curtainClosed;
-        if (s == rageQuitScreen) game.all.level2.game.won = 1;
-        const tally frames = count([&] {
-            for (int f = 0; f < framesPerScreen; ++f) {
-                const int sym = f % 97 == 96 ? keyBackspace : f % 701 == 700 ? keyRestart : keyForFrame(f);
-                game.step(sym != 0 ? frameEvent::keyPress(sym) : frameEvent{});
-            }
-        });
+    // The rage-quit screen is reached by a win, so that it names it.
+    game.all.level2.game.won = 1;
+    const auto practiceKeys = [](int f) {
+        return f % 97 == 96 ? keyBackspace : f % 701 == 700 ? keyRestart : keyForFrame(f);
+    };
+    eachScreen(game, practiceKeys, [](int s, const tally& frames, int) {
         EXPECT_EQ(frames.total(), 0) << framesPerScreen << " practice frames of screen " << s << " made "
                                      << frames.news << " operator new and " << frames.mallocs
                                      << " malloc-family calls";
-    }
+    });
 }
 
 // The whole frame as the game runs it (pacing, one event, the step, the curtain, flip, background), through
