@@ -51,11 +51,12 @@ async function launch() {
   return browser;
 }
 
-// The game's files as packed into brakko.data: where each lies, from the package's list in brakko.js.
+// The game's files as packed into brakko.data: where each lies, from the package's list in brakko.js (its
+// keys quoted by Emscripten 3.1.6, bare by 3.1.69).
 function packedFiles(site) {
   const script = fs.readFileSync(path.join(site, 'brakko.js'), 'latin1');
   const files = {};
-  const entry = /\{\s*"filename"\s*:\s*"([^"]+)"\s*,\s*"start"\s*:\s*(\d+)\s*,\s*"end"\s*:\s*(\d+)/g;
+  const entry = /\{\s*"?filename"?\s*:\s*"([^"]+)"\s*,\s*"?start"?\s*:\s*(\d+)\s*,\s*"?end"?\s*:\s*(\d+)/g;
   for (const [, name, start, end] of script.matchAll(entry)) files[name] = { start: Number(start), end: Number(end) };
   return files;
 }
@@ -71,7 +72,7 @@ function damaged(site, { cut = [], noise = [] }) {
       let script = bytes.toString('latin1');
       for (const name of cut) {
         const { start, end } = files[name];
-        const entry = `("filename"\\s*:\\s*"${name}"\\s*,\\s*"start"\\s*:\\s*${start}\\s*,\\s*"end"\\s*:\\s*)${end}`;
+        const entry = `("?filename"?\\s*:\\s*"${name}"\\s*,\\s*"?start"?\\s*:\\s*${start}\\s*,\\s*"?end"?\\s*:\\s*)${end}`;
         script = script.replace(new RegExp(entry), `$1${start + Math.floor((end - start) / 2)}`);
       }
       return Buffer.from(script, 'latin1');
