@@ -107,7 +107,7 @@ async function main() {
   await page.keyboard.press('Escape');
   await measure('ragequit');
   await page.keyboard.press('Escape');
-  await page.waitForFunction(() => /quit/.test(document.getElementById('notice').textContent));
+  await page.waitForFunction(() => /gave up|quit/.test(document.getElementById('notice').textContent));
   console.log(`after Escape, Escape the page says: ${await noticeText()}`);
   await shoot('ended');
 
