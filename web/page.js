@@ -5,18 +5,19 @@
 'use strict';
 
 (function () {
-  const canvas = document.getElementById('canvas');
+  const byId = (id) => document.getElementById(id);
+  const canvas = byId('canvas');
   const main = document.querySelector('main');
-  const pad = document.getElementById('pad');
-  const legend = document.getElementById('legend');
-  const notice = document.getElementById('notice');
-  const message = document.getElementById('message');
-  const progress = document.getElementById('progress');
-  const again = document.getElementById('again');
-  const solution = document.getElementById('solution');
-  const practiceChoice = document.getElementById('practice-choice');
-  const practiceBox = document.getElementById('practice');
-  const keysButton = document.getElementById('keys');
+  const pad = byId('pad');
+  const legend = byId('legend');
+  const notice = byId('notice');
+  const message = byId('message');
+  const progress = byId('progress');
+  const again = byId('again');
+  const solution = byId('solution');
+  const practiceChoice = byId('practice-choice');
+  const practiceBox = byId('practice');
+  const keysButton = byId('keys');
   const escape = pad.querySelector('.hold');
   const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
   // How long the pad's Escape must be held before it reaches the game.
