@@ -180,8 +180,7 @@ int main(int argc, char** argv) {
     if (display == nullptr) {
         // Without a window there is nothing to draw into; leave rather than run blind.
         if (recording != nullptr) std::fclose(recording);
-        Mix_CloseAudio();
-        SDL_Quit();
+        closePlatform();
         return 1;
     }
     app game(display, loadAssets(practice), practice);
