@@ -32,6 +32,10 @@ void flow::key(int sym) {
         back = sym == keyBackspace ? goBack::undo : goBack::restart;
         return;
     }
+    if (practice && sym == keyLevel2) {
+        if (screen == titleScreen) nextScreen = level2Screen;
+        return;
+    }
     for (int i = 0; i < 9; ++i) {
         if (sym == formationKeys[i]) command = i;
     }
@@ -61,4 +65,48 @@ curtainMove flow::endFrame() {
     }
     nextScreen = noTransition;
     return curtainMove::opened;
+}
+
+void timeControl::take(const frameEvent& event) {
+    if (event.type == frameEvent::kind::close) {
+        closing = true;
+        return;
+    }
+    if (event.type != frameEvent::kind::key) return;
+    if (event.sym == keyPause) {
+        paused = !paused;
+        stepping = false;
+        phase = 0;
+    } else if (event.sym == keyStep) {
+        // From play, a step pauses first.
+        paused = true;
+        stepping = true;
+    } else if (event.sym == keySlow) {
+        slowness = slowness == 1 ? 2 : slowness == 2 ? 4 : 1;
+        phase = 0;
+    } else if (count < heldKeys) {
+        held[(first + count++) % heldKeys] = event;
+    }
+}
+
+bool timeControl::due() {
+    if (closing) return true;
+    if (paused) return stepping;
+    // The first paced frame of each period runs, so that leaving pause or changing speed answers at once.
+    const bool runs = phase == 0;
+    phase = (phase + 1) % slowness;
+    return runs;
+}
+
+frameEvent timeControl::next() {
+    if (closing) return frameEvent::windowClose();
+    if (count == 0) return {};
+    const frameEvent event = held[first];
+    first = (first + 1) % heldKeys;
+    --count;
+    return event;
+}
+
+void timeControl::ran(bool ticked) {
+    if (stepping && ticked) stepping = false;
 }

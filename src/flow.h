@@ -24,6 +24,13 @@ constexpr int keySpace = 32;
 // Practice mode's own keys; without it they do nothing, like every key not named here.
 constexpr int keyBackspace = 8;
 constexpr int keyRestart = 'r';
+// On the title: straight to level 2, so that a retry of level 2 need not play level 1 again.
+constexpr int keyLevel2 = '2';
+// Practice mode's hold on time: pause and play, one tick at a time, and slow motion. They change only how
+// fast the game's frames come, never which frames come, so they are not part of a run or its replay.
+constexpr int keyPause = 'p';
+constexpr int keyStep = 'n';
+constexpr int keySlow = 't';
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
 
@@ -69,7 +76,8 @@ struct flow {
     int curtain = 0;
     // The title's first frame disbands, which settles its robots into their opening pose.
     int command = disbandCommand;
-    // Practice mode: Backspace and r ask the current level to go back rather than step, for this frame.
+    // Practice mode: Backspace and r ask the current level to go back rather than step, for this frame, and
+    // the title has a way straight to level 2.
     bool practice = false;
     goBack back = goBack::none;
 
@@ -93,6 +101,32 @@ struct flow {
     void levelWon();
     // End of the frame: the command and any rewind are spent and the curtain takes its step.
     curtainMove endFrame();
+};
+
+// Practice mode's hold on time, between the paced frames and the game's own: pause, a step of one tick, and
+// slow motion. It decides which paced frames run a game frame; keys pressed in between wait here in order,
+// one for each game frame, so a run at any speed is the same sequence of game frames as at full speed.
+constexpr int heldKeys = 64;
+struct timeControl {
+    bool paused = false;
+    bool stepping = false;  // running game frames until the rules tick, then paused again
+    int slowness = 1;       // one game frame in every 1, 2 or 4 paced frames
+    int phase = 0;          // paced frames since the last game frame, in slow motion
+    bool closing = false;   // the window was closed: that is taken at once, paused or not
+    frameEvent held[heldKeys];
+    int first = 0, count = 0;
+
+    // An event polled in a paced frame: a time key acts at once; anything else waits for a game frame. A
+    // key beyond the ones held is dropped, as a full queue drops it.
+    void take(const frameEvent& event);
+    // Whether this paced frame runs a game frame.
+    bool due();
+    // The event for the game frame that runs now: the window closing, else the oldest key held, else none.
+    frameEvent next();
+    // A game frame has run; `ticked` when the rules ticked in it, which ends a step.
+    void ran(bool ticked);
+    // Whether a sign should say so: paused, or slowed.
+    bool slowed() const { return slowness > 1; }
 };
 
 // Which of the four musics, loaded in the order title, level 1, level 2, rage-quit, belongs to a screen.

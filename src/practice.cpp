@@ -8,7 +8,7 @@ namespace {
 // giant stands on; elsewhere in the top-right corner, clear of the waiting sign in the other.
 SDL_Rect markPlace(int s) {
     if (s == titleScreen) return {0, static_cast<Sint16>(titleOffsetY), 0, 0};
-    return {static_cast<Sint16>(windowWidth - practiceMark.w), 0, 0, 0};
+    return {static_cast<Sint16>(windowWidth - levelMark.w), 0, 0, 0};
 }
 
 }  // namespace
@@ -32,7 +32,7 @@ bool practiceMode::frame(screens& all, int s, SDL_Surface* display, int command,
         drawPart(picture, wonBanner, display, (windowWidth - wonBanner.w) / 2, 0);
     } else if (s == titleScreen || s == level1Screen || s == level2Screen || s == rageQuitScreen) {
         const SDL_Rect place = markPlace(s);
-        drawPart(picture, practiceMark, display, place.x, place.y);
+        drawPart(picture, s == titleScreen ? titleMark : levelMark, display, place.x, place.y);
     }
     return won;
 }

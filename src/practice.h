@@ -154,7 +154,7 @@ struct practiceLevel {
         const int dx = x + cellPixels <= 0 ? -1 : x >= windowWidth ? 1 : 0;
         const int dy = y + cellPixels <= 0 ? -1 : y >= windowHeight ? 1 : 0;
         if (dx == 0 && dy == 0) return;
-        const int top = practiceMark.h + 2;
+        const int top = levelMark.h + 2;
         const int ax = x < 0 ? 0 : x > windowWidth - arrowPixels ? windowWidth - arrowPixels : x;
         const int ay = y < top ? top : y > windowHeight - arrowPixels ? windowHeight - arrowPixels : y;
         drawPart(picture, goalArrow(dx, dy), display, ax, ay);

@@ -8,10 +8,12 @@ struct picturePart {
 };
 
 constexpr int practiceSheetWidth = 520;
-constexpr int practiceSheetHeight = 210;
+constexpr int practiceSheetHeight = 290;
 
-// "Practice" with its two keys, on every screen of a run in practice mode.
-constexpr picturePart practiceMark{0, 0, 300, 20};
+// "Practice" and what its key on the title does: level 2 at once.
+constexpr picturePart titleMark{0, 0, 300, 20};
+// "Practice" and its keys on the levels: undo, restart, pause, step and slow motion.
+constexpr picturePart levelMark{0, 210, 520, 20};
 
 // The goal pointer's arrow for a goal that lies off the screen by (dx, dy), each -1, 0 or 1 and not both 0:
 // eight arrows in a row, in the order of (dx, dy) row by row.
@@ -31,6 +33,26 @@ constexpr picturePart waitSign(int pose) {
 
 // The named win, laid over the rage-quit screen's headline when both levels were won.
 constexpr picturePart wonBanner{0, 60, 520, 150};
+
+// The signs of time: paused (with the keys that step and play), and slowed to a half or a quarter.
+constexpr picturePart pausedSign{300, 230, 220, 20};
+constexpr picturePart slowSign(int slowness) {
+    return {slowness == 2 ? 0 : 110, 230, 110, 20};
+}
+// "No change", laid over a pose of the pose panel whose key changed nothing.
+constexpr picturePart sameMark{220, 230, 80, 20};
+
+// The pose panel's keycaps, q w e a s d z x c, one 20-pixel square each; and the digits 0 to 9, ten pixels
+// wide, after "Backspace" that counts the steps it can take back.
+constexpr picturePart poseKeycap(int pose) {
+    return {pose * 20, 250, 20, 20};
+}
+constexpr picturePart digitPart(int digit) {
+    return {180 + digit * 10, 250, 10, 20};
+}
+constexpr picturePart undoLabel{280, 250, 120, 20};
+// "Poses for this group", the panel's heading.
+constexpr picturePart panelHeading{0, 270, 200, 20};
 
 // The touch pad's pictures of the level poses, "web/poses.png": nine squares in a row, one per pose key in
 // the order q w e a s d z x c, each pose cell drawn this many pixels square. page.css steps through them.

@@ -902,11 +902,11 @@ Canvas drawPractice(const Fonts& f) {
     Canvas c(practiceSheetWidth, practiceSheetHeight, key);
 
     // The mark: practice mode is on, and its two keys.
-    drawBadge(c, practiceMark.x, practiceMark.y, practiceMark.w, practiceMark.h, 6);
+    drawBadge(c, titleMark.x, titleMark.y, titleMark.w, titleMark.h, 6);
     const char* name = "PRACTICE";
-    drawTextIn(c, f.small, name, practiceMark.x + 8, practiceMark.y, practiceMark.h, ink::heading);
-    drawTextIn(c, f.small, "Backspace undoes   r restarts", practiceMark.x + 16 + textWidth(f.small, name),
-               practiceMark.y, practiceMark.h, ink::text);
+    drawTextIn(c, f.small, name, titleMark.x + 8, titleMark.y, titleMark.h, ink::heading);
+    drawTextIn(c, f.small, "Backspace undoes   r restarts", titleMark.x + 16 + textWidth(f.small, name),
+               titleMark.y, titleMark.h, ink::text);
 
     // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.
     for (int dy = -1; dy <= 1; ++dy)
