@@ -41,6 +41,8 @@ struct app {
     bool backgroundDue = false;
     // Undo, restart and the marks that help, with every step they keep; empty unless asked for.
     std::optional<practiceMode> practice;
+    // Practice mode's pause, step and slow motion; without practice mode time always runs.
+    timeControl time;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also

@@ -11,6 +11,7 @@
 
 #include "app.h"
 #include "platform.h"
+#include "posePreview.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -102,10 +103,57 @@ std::FILE* startRecording(const char* path, bool practice) {
 }
 
 #ifdef __EMSCRIPTEN__
+// What the page shows beside the game, as last told: the screen, the poses the pad draws for the group as it
+// stands, practice mode's hold on time, and whether level 2 is won.
+struct pageNews {
+    int screen = 0;
+    bool won = false;
+    bool paused = false;
+    int slowness = 0;
+    char poses[600] = {};
+};
+
 struct browserRun {
     app& game;
     framePacer<60> pacer;
+    pageNews told;
 };
+
+// Tells the page what changed since it was last told, through its Module.onScreen(screen),
+// Module.onPoses(text) (see poseText), Module.onTime(paused, slowness) and Module.onLevel2Won(), each called
+// only when the page defined it.
+void tellPage(app& game, pageNews& told) {
+    char script[700];
+    const int screen = game.state.screen;
+    if (screen != told.screen) {
+        told.screen = screen;
+        std::snprintf(script, sizeof script, "Module.onScreen && Module.onScreen(%d)", screen);
+        emscripten_run_script(script);
+    }
+    // On the title and the rage-quit screen the pad shows level 1's poses for a new pair.
+    posePreview poses[9];
+    if (screen == level2Screen)
+        previewPoses(game.all.level2.game, poses);
+    else
+        previewPoses(game.all.level1.game, poses);
+    char text[sizeof told.poses];
+    poseText(poses, text, sizeof text);
+    if (std::strcmp(text, told.poses) != 0) {
+        std::memcpy(told.poses, text, sizeof text);
+        std::snprintf(script, sizeof script, "Module.onPoses && Module.onPoses('%s')", text);
+        emscripten_run_script(script);
+    }
+    if (game.time.paused != told.paused || game.time.slowness != told.slowness) {
+        told.paused = game.time.paused, told.slowness = game.time.slowness;
+        std::snprintf(script, sizeof script, "Module.onTime && Module.onTime(%d, %d)", told.paused ? 1 : 0,
+                      told.slowness);
+        emscripten_run_script(script);
+    }
+    if (game.all.level2.end() && !told.won) {
+        told.won = true;
+        emscripten_run_script("Module.onLevel2Won && Module.onLevel2Won()");
+    }
+}
 
 // One animation frame of the browser: the game frames that are due, then, once the player has quit, the
 // same shutdown as the desktop's and the page is told how the game ended (its Module.onGameEnd, with 1 when
@@ -119,6 +167,7 @@ void animationFrame(void* arg) {
         run.game.unpacedFrame();
         run.pacer.ran(SDL_GetTicks() - begun);
     }
+    tellPage(run.game, run.told);
     if (run.game.state.running()) return;
     emscripten_run_script(run.game.all.level2.end() ? "Module.onGameEnd && Module.onGameEnd(1)"
                                                     : "Module.onGameEnd && Module.onGameEnd(0)");
@@ -137,6 +186,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
     event.type = SDL_KEYDOWN;
     event.key.keysym.sym = sym;
     SDL_PushEvent(&event);
+}
+
+// The page's sound button: the music goes silent, or plays at its full volume again.
+extern "C" EMSCRIPTEN_KEEPALIVE void setMuted(int muted) {
+    muteMusic(muted != 0);
 }
 #endif
 

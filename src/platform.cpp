@@ -273,6 +273,10 @@ void stop() {
     Mix_HaltMusic();
 }
 
+void muteMusic(bool muted) {
+    Mix_VolumeMusic(muted ? 0 : MIX_MAX_VOLUME);
+}
+
 #ifdef __EMSCRIPTEN__
 namespace {
 EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {

@@ -97,6 +97,9 @@ bool play(Mix_Music* music);
 // Halts the music, so that the next `play` starts its own.
 void stop();
 
+// Silences the music, or gives it its full volume back; a music started later keeps the setting.
+void muteMusic(bool muted);
+
 #ifdef __EMSCRIPTEN__
 // A hidden browser tab gets no animation frames, so the game stands still there: from this call on, the
 // music pauses while the page is hidden and goes on when it is shown again.
