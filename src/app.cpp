@@ -60,7 +60,36 @@ void app::frame() {
 }
 
 void app::unpacedFrame() {
-    step(input.take(pollEvent(shown)));
+    if (!practice) {
+        step(input.take(pollEvent(shown)));
+        return;
+    }
+    // Practice mode takes the whole queue at once: the keys of time act now, the others wait their turn.
+    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none; event = pollEvent(shown))
+        time.take(event);
+    timedFrame();
+}
+
+void app::timedFrame() {
+    if (!time.due()) {
+        redraw();
+        return;
+    }
+    // The rules tick in this frame when the current screen's picture has caught up with them.
+    const bool ticks = all.with(state.screen, [](auto& view, int, int) { return view.updated(); });
+    step(input.take(time.next()));
+    time.ran(ticks);
+}
+
+void app::redraw() {
+    paintBackground();
+    all.with(state.screen, [this](auto& view, int offsetX, int offsetY) {
+        view.draw(display, offsetX, offsetY);
+        return false;
+    });
+    practice->drawSigns(all, state.screen, display, time);
+    if (state.nextScreen != noTransition) drawTeeth();
+    shown.show(display);
 }
 
 curtainMove app::step(const frameEvent& event) {
@@ -71,7 +100,7 @@ curtainMove app::step(const frameEvent& event) {
     if (backgroundDue) paintBackground();
     backgroundDue = true;
     const curtainMove move = state.frame(event, [this](int screen, int command) {
-        if (practice) return practice->frame(all, screen, display, command, state.back);
+        if (practice) return practice->frame(all, screen, display, command, state.back, time);
         return all.frame(screen, display, command);
     });
     if (move != curtainMove::none) drawTeeth();

@@ -53,8 +53,13 @@ struct app {
     void frame();
 
     // A turn without its pacing (a browser paces by its animation frames): take one event from SDL's queue
-    // (or the replay's) and step.
+    // (or the replay's) and step. In practice mode every queued event goes to the time control first.
     void unpacedFrame();
+
+    // Practice mode's turn once the events are with the time control: a game frame with the oldest key held,
+    // or, while paused or between slow frames, the same picture drawn again with its signs.
+    void timedFrame();
+    void redraw();
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
     // replays all run: the background (from the second frame on), the event, the current screen's step, a

@@ -20,13 +20,17 @@
 namespace {
 
 constexpr char usage[] =
-    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen]\n"
+    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen] [--mute]\n"
     "       brakko --help | --version\n"
-    "  --practice     Backspace undoes and r restarts a level; a waiting pose and the goal are shown\n"
+    "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
+    "                 tick, t slows to 1/2 and 1/4, 2 on the title starts level 2; the poses for the\n"
+    "                 group, a waiting pose and the goal are shown\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"
     "  --record FILE  write the keys of this run to FILE, which must not exist yet\n"
     "  --fullscreen   play on the whole screen instead of in a window\n"
+    "  --mute         play without music\n"
+    "  --touch        leave out the practice marks that name keys (a touch page names its buttons)\n"
     "  --help         print this and exit\n"
     "  --version      print the version and exit\n"
     "FILE may also follow an equals sign (--replay=FILE); -- ends the options.\n";
@@ -37,6 +41,8 @@ struct options {
     int practice = 0;
     int solution = 0;
     int fullscreen = 0;
+    int mute = 0;
+    int touch = 0;
     int help = 0;
     int version = 0;
 };
@@ -59,7 +65,8 @@ bool readOptions(int argc, char** argv, options& chosen) {
         {"replay", required_argument, nullptr, 'r'},        {"record", required_argument, nullptr, 'c'},
         {"solution", no_argument, &chosen.solution, 1},     {"practice", no_argument, &chosen.practice, 1},
         {"fullscreen", no_argument, &chosen.fullscreen, 1}, {"help", no_argument, &chosen.help, 1},
-        {"version", no_argument, &chosen.version, 1},       {nullptr, 0, nullptr, 0},
+        {"version", no_argument, &chosen.version, 1},       {"mute", no_argument, &chosen.mute, 1},
+        {"touch", no_argument, &chosen.touch, 1},           {nullptr, 0, nullptr, 0},
     };
     int given[std::size(table)] = {};
     opterr = 0;  // the usage says it all
@@ -238,6 +245,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     app game(display, loadAssets(practice), practice);
+    if (chosen.mute) muteMusic(true);
+    if (game.practice) game.practice->marks = chosen.touch == 0;
     if (chosen.replayPath != nullptr) game.input.playing = &script;
     if (recording != nullptr) {
         game.input.recording = recording;

@@ -7,10 +7,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "flow.h"
 #include "platform.h"
+#include "posePreview.h"
 #include "practiceSheet.h"
 #include "screens.h"
 #include "spieleUI.h"
@@ -45,6 +48,106 @@ inline void drawPart(SDL_Surface* picture, picturePart part, SDL_Surface* displa
     blit(picture, &from, display, &to);
 }
 
+// How long a pose key that changed nothing is marked so on the pose panel, in game frames: half a second.
+constexpr int sameShowFrames = 60;
+
+// A sign's size and its place in the window's bottom-left corner: `dx` from the left edge, `fromBottom`
+// between its bottom and the window's. Level 1 leaves the bottom 100 pixels free, so there every sign stands
+// below the play; elsewhere the same arrangement is tried mirrored into the other corners.
+struct signDock {
+    int w, h, dx, fromBottom;
+};
+constexpr int poseEntryW = 52;
+constexpr int poseEntryH = 25;
+constexpr signDock panelDock{160, panelHeading.h + 1 + 3 * poseEntryH, 2, 2};
+constexpr signDock timeDock{pausedSign.w, pausedSign.h, 168, 76};
+constexpr signDock waitingDock{waitSignW, waitSignH, 168, 52};
+constexpr signDock undoDock{undoLabel.w + 3 * digitPart(0).w, undoLabel.h, 168, 28};
+constexpr signDock markDock{levelMark.w, levelMark.h, 276, 2};
+
+inline bool overlap(const SDL_Rect& a, const SDL_Rect& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+// Whether a sign at `r` on the display covers no robot and no belt, breaker or goal of a view drawn at
+// (offsetX, offsetY).
+template <int W, int H>
+bool clearOfPlay(const spieleUI<W, H>& view, int offsetX, int offsetY, const SDL_Rect& r) {
+    for (int i = 0; i < view.game.botCount; ++i) {
+        const SDL_Rect robot{static_cast<Sint16>(view.spritePos[i].x + offsetX),
+                             static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
+        if (overlap(r, robot)) return false;
+    }
+    const int left = r.x - offsetX + view.scrollX, top = r.y - offsetY + view.scrollY;
+    for (int col = left / cellPixels; col <= (left + r.w - 1) / cellPixels; ++col)
+        for (int row = top / cellPixels; row <= (top + r.h - 1) / cellPixels; ++row) {
+            const char tile = view.game.at(col, row);
+            if (tile == '<' || tile == '>' || tile == '!' || tile == '@') return false;
+        }
+    return true;
+}
+
+// The signs of one frame, placed one after another: each takes the first corner where it hides no play and
+// no sign placed before it, and where there is none it is not drawn.
+struct signPlaces {
+    SDL_Rect taken[8] = {};
+    int count = 0;
+
+    // A sign whose place is fixed.
+    void hold(int x, int y, int w, int h) {
+        if (count < 8)
+            taken[count++] = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                              static_cast<Uint16>(h)};
+    }
+
+    template <int W, int H>
+    const SDL_Rect* place(const spieleUI<W, H>& view, int offsetX, int offsetY, const signDock& dock) {
+        if (count == 8) return nullptr;
+        for (int corner = 0; corner < 4; ++corner) {
+            const bool right = corner & 1, top = corner & 2;
+            const SDL_Rect r{
+                static_cast<Sint16>(right ? windowWidth - dock.dx - dock.w : dock.dx),
+                static_cast<Sint16>(top ? dock.fromBottom : windowHeight - dock.fromBottom - dock.h),
+                static_cast<Uint16>(dock.w), static_cast<Uint16>(dock.h)};
+            bool free = clearOfPlay(view, offsetX, offsetY, r);
+            for (int i = 0; i < count && free; ++i)
+                free = !overlap(r, taken[i]);
+            if (!free) continue;
+            taken[count] = r;
+            return &taken[count++];
+        }
+        return nullptr;
+    }
+};
+
+inline void fillBox(SDL_Surface* display, int x, int y, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
+    SDL_Rect box{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                 static_cast<Uint16>(h)};
+    SDL_FillRect(display, &box, SDL_MapRGB(display->format, r, g, b));
+}
+
+// A pose in a 24-pixel box, four pixels a cell, standing on the box's floor; its anchor cell in gold.
+inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y) {
+    if (pose.count == 0) return;
+    const int minCol = *std::min_element(pose.cols, pose.cols + pose.count);
+    const int minRow = *std::min_element(pose.rows, pose.rows + pose.count);
+    const int maxRow = *std::max_element(pose.rows, pose.rows + pose.count);
+    const int floor = y + 24 - (maxRow - minRow + 1) * 4;
+    for (int i = pose.count - 1; i >= 0; --i) {
+        const bool anchor = i == 0;
+        fillBox(display, x + (pose.cols[i] - minCol) * 4, floor + (pose.rows[i] - minRow) * 4, 3, 3,
+                anchor ? 250 : 200, anchor ? 200 : 210, anchor ? 60 : 235);
+    }
+}
+
+// A count in the practice picture's digits, from (x, y).
+inline void drawNumber(SDL_Surface* picture, int n, SDL_Surface* display, int x, int y) {
+    char digits[12];
+    const int length = std::snprintf(digits, sizeof digits, "%d", n);
+    for (int i = 0; i < length; ++i)
+        drawPart(picture, digitPart(digits[i] - '0'), display, x + i * digitPart(0).w, y);
+}
+
 // One level in practice mode: the steps that can be taken back, the level as it began, and what its marks
 // show.
 template <int W, int H>
@@ -61,6 +164,9 @@ struct practiceLevel {
     int waitingPose = -1;
     // The goal cell, for the pointer; -1 on a map without one.
     int goalCol = -1, goalRow = -1;
+    // A pose key that changed nothing is marked so on the pose panel for a moment: which, and frames left.
+    int samePose = -1;
+    int sameFrames = 0;
 
     explicit practiceLevel(const spieleUI<W, H>& view)
         : steps(std::make_unique<viewState<W, H>[]>(historySteps)) {
@@ -124,7 +230,13 @@ struct practiceLevel {
             view.draw(display, 0, 0);
             return view.end();
         }
-        if (takesEffect(view.game, command)) push(view);
+        if (sameFrames > 0) --sameFrames;
+        if (takesEffect(view.game, command)) {
+            push(view);
+        } else if (command >= 0 && command <= 8) {
+            samePose = command;
+            sameFrames = sameShowFrames;
+        }
         const bool ticks = view.updated();
         // A disband empties the group before the tick, which may then seed a new pair.
         const int members = command < 0 ? 0 : view.game.transbot.size();
@@ -145,10 +257,19 @@ struct practiceLevel {
         }
     }
 
-    // The waiting sign in the top-left corner, and an arrow at the edge of the screen towards a goal that is
-    // wholly out of view, kept clear of the marks along the top.
-    void drawMarks(const spieleUI<W, H>& view, SDL_Surface* display, SDL_Surface* picture) const {
-        if (waitingPose >= 0) drawPart(picture, waitSign(waitingPose), display, 0, 0);
+    // The signs over a level: the pose panel, the waiting sign, the steps Backspace can take back and an
+    // arrow at the edge of the screen towards a goal wholly out of view; each where it hides no play.
+    void drawSigns(const spieleUI<W, H>& view, SDL_Surface* display, SDL_Surface* picture,
+                   signPlaces& places) const {
+        if (const SDL_Rect* at = places.place(view, 0, 0, panelDock))
+            drawPosePanel(view.game, *at, display, picture);
+        if (waitingPose >= 0)
+            if (const SDL_Rect* at = places.place(view, 0, 0, waitingDock))
+                drawPart(picture, waitSign(waitingPose), display, at->x, at->y);
+        if (const SDL_Rect* at = places.place(view, 0, 0, undoDock)) {
+            drawPart(picture, undoLabel, display, at->x, at->y);
+            drawNumber(picture, count, display, at->x + undoLabel.w, at->y);
+        }
         if (goalCol < 0) return;
         const int x = goalCol * cellPixels - view.scrollX, y = goalRow * cellPixels - view.scrollY;
         const int dx = x + cellPixels <= 0 ? -1 : x >= windowWidth ? 1 : 0;
@@ -158,6 +279,32 @@ struct practiceLevel {
         const int ax = x < 0 ? 0 : x > windowWidth - arrowPixels ? windowWidth - arrowPixels : x;
         const int ay = y < top ? top : y > windowHeight - arrowPixels ? windowHeight - arrowPixels : y;
         drawPart(picture, goalArrow(dx, dy), display, ax, ay);
+    }
+
+    // Nine poses as the group would take them, in the keys' 3 x 3 block: each key, and the pose cut to the
+    // group's size with the cell it grows from in gold. The pose the group holds is lit, a waiting one warm,
+    // and one whose key just changed nothing says so.
+    void drawPosePanel(const spiele<W, H>& game, const SDL_Rect& at, SDL_Surface* display,
+                       SDL_Surface* picture) const {
+        fillBox(display, at.x, at.y, panelDock.w, panelDock.h, 22, 26, 44);
+        drawPart(picture, panelHeading, display, at.x, at.y);
+        posePreview poses[9];
+        previewPoses(game, poses);
+        for (int k = 0; k < 9; ++k) {
+            const int x = at.x + 2 + (k % 3) * poseEntryW,
+                      y = at.y + panelHeading.h + 1 + (k / 3) * poseEntryH;
+            if (game.transbot.size() > 0 && k == game.currentShape)
+                fillBox(display, x - 1, y, poseEntryW - 2, poseEntryH - 1, 58, 70, 120);
+            else if (k == waitingPose)
+                fillBox(display, x - 1, y, poseEntryW - 2, poseEntryH - 1, 110, 80, 30);
+            drawPart(picture, poseKeycap(k), display, x, y + 2);
+            drawMiniPose(poses[k], display, x + poseKeycap(k).w + 3, y);
+            if (k == samePose && sameFrames > 0) {
+                const int mx =
+                    std::clamp(x - (sameMark.w - poseEntryW) / 2, int{at.x}, at.x + panelDock.w - sameMark.w);
+                drawPart(picture, sameMark, display, mx, y + 2);
+            }
+        }
     }
 };
 
@@ -170,7 +317,13 @@ struct practiceMode {
     // Takes both levels as they are now, before their first frame, as their start.
     practiceMode(const screens& all, SDL_Surface* picture);
 
+    // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
+    bool marks = true;
+
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels),
-    // then the marks over it. True when the level of that screen is won.
-    bool frame(screens& all, int s, SDL_Surface* display, int command, goBack back);
+    // then the signs over it. True when the level of that screen is won.
+    bool frame(screens& all, int s, SDL_Surface* display, int command, goBack back, const timeControl& time);
+
+    // The signs over screen s as it stands: the mark, pause or slow motion, and the level's own signs.
+    void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;
 };

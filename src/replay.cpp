@@ -15,7 +15,7 @@ struct namedKey {
 };
 constexpr namedKey namedKeys[] = {{keyReturn, "Return"}, {keyEscape, "Escape"}, {keySpace, "space"}};
 // Practice mode's keys, named in the same way.
-constexpr namedKey practiceKeys[] = {{keyBackspace, "BackSpace"}, {keyRestart, "r"}};
+constexpr namedKey practiceKeys[] = {{keyBackspace, "BackSpace"}, {keyRestart, "r"}, {keyLevel2, "2"}};
 constexpr char closeName[] = "close";
 // Not an event: the replay keeps the keys up to this line's frame, though nothing happens in it.
 constexpr char endName[] = "end";
@@ -214,10 +214,10 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             error.line = line;
             return false;
         }
-        // Without practice mode the two keys would do nothing, and the run would go another way.
+        // Without practice mode these keys would do nothing, and the run would go another way.
         if (!recordable(event, out.practice))
             return refuse(error, line,
-                          "BackSpace and r are practice mode's: the replay has no \"practice\" line");
+                          "BackSpace, r and 2 are practice mode's: the replay has no \"practice\" line");
         if (frame < out.lastFrame) {
             std::snprintf(reason, sizeof reason, "frame %d after frame %d: the frame numbers go backwards",
                           frame, out.lastFrame);

@@ -31,7 +31,7 @@ struct replayEvent {
 };
 
 // The line, between the header and the first event, of a run played in practice mode: replayed without it,
-// Backspace and r would do nothing and the run would go another way.
+// Backspace, r and 2 would do nothing and the run would go another way.
 constexpr char practiceLine[] = "practice";
 
 // A whole replay in memory: its events in increasing frames (counted from 1, the loop's first frame), and the
@@ -62,7 +62,7 @@ bool writeReplayPractice(std::FILE* out);
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event);
 bool writeReplayEnd(std::FILE* out, int frame);
 // Whether the format has a name for the event that the game reads: the twelve keys, the window closing, and
-// in practice mode Backspace and r.
+// in practice mode Backspace, r and 2.
 bool recordable(const frameEvent& event, bool practice = false);
 
 // The frame's event between SDL's queue and the frame step: counts the frames, substitutes a replay's event

@@ -214,7 +214,8 @@ TEST(ScreenFlow, KeysBecomeCommands) {
     space.endFrame();
     space.key(keySpace);
     EXPECT_EQ(space.command, disbandCommand) << "Space should disband";
-    for (int key : {keyReturn, keyEscape, int('r'), int('Q'), int('f'), 0}) {
+    for (int key :
+         {keyReturn, keyEscape, int('r'), int('Q'), int('f'), keyPause, keyStep, keySlow, keyLevel2, 0}) {
         flow f;
         f.endFrame();
         f.key(key);
@@ -240,6 +241,13 @@ TEST(ScreenFlow, PracticeKeysRewindOnlyInPracticeAndNotALevelBeingLeft) {
             EXPECT_EQ(f.nextScreen, before.nextScreen) << "key " << key << " should change no screen";
             frame(f);
             EXPECT_EQ(f.back, goBack::none) << "a rewind should be spent at the end of its frame";
+            f.screen = titleScreen;
+            f.key(keyLevel2);
+            EXPECT_EQ(f.nextScreen, practice ? level2Screen : noTransition)
+                << "2 on the title "
+                << (practice ? "should open level 2 in practice mode" : "should do nothing");
+            f.nextScreen = noTransition;
+            f.screen = level1Screen;
             if (!practice) continue;
             f.key(keyEscape);
             frame(f);

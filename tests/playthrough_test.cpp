@@ -130,6 +130,13 @@ struct player {
         under.swap(after);
     }
 
+    // A paced frame in practice mode as the main loop runs it: the key goes to the time control, which runs
+    // a game frame with the oldest key held, or draws the same picture again.
+    void paced(int key = 0) {
+        if (key != 0) game->time.take(frameEvent::keyPress(key));
+        game->timedFrame();
+    }
+
   private:
     static void copyOut(SDL_Surface* from, std::vector<Uint8>& to) {
         SDL_LockSurface(from);
@@ -371,6 +378,38 @@ TEST(Playthrough, TheShippedSolutionWinsBothLevelsAndHandsOverOnTheRageQuitScree
     EXPECT_FALSE(p.state().running()) << "after the replay, the player's Escape should quit";
 }
 
+// The same solution watched in practice mode, level 1 at a quarter of the speed and level 2 paused and
+// stepped a tick at a time: the same game frames must run, so both levels are won at the same game frame.
+TEST(Practice, TheSolutionSlowedPausedAndSteppedWinsAtTheSameGameFrames) {
+    const auto solution = std::make_unique<replay>();
+    replayError error;
+    ASSERT_TRUE(readReplayFile((std::string(BRAKKO_SOURCE_DIR) + "/replays/solution.replay").c_str(),
+                               *solution, error));
+    int wonAt[2][2] = {};  // the game frame of each level's win, at full speed and then slowed
+    for (const bool slowed : {false, true}) {
+        player p(artwork::project, true);
+        p.comparePictures = false;
+        p.game->input.playing = solution.get();
+        p.paced(slowed ? keySlow : 0);
+        p.paced(slowed ? keySlow : 0);
+        for (int paced = 0; paced < 8 * solution->lastFrame && p.game->input.replaying(); ++paced) {
+            // Stepped a tick at a time through level 2, and played on once it is won.
+            if (slowed && p.state().screen == level2Screen && !p.game->time.stepping) p.paced(keyStep);
+            if (slowed && p.state().screen == rageQuitScreen && p.game->time.paused) p.paced(keyPause);
+            p.paced();
+            for (int level = 0; level < 2; ++level)
+                if (wonAt[slowed][level] == 0 && (level == 0 ? p.all().level1.end() : p.all().level2.end()))
+                    wonAt[slowed][level] = p.game->input.frame;
+        }
+        EXPECT_EQ(p.state().screen, rageQuitScreen) << "the solution should reach the rage-quit screen";
+    }
+    for (int level = 0; level < 2; ++level) {
+        EXPECT_GT(wonAt[0][level], 0) << "level " << level + 1 << " should be won";
+        EXPECT_EQ(wonAt[1][level], wonAt[0][level])
+            << "level " << level + 1 << " should be won at the same game frame slowed, paused and stepped";
+    }
+}
+
 // ---------------------------------------------------------------- practice mode
 
 namespace {
@@ -523,6 +562,63 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
     EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
         << "the replay should leave level 2 as the run did";
     EXPECT_EQ(again.state().screen, rageQuitScreen) << "the replay should end on the rage-quit screen";
+}
+
+// Level 2 straight from the title, its climb entered while paused (Space, s, then a step to the next tick,
+// again and again), then slow motion: the group rises, and the recorded run replays at full speed to the
+// same level 2. Pauses and speeds are not in the recording; the game frames are.
+TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
+    std::FILE* recording = std::tmpfile();
+    ASSERT_NE(recording, nullptr);
+    ASSERT_TRUE(writeReplayHeader(recording) && writeReplayPractice(recording));
+    player p(artwork::project, true);
+    p.comparePictures = false;
+    p.game->input.recording = recording;
+    p.paced(keyLevel2);
+    for (int f = 0; f < 1000 && (p.state().screen != level2Screen || p.state().nextScreen != 0); ++f)
+        p.paced();
+    ASSERT_EQ(p.state().screen, level2Screen) << "2 on the title should open level 2 in practice mode";
+    // The row of the group's highest member.
+    const auto top = [&] {
+        const auto& group = p.all().level2.game.transbot;
+        int row = level2H;
+        for (int i = 0; i < group.size(); ++i)
+            row = std::min(row, group.get(i)->row());
+        return row;
+    };
+    // The plan up to the foot of the shaft, where it climbs with Space and s before each of ten ticks.
+    const plan steps = readPlanFile(planPath("level2"));
+    ASSERT_TRUE(steps.readable);
+    planKeys keys(steps);
+    while (keys.next < steps.lines.size() && steps.lines[keys.next].tick < 73)
+        p.frame(keys.event(p.all().level2.updated()));
+    const int startRow = top();
+    p.paced(keyPause);
+    for (int climb = 0; climb < 10; ++climb) {
+        for (const int key : {keySpace, int('s'), keyStep})
+            p.game->time.take(frameEvent::keyPress(key));
+        do
+            p.game->timedFrame();
+        while (p.game->time.stepping);
+    }
+    EXPECT_LE(top(), startRow - 8) << "ten steps of Space and s should lift the pair at least eight rows";
+    p.paced(keySlow);
+    p.paced(keyPause);
+    for (int f = 0; f < 200; ++f)
+        p.paced();
+
+    std::rewind(recording);
+    const auto run = std::make_unique<replay>();
+    replayError error;
+    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
+    std::fclose(recording);
+    player again(artwork::project, true);
+    again.comparePictures = false;
+    again.game->input.playing = run.get();
+    while (again.game->input.frame < p.game->input.frame)
+        again.frame();
+    EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
+        << "the replay at full speed should leave level 2 as the paused and slowed run did";
 }
 
 // The ring of steps, without frames: when it is full a new step takes the place of the oldest, and undoing
