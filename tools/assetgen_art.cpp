@@ -825,7 +825,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
         drawText(c, f.textBold, word, textX, y, lead);
         const int indent = textWidth(f.textBold, word) + textWidth(f.text, " ");
         const int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
-        y = std::max(below, y + pictureH) + 9;
+        y = std::max(below, y + pictureH) + 6;
     };
     auto picture = [&](sheetCell from, int x, int top) {
         c.stamp(sheet, from.x, from.y, cell, cell, x, top, 2);
@@ -834,23 +834,35 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     // Joining: a free robot touching the group's face.
     picture(robotCell(2), pictureX, y);
     picture(sprEyesCell, pictureX + 40, y);
-    lesson(40, "Join:",
-           "with no group yet, a pose key joins two touching robots into one; free robots that touch it "
-           "join too.");
+    lesson(40, "Join:", "with no group, a pose key joins two touching robots; more join when they touch it.");
 
     // Walking: in the levels the eyes mark the robot that joined last, where the next pose starts.
     picture(sprBodyCell, pictureX, y);
     picture(sprEyesCell, pictureX + 40, y);
     drawArrow(c, pictureX + 4, y + 50, pictureX + 80, ink::hint);
     lesson(56, "Walk:",
-           "in the levels a new pose grows from where the eyes are: alternate c and d to walk right, a and "
-           "z to walk left.");
+           "in the levels a new pose grows from where the eyes are: c and d in turn walk right, a and z walk "
+           "left.");
 
-    drawKeycap(c, f.smallCap, "Space", pictureX, y, 64, 24);
-    drawKeycap(c, f.smallCap, "c", pictureX + 52, y + 26, 24, 24);
-    lesson(50, "Again:",
-           "Space lets the group go; a pose key pressed right after starts it again from two of its robots, "
-           "one step on.");
+    // Climbing: Space and s, and the pair they lift, drawn at three steps in a row, each a cell higher. A
+    // group that has just let go takes its next pose without falling first, and s stands the second robot
+    // on the first: so every step, let go and stood up, gains a cell. A step without both falls a cell, and
+    // the pair only bobs.
+    drawKeycap(c, f.smallCap, "Space", pictureX, y, 58, 24);
+    drawKeycap(c, f.smallCap, "s", pictureX + 62, y, 24, 24);
+    for (int k = 0; k < 3; ++k) {
+        const int sx = pictureX + 2 + k * 22, sy = y + 50 - k * 10;
+        c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, sx, sy, 1);
+        c.stamp(sheet, sprBodyCell.x, sprBodyCell.y, cell, cell, sx, sy + cell, 1);
+        if (k < 2) c.fillBlend(sx, sy, cell, 2 * cell, ink::panel, 0.55 - 0.25 * k);
+    }
+    c.line(pictureX + 79, y + 86, pictureX + 79, y + 31, 3, ink::hint);
+    c.line(pictureX + 73, y + 37, pictureX + 79, y + 30, 3, ink::hint);
+    c.line(pictureX + 85, y + 37, pictureX + 79, y + 30, 3, ink::hint);
+    lesson(90, "Climb:",
+           "Space, then s, while the group still glides: it lets go and two of its robots stand a cell "
+           "higher. Once a step, about six times a second, it climbs the air; slower or faster only bobs. In "
+           "practice mode p pauses and n steps: Space, s, n climbs at any pace.");
 
     // Waiting: a pose drawn as an outline, asked for but not yet taken.
     {
@@ -867,7 +879,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     lesson(40, "Belt:", "carries free robots and the whole group, one cell at a time.");
     picture(casseCell, pictureX + 20, y);
     lesson(40, "Striped block:",
-           "a group standing on it falls apart; free robots on it are pushed off, left and right in turn.");
+           "a group on it falls apart; free robots on it are pushed left and right in turn.");
     picture(goalCell, pictureX + 20, y);
     lesson(40, "Goal:", "a robot of your group on it wins.");
 
