@@ -410,6 +410,39 @@ TEST(Practice, TheSolutionSlowedPausedAndSteppedWinsAtTheSameGameFrames) {
     }
 }
 
+// The title's Climb lesson, pressed as it reads: Space, then s, while the group still glides, once a step.
+// Level 2's pair, stood up on the floor of the hall at the bottom right, must climb a cell a step through the
+// real frame step, up to the hall's ceiling.
+TEST(TitleHints, SpaceThenSOnceAStepClimbsThroughTheAir) {
+    std::string map = level2T;
+    for (char& c : map)
+        if (c == '1' || c == '2') c = ' ';
+    map[47 * level2W + 50] = '1', map[48 * level2W + 50] = '2';  // rows 39 to 48 of the hall are free
+    spieleUI<level2W, level2H> view(map.c_str(), thoseShape1, nullptr, 40, 25);
+    const int s = 4;
+    ASSERT_EQ(formationKeys[s], 's');
+    auto frame = [&](int command) {  // whether the rules ticked in it
+        const bool ticks = view.updated();
+        updateGame(nullptr, view, command, 0, 0);
+        return ticks;
+    };
+    auto top = [&] { return std::min(view.game.bots[0].row(), view.game.bots[1].row()); };
+    frame(s);
+    for (int f = 0; f < 2000 && !view.updated(); ++f)
+        frame(noCommand);
+    ASSERT_EQ(top(), 47) << "the pair should stand up on the hall's floor";
+    for (int step = 1; step <= 8; ++step) {
+        frame(disbandCommand);
+        bool ticked = frame(s);
+        for (int f = 0; f < 100 && !ticked; ++f)
+            ticked = frame(noCommand);
+        EXPECT_EQ(view.game.transbot.size(), 2)
+            << "after step " << step << " the pair should be one group again";
+        EXPECT_EQ(top(), 47 - step) << "step " << step
+                                    << " should lift the pair a cell above the step before";
+    }
+}
+
 // ---------------------------------------------------------------- practice mode
 
 namespace {

@@ -584,6 +584,33 @@ void drawLevelPose(Canvas& c, int k, int x, int y, int boxW, int boxH, int px) {
 
 constexpr std::array<const char*, 9> poseLetters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
 
+// A key's name on a small cap, inline in a practice sign whose band of height h has its top at y; returns
+// the x just after the cap.
+int drawSmallCap(Canvas& c, TTF_Font* font, const char* label, int x, int y, int h) {
+    const int w = std::max(14, textWidth(font, label) + 6), capH = h - 4;
+    solidRoundRect(c, x, y + 2, w, capH, 3, ink::cap);
+    drawText(c, font, label, x + (w - textWidth(font, label)) / 2, y + 2 + (capH - TTF_FontHeight(font)) / 2,
+             TextStyle{ink::capText, ink::capText});
+    return x + w;
+}
+
+// A practice sign's line: its name in gold, then each key on a cap followed by what it does.
+struct keyDoes {
+    const char* key;
+    const char* does;
+};
+template <std::size_t N>
+void drawKeyLine(Canvas& c, const Fonts& f, const char* name, const std::array<keyDoes, N>& keys, int x,
+                 int y, int h) {
+    drawTextIn(c, f.small, name, x, y, h, ink::heading);
+    x += textWidth(f.small, name) + 9;
+    for (const keyDoes& k : keys) {
+        x = drawSmallCap(c, f.smallMono, k.key, x, y, h) + 4;
+        drawTextIn(c, f.small, k.does, x, y, h, ink::text);
+        x += textWidth(f.small, k.does) + 10;
+    }
+}
+
 // ---------------------------------------------------------------- backgrounds
 
 void verticalGradient(Canvas& c, Rgb top, Rgb bottom) {
@@ -798,7 +825,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
         drawText(c, f.textBold, word, textX, y, lead);
         const int indent = textWidth(f.textBold, word) + textWidth(f.text, " ");
         const int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
-        y = std::max(below, y + pictureH) + 9;
+        y = std::max(below, y + pictureH) + 6;
     };
     auto picture = [&](sheetCell from, int x, int top) {
         c.stamp(sheet, from.x, from.y, cell, cell, x, top, 2);
@@ -807,23 +834,35 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     // Joining: a free robot touching the group's face.
     picture(robotCell(2), pictureX, y);
     picture(sprEyesCell, pictureX + 40, y);
-    lesson(40, "Join:",
-           "with no group yet, a pose key joins two touching robots into one; free robots that touch it "
-           "join too.");
+    lesson(40, "Join:", "with no group, a pose key joins two touching robots; more join when they touch it.");
 
     // Walking: in the levels the eyes mark the robot that joined last, where the next pose starts.
     picture(sprBodyCell, pictureX, y);
     picture(sprEyesCell, pictureX + 40, y);
     drawArrow(c, pictureX + 4, y + 50, pictureX + 80, ink::hint);
     lesson(56, "Walk:",
-           "in the levels a new pose grows from where the eyes are: alternate c and d to walk right, a and "
-           "z to walk left.");
+           "in the levels a new pose grows from where the eyes are: c and d in turn walk right, a and z walk "
+           "left.");
 
-    drawKeycap(c, f.smallCap, "Space", pictureX, y, 64, 24);
-    drawKeycap(c, f.smallCap, "c", pictureX + 52, y + 26, 24, 24);
-    lesson(50, "Again:",
-           "Space lets the group go; a pose key pressed right after starts it again from two of its robots, "
-           "one step on.");
+    // Climbing: Space and s, and the pair they lift, drawn at three steps in a row, each a cell higher. A
+    // group that has just let go takes its next pose without falling first, and s stands the second robot
+    // on the first: so every step, let go and stood up, gains a cell. A step without both falls a cell, and
+    // the pair only bobs.
+    drawKeycap(c, f.smallCap, "Space", pictureX, y, 58, 24);
+    drawKeycap(c, f.smallCap, "s", pictureX + 62, y, 24, 24);
+    for (int k = 0; k < 3; ++k) {
+        const int sx = pictureX + 2 + k * 22, sy = y + 50 - k * 10;
+        c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, sx, sy, 1);
+        c.stamp(sheet, sprBodyCell.x, sprBodyCell.y, cell, cell, sx, sy + cell, 1);
+        if (k < 2) c.fillBlend(sx, sy, cell, 2 * cell, ink::panel, 0.55 - 0.25 * k);
+    }
+    c.line(pictureX + 79, y + 86, pictureX + 79, y + 31, 3, ink::hint);
+    c.line(pictureX + 73, y + 37, pictureX + 79, y + 30, 3, ink::hint);
+    c.line(pictureX + 85, y + 37, pictureX + 79, y + 30, 3, ink::hint);
+    lesson(90, "Climb:",
+           "Space, then s, while the group still glides: it lets go and two of its robots stand a cell "
+           "higher. Once a step, about six times a second, it climbs the air; slower or faster only bobs. In "
+           "practice mode p pauses and n steps: Space, s, n climbs at any pace.");
 
     // Waiting: a pose drawn as an outline, asked for but not yet taken.
     {
@@ -840,7 +879,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     lesson(40, "Belt:", "carries free robots and the whole group, one cell at a time.");
     picture(casseCell, pictureX + 20, y);
     lesson(40, "Striped block:",
-           "a group standing on it falls apart; free robots on it are pushed off, left and right in turn.");
+           "a group on it falls apart; free robots on it are pushed left and right in turn.");
     picture(goalCell, pictureX + 20, y);
     lesson(40, "Goal:", "a robot of your group on it wins.");
 
@@ -901,12 +940,15 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
 Canvas drawPractice(const Fonts& f) {
     Canvas c(practiceSheetWidth, practiceSheetHeight, key);
 
-    // The mark: practice mode is on, and its two keys.
+    // The marks: practice mode is on, and its keys; on the title the one that starts level 2 at once.
     drawBadge(c, titleMark.x, titleMark.y, titleMark.w, titleMark.h, 6);
-    const char* name = "PRACTICE";
-    drawTextIn(c, f.small, name, titleMark.x + 8, titleMark.y, titleMark.h, ink::heading);
-    drawTextIn(c, f.small, "Backspace undoes   r restarts", titleMark.x + 16 + textWidth(f.small, name),
-               titleMark.y, titleMark.h, ink::text);
+    drawKeyLine(c, f, "PRACTICE", std::array<keyDoes, 1>{{{"2", "starts level 2"}}}, titleMark.x + 8,
+                titleMark.y, titleMark.h);
+    drawBadge(c, levelMark.x, levelMark.y, levelMark.w, levelMark.h, 6);
+    drawKeyLine(c, f, "PRACTICE",
+                std::array<keyDoes, 5>{
+                    {{"Backspace", "undo"}, {"r", "restart"}, {"p", "pause"}, {"n", "step"}, {"t", "slow"}}},
+                levelMark.x + 8, levelMark.y, levelMark.h);
 
     // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.
     for (int dy = -1; dy <= 1; ++dy)
@@ -944,6 +986,62 @@ Canvas drawPractice(const Fonts& f) {
         drawLevelPose(c, k, sign.x + 21, sign.y + 1, 28, 18, 4);
         drawTextIn(c, f.small, "waits", sign.x + 52, sign.y, sign.h, ink::heading);
     }
+
+    // The signs of time: paused, with the keys that go on; slowed, with how much.
+    drawBadge(c, pausedSign.x, pausedSign.y, pausedSign.w, pausedSign.h, 6);
+    drawKeyLine(c, f, "PAUSED", std::array<keyDoes, 2>{{{"n", "steps"}, {"p", "plays"}}}, pausedSign.x + 8,
+                pausedSign.y, pausedSign.h);
+    for (const int slowness : {2, 4}) {
+        const picturePart sign = slowSign(slowness);
+        drawBadge(c, sign.x, sign.y, sign.w, sign.h, 6);
+        const char* name = "SLOW";
+        const char* speed = slowness == 2 ? "\u00bd speed" : "\u00bc speed";
+        const int w = textWidth(f.small, name) + 8 + textWidth(f.small, speed);
+        const int x = sign.x + (sign.w - w) / 2;
+        drawTextIn(c, f.small, name, x, sign.y, sign.h, ink::heading);
+        drawTextIn(c, f.small, speed, x + textWidth(f.small, name) + 8, sign.y, sign.h, ink::text);
+    }
+
+    // A pose key that changed nothing: said in gold over its pose on the panel.
+    drawBadge(c, sameMark.x, sameMark.y, sameMark.w, sameMark.h, 6);
+    drawTextIn(c, f.small, "no change", sameMark.x + (sameMark.w - textWidth(f.small, "no change")) / 2,
+               sameMark.y, sameMark.h, ink::heading);
+
+    // The pose panel: its keys as small caps on the panel's own ground, which shows round them.
+    for (int k = 0; k < 9; ++k) {
+        const picturePart cap = poseKeycap(k);
+        solidRoundRect(c, cap.x + 2, cap.y + 2, 16, 16, 3, ink::cap);
+        drawText(c, f.smallMono, poseLetters[k],
+                 cap.x + 2 + (16 - textWidth(f.smallMono, poseLetters[k])) / 2,
+                 cap.y + 2 + (16 - TTF_FontHeight(f.smallMono)) / 2, TextStyle{ink::capText, ink::capText});
+    }
+    // "Backspace:" and the count of steps it can take back, which the game lays digit by digit after it. The
+    // label is a badge open on its right, and each digit a slice of the same badge, so that the count
+    // closes it whatever its length; the label's words sit at its right, next to the count.
+    const Rgb rim{130, 140, 230};
+    drawBadge(c, undoLabel.x, undoLabel.y, undoLabel.w + 12, undoLabel.h, 6);
+    for (int j = undoLabel.y; j < undoLabel.y + undoLabel.h; ++j)
+        for (int i = undoLabel.x + undoLabel.w; i < undoLabel.x + undoLabel.w + 12; ++i)
+            c.clearKey(i, j);
+    const char* undoWords = "Backspace:";
+    drawTextIn(c, f.small, undoWords, undoLabel.x + undoLabel.w - 3 - textWidth(f.small, undoWords),
+               undoLabel.y, undoLabel.h, ink::text);
+    for (int d = 0; d < 10; ++d) {
+        const picturePart digit = digitPart(d);
+        c.fill(digit.x, digit.y + 1, digit.w, digit.h - 2, ink::panel);
+        c.hline(digit.x, digit.x + digit.w - 1, digit.y, rim);
+        c.hline(digit.x, digit.x + digit.w - 1, digit.y + digit.h - 1, rim);
+        const char text[2] = {static_cast<char>('0' + d), '\0'};
+        drawTextIn(c, f.small, text, digit.x + (digit.w - textWidth(f.small, text)) / 2, digit.y, digit.h,
+                   ink::heading);
+    }
+    // The panel's heading, as wide as the panel the game draws (the part leaves room to spare).
+    constexpr int panelW = 160;
+    c.fill(panelHeading.x, panelHeading.y, panelW, panelHeading.h - 1, ink::panel);
+    c.hline(panelHeading.x, panelHeading.x + panelW - 1, panelHeading.y + panelHeading.h - 1, rim);
+    drawTextIn(c, f.small, "Poses for this group",
+               panelHeading.x + (panelW - textWidth(f.small, "Poses for this group")) / 2, panelHeading.y,
+               panelHeading.h - 1, ink::heading);
 
     // The named win, over the rage-quit screen's headline and its two sad lines.
     const picturePart won = wonBanner;
