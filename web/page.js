@@ -170,6 +170,8 @@
   // The game's screen (1 title, 2 and 3 the levels, 8 rage-quit): start and Level 2 only do something on the
   // title, and practice mode's keys nothing on the rage-quit screen.
   function screenShown(screen) {
+    // Kept on the page too, where a style or a test can read it.
+    main.dataset.screen = screen;
     for (const button of pad.querySelectorAll('.practice-only, .title-only')) {
       button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
         || (button.classList.contains('title-only') && screen !== 1);
