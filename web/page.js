@@ -191,13 +191,13 @@
       if (cells.length === 0) return;
       const cols = cells.map(([col]) => col);
       const rows = cells.map(([, row]) => row);
-      // At least three cells each way, so that a pair is drawn as small as a larger group's cells.
       const left = Math.min(...cols);
       const top = Math.min(...rows);
-      const across = Math.max(3, Math.max(...cols) - left + 1, Math.max(...rows) - top + 1);
-      const svg = document.createElementNS(svgNS, 'svg');
       const wide = Math.max(...cols) - left + 1;
       const high = Math.max(...rows) - top + 1;
+      // A square of at least three cells, the pose in its middle: a pair's cells are no larger than a crowd's.
+      const across = Math.max(3, wide, high);
+      const svg = document.createElementNS(svgNS, 'svg');
       svg.setAttribute('viewBox', `${left - (across - wide) / 2} ${top - (across - high) / 2} ${across} ${across}`);
       svg.setAttribute('aria-hidden', 'true');
       cells.forEach(([col, row], n) => {
@@ -225,7 +225,8 @@
   }
 
   // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
-  // The start's choices in the notice's corners, and the Keys button, are not the gesture.
+  // The start's choices in the notice's corners, the Keys button and the sound and full-screen switches are not
+  // the gesture.
   function start(event) {
     if (state !== 'ready') return;
     if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys, #tools')) return;
