@@ -34,7 +34,7 @@ file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_
      ${PROJECT_SOURCE_DIR}/replays/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
-foreach(file index.html page.css page.js poses.png)
+foreach(file index.html page.css page.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)

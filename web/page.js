@@ -1,14 +1,23 @@
 // The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
 // key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
 // practice mode when the remembered box is ticked), keeps the canvas at the largest scale that fits, runs the
-// touch pad, and says when the game ends (won or given up) or can't load.
+// touch pad (drawing the poses the game says its keys would ask for), switches the music off and on, asks for
+// a phone to be turned, announces level 2 won, and says when the game ends (won or given up) or can't load.
 'use strict';
 
 (function () {
   const byId = (id) => document.getElementById(id);
   const canvas = byId('canvas');
   const main = document.querySelector('main');
+  const side = byId('side');
   const pad = byId('pad');
+  const news = byId('news');
+  const mark = byId('mark');
+  const soundButton = byId('sound');
+  const fullscreenButton = byId('fullscreen');
+  const poseButtons = [...pad.querySelectorAll('.pose')];
+  const pauseButton = pad.querySelector('[data-key="112"]');
+  const slowButton = pad.querySelector('[data-key="116"]');
   const legend = byId('legend');
   const notice = byId('notice');
   const message = byId('message');
@@ -23,6 +32,8 @@
   // How long the pad's Escape must be held before it reaches the game.
   const holdMs = 500;
   const practiceKey = 'brakko.practice';
+  const soundKey = 'brakko.sound';
+  const svgNS = 'http://www.w3.org/2000/svg';
 
   // loading, ready (waiting for the start gesture), playing, ended or failed.
   let state = 'loading';
@@ -30,6 +41,7 @@
   let practice = false;
   let outcome = 'gave up';
   let holding = null;
+  let muted = false;
 
   function say(text, { error = false, loading = false } = {}) {
     message.textContent = text;
@@ -59,6 +71,8 @@
     const gap = parseFloat(style.rowGap) || 0;
     const outer = (element, vertical) => {
       const box = getComputedStyle(element);
+      // What is not displayed takes no room, its margins neither.
+      if (box.display === 'none') return 0;
       return vertical ? element.offsetHeight + parseFloat(box.marginTop) + parseFloat(box.marginBottom)
         : element.offsetWidth + parseFloat(box.marginLeft) + parseFloat(box.marginRight);
     };
@@ -67,9 +81,9 @@
     if (layout === 'beside') width -= outer(legend, false) + (parseFloat(getComputedStyle(document.body).columnGap) || 0);
     else if (layout === 'below') height -= outer(legend, true);
     else height -= outer(keysButton, true);
-    if (pad.offsetWidth > 0) {
-      if (style.flexDirection === 'row') width -= pad.offsetWidth + gap;
-      else height -= pad.offsetHeight + gap;
+    if (side.offsetWidth > 0) {
+      if (style.flexDirection === 'row') width -= side.offsetWidth + gap;
+      else height -= side.offsetHeight + gap;
     }
     return Math.min(width / canvas.width, height / canvas.height);
   }
@@ -141,20 +155,81 @@
   function begin(args) {
     state = 'playing';
     practice = practiceBox.checked;
-    for (const button of pad.querySelectorAll('.practice-only')) button.hidden = !practice;
     notice.hidden = true;
-    fit();
+    screenShown(1);
+    // On touch screens the game leaves out its practice mark, which names keys a phone has not got; the page
+    // shows its own beside the pad, naming the buttons.
+    if (touch) args = ['--touch', ...args];
     setTimeout(() => {
+      window.Module._setMuted(muted ? 1 : 0);
       const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
       if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
     }, 0);
   }
 
+  // The game's screen (1 title, 2 and 3 the levels, 8 rage-quit): start and Level 2 only do something on the
+  // title, and practice mode's keys nothing on the rage-quit screen.
+  function screenShown(screen) {
+    // Kept on the page too, where a style or a test can read it.
+    main.dataset.screen = screen;
+    for (const button of pad.querySelectorAll('.practice-only, .title-only')) {
+      button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
+        || (button.classList.contains('title-only') && screen !== 1);
+    }
+    mark.hidden = !(touch && practice && screen !== 8);
+    fit();
+  }
+
+  // Each pose key's button draws the cells the game says it would ask for, "col,row" from the anchor (0,0),
+  // the anchor in gold; a field left empty is a key with no pose for this group.
+  function showPoses(text) {
+    const fields = text.split('|');
+    poseButtons.forEach((button, i) => {
+      const cells = (fields[i] || '').split(' ').filter(Boolean).map((cell) => cell.split(',').map(Number));
+      button.querySelector('svg')?.remove();
+      button.classList.toggle('no-pose', cells.length === 0);
+      if (cells.length === 0) return;
+      const cols = cells.map(([col]) => col);
+      const rows = cells.map(([, row]) => row);
+      const left = Math.min(...cols);
+      const top = Math.min(...rows);
+      const wide = Math.max(...cols) - left + 1;
+      const high = Math.max(...rows) - top + 1;
+      // A square of at least three cells, the pose in its middle: a pair's cells are no larger than a crowd's.
+      const across = Math.max(3, wide, high);
+      const svg = document.createElementNS(svgNS, 'svg');
+      svg.setAttribute('viewBox', `${left - (across - wide) / 2} ${top - (across - high) / 2} ${across} ${across}`);
+      svg.setAttribute('aria-hidden', 'true');
+      cells.forEach(([col, row], n) => {
+        const rect = document.createElementNS(svgNS, 'rect');
+        for (const [name, value] of [['x', col + 0.06], ['y', row + 0.06], ['width', 0.88], ['height', 0.88]])
+          rect.setAttribute(name, value);
+        if (n === 0) rect.setAttribute('class', 'anchor');
+        svg.appendChild(rect);
+      });
+      button.appendChild(svg);
+    });
+  }
+
+  // Practice mode's hold on time, shown on its buttons: Pause reads Play while paused, Slow names its speed.
+  function timeShown(paused, slowness) {
+    pauseButton.querySelector('b').textContent = paused ? 'Play' : 'Pause';
+    pauseButton.setAttribute('aria-pressed', paused ? 'true' : 'false');
+    slowButton.querySelector('small').textContent = slowness > 1 ? `1/${slowness}` : 'full speed';
+    slowButton.setAttribute('aria-pressed', slowness > 1 ? 'true' : 'false');
+  }
+
+  function soundShown() {
+    soundButton.textContent = muted ? 'Sound: off' : 'Sound: on';
+    soundButton.setAttribute('aria-pressed', muted ? 'false' : 'true');
+  }
+
   // The first gesture only starts the game: it is kept from the game, which opens its keyboard afterwards.
-  // The start's choices in the notice's corners, and the Keys button, are not the gesture.
+  // The start's choices in the notice's corners, the Keys button and the sound and full-screen switches are not
+  // the gesture.
   function start(event) {
     if (state !== 'ready') return;
-    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys')) return;
+    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys, #tools')) return;
     event.preventDefault();
     event.stopPropagation();
     begin([]);
@@ -165,7 +240,7 @@
     state = 'ended';
     if (outcome === 'won') say('You won Brakko: both levels solved. Thanks for playing!');
     else if (practice) say('You gave up. Thanks for playing!');
-    else say('You gave up. Stuck? Practice mode has undo and restart. Thanks for playing!');
+    else say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
     again.hidden = false;
     again.focus();
   }
@@ -257,6 +332,13 @@
       getPreloadedPackage: () => data,
       onRuntimeInitialized: ready,
       onGameEnd: (won) => { outcome = won ? 'won' : 'gave up'; },
+      onScreen: screenShown,
+      onPoses: showPoses,
+      onTime: timeShown,
+      onLevel2Won: () => {
+        news.textContent = 'Level 2 won: Brakko is solved! Escape ends the game.';
+        news.hidden = false;
+      },
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
       stdout: lines((text) => console.log(text)),
@@ -269,6 +351,7 @@
   }
 
   if (touch) document.body.classList.add('touch');
+  for (const button of pad.querySelectorAll('button')) button.style.gridArea = button.dataset.area;
   fit();
   window.addEventListener('resize', fit);
   window.addEventListener('keydown', start, true);
@@ -295,6 +378,39 @@
     }
     practiceBox.blur();
   });
+  // The sound switch is remembered for the next visit too, and works before the game starts.
+  try {
+    muted = window.localStorage.getItem(soundKey) === 'off';
+  } catch {
+    // storage refused: the sound starts on
+  }
+  soundShown();
+  soundButton.addEventListener('click', () => {
+    muted = !muted;
+    soundShown();
+    try {
+      window.localStorage.setItem(soundKey, muted ? 'off' : 'on');
+    } catch {
+      // not remembered, but still switched for this visit
+    }
+    if (state === 'playing') window.Module._setMuted(muted ? 1 : 0);
+  });
+  // Where the browser allows, a touch screen can go full screen and lock itself sideways; a browser that
+  // refuses either leaves the page as it was, and says nothing.
+  fullscreenButton.hidden = !(touch && document.documentElement.requestFullscreen);
+  fullscreenButton.addEventListener('click', async () => {
+    try {
+      if (!document.fullscreenElement) await document.documentElement.requestFullscreen({ navigationUI: 'hide' });
+      await screen.orientation.lock('landscape');
+    } catch {
+      // no full screen or no lock here: the page asks to turn the phone instead
+    }
+  });
+  document.addEventListener('fullscreenchange', () => {
+    fullscreenButton.hidden = Boolean(document.fullscreenElement) || !touch;
+  });
+  // None of the page's buttons takes the keyboard from the game.
+  for (const button of [soundButton, fullscreenButton]) button.addEventListener('pointerdown', (e) => e.preventDefault());
   // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));

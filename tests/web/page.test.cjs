@@ -1,7 +1,8 @@
 // The web build played as a player would, in Debian's Chromium (headless), served from 127.0.0.1: every
 // screen at rest must show exactly the desktop game's pixels (BRAKKO_FRAMES, rendered in the same run),
-// the keys and the touch pad must do what they say (practice mode's Undo and Restart too), a held key is one
-// press, the music pauses in a hidden tab, damaged pictures and musics are refused as on the desktop, the
+// the keys and the touch pad must do what they say (practice mode's buttons too) and the pad draw the poses
+// for the group, a held key is one press, the music pauses in a hidden tab and the sound switch silences it,
+// damaged pictures and musics are refused as on the desktop, a win of level 2 is announced as it happens, the
 // end must be named won or given up, and a missing file must be reported on the page.
 'use strict';
 
@@ -67,10 +68,10 @@ function keyColourPixels(page) {
   }, keyColour);
 }
 
-// Taps the touch pad's button that shows `label`.
+// Taps the touch pad's button that shows `label` in large.
 async function tapPad(page, label) {
   const button = await page.evaluateHandle(
-    (label) => [...document.querySelectorAll('#pad button')].find((b) => b.textContent === label), label);
+    (label) => [...document.querySelectorAll('#pad b')].find((b) => b.textContent === label), label);
   await button.tap();
 }
 
@@ -116,6 +117,12 @@ async function openGame(browser, server, viewport) {
 const musicPlaying = (page) =>
   page.evaluate(() =>
     window.playedMedia.filter((a) => !a.paused).map((a) => a.currentTime));
+const musicVolumes = (page) =>
+  page.evaluate(() => window.playedMedia.filter((a) => !a.paused).map((a) => a.volume));
+const oneMusicAt = (page, volume) => async () => {
+  const volumes = await musicVolumes(page);
+  return { volumes, done: volumes.length === 1 && volumes[0] === volume };
+};
 
 // Waits for `count` of the browser's animation frames, each of which runs the game frames that are due.
 const animationFrames = (page, count) =>
@@ -179,6 +186,13 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
     }, 10000);
   });
 
+  await t.test('the sound switch silences the music and gives it back', async () => {
+    await page.click('#sound');
+    await waitFor('switched off, the music should play silently', oneMusicAt(page, 0), 10000);
+    await page.click('#sound');
+    await waitFor('switched on, the music should play at full volume', oneMusicAt(page, 1), 10000);
+  });
+
   await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
     await page.keyboard.press('Enter');
     await atRestLikeTheDesktop(page, 'level1');
@@ -233,6 +247,8 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, whi
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
   // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
   await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
+  assert.match(await page.$eval('#news', (news) => (news.hidden ? '' : news.textContent)), /level 2 won/i,
+    'the page should announce the win of level 2 as it happens');
   await page.keyboard.press('Escape');
   await waitFor('the page should name the win', async () => {
     const n = await notice(page);
@@ -302,10 +318,17 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
     return { ...n, done: n.shown && /tap/i.test(n.text) };
   });
   await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
+  assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight > 0), true, 'upright, the page should ask '
+    + 'for the phone to be turned');
   await page.touchscreen.tap(195, 100);
   await atRestLikeTheDesktop(page, 'title');
-  await tapKey('Return');
+  // Level 1's poses for a pair: two cells, the anchor first, and no pose on w.
+  const drawn = () => page.$$eval('#pad .pose', (buttons) =>
+    buttons.map((b) => (b.classList.contains('no-pose') ? '-' : [...b.querySelectorAll('rect')].map((r) => r.getAttribute('class') || 'cell').join())));
+  assert.deepEqual((await drawn()).slice(0, 2), ['anchor,cell', '-'], 'q and w should draw level 1\'s poses for a pair');
+  await tapKey('start');
   await atRestLikeTheDesktop(page, 'level1');
+  assert.equal(await page.$eval('#pad [data-key="13"]', (b) => b.hidden), true, 'start should leave the pad with the title');
   await tapKey('q');
   await waitFor('the pad\'s q should re-form the group on level 1', async () => {
     const { count } = await differsFrom(page, 'level1');
@@ -313,6 +336,7 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   }, 10000);
   await page.setViewport({ ...portrait, width: 844, height: 390 });
   await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
+  assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight), 0, 'sideways, nothing should ask to turn');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
@@ -324,19 +348,35 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   assert.equal(await page.$eval('#practice', (box) => box.checked), false, 'practice mode starts unticked');
   await page.tap('#practice');
   assert.equal(await page.$eval('#practice', (box) => box.checked), true, 'a tap should tick practice mode');
-  assert.match((await notice(page)).text, /tap to start/i, 'ticking the box should not start the game');
+  await page.tap('#sound');
+  assert.match((await notice(page)).text, /tap to start/i, 'the box and the sound switch should not start the game');
 
   await page.touchscreen.tap(195, 100);
   await atRestLikeTheDesktop(page, 'practice-title');
-  assert.deepEqual(await page.$$eval('#pad .practice-only', (buttons) => buttons.map((b) => !b.hidden)), [true, true],
-    'Undo and Restart should show on the pad in practice mode');
-  await tapPad(page, 'Return');
+  await waitFor('switched off before the start, the title music should play silently', oneMusicAt(page, 0), 10000);
+  const shown = () => page.$$eval('#pad .practice-only, #pad .title-only, #mark',
+    (all) => all.filter((e) => !e.hidden).map((e) => e.dataset.area || e.id).join());
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,start,level2,mark',
+    'practice mode\'s buttons, start and Level 2 should show on the title, with the page\'s practice mark');
+  await tapPad(page, 'start');
   await atRestLikeTheDesktop(page, 'practice-level1');
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,mark', 'start and Level 2 should leave with the title');
+  // Pause reads Play while paused, and Slow names its speed, as the game tells them.
+  const time = () => page.$$eval('#pad [data-area="pause"] b, #pad [data-area="slow"] small',
+    (words) => words.map((w) => w.textContent).join(' '));
+  for (const [tap, want] of [['Pause', 'Play full speed'], ['Slow', 'Play 1/2'], ['Play', 'Pause 1/2'],
+    ['Slow', 'Pause 1/4'], ['Slow', 'Pause full speed']]) {
+    await tapPad(page, tap);
+    await waitFor(`${tap} should leave the pad showing ${want}`, async () => {
+      const got = await time();
+      return { got, done: got === want };
+    }, 10000);
+  }
   const backs = [['the pad\'s Restart', () => tapPad(page, 'Restart')], ['the pad\'s Undo', () => tapPad(page, 'Undo')],
     ['the keyboard\'s r', () => page.keyboard.press('r')], ['the keyboard\'s Backspace', () => page.keyboard.press('Backspace')]];
   for (const [what, back] of backs) {
     // The first time after a slip onto Escape: a tap, not a hold, which must give nothing up.
-    if (what === backs[0][0]) await tapPad(page, 'Escapehold');
+    if (what === backs[0][0]) await tapPad(page, 'give up');
     await tapPad(page, 'd');
     await waitFor('d should fuse the pair on level 1', async () => {
       const { count } = await differsFrom(page, 'practice-level1');
@@ -360,6 +400,12 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   await page.reload();
   await waitFor('the reloaded page should offer practice mode', choiceShown);
   assert.equal(await page.$eval('#practice', (box) => box.checked), true, 'the page should remember practice mode');
+  assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound: off', 'the page should remember the sound off');
+  await page.touchscreen.tap(195, 100);
+  await waitFor('the game should draw its poses on the pad', async () => ({ done: await page.$('#pad svg') !== null }));
+  await tapPad(page, 'Level 2');
+  await waitFor('the pad\'s Level 2 should lead from the title to level 2', () =>
+    page.$eval('main', (main) => ({ screen: main.dataset.screen, done: main.dataset.screen === '3' })), 10000);
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
