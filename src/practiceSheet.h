@@ -53,8 +53,3 @@ constexpr picturePart digitPart(int digit) {
 constexpr picturePart undoLabel{280, 250, 120, 20};
 // "Poses for this group", the panel's heading.
 constexpr picturePart panelHeading{0, 270, 200, 20};
-
-// The touch pad's pictures of the level poses, "web/poses.png": nine squares in a row, one per pose key in
-// the order q w e a s d z x c, each pose cell drawn this many pixels square. page.css steps through them.
-constexpr int padPoseCell = 5;
-constexpr int padPosePixels = 36;

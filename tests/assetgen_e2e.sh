@@ -14,7 +14,7 @@ trap 'rm -rf "$scratch"' EXIT
 "$generator" "$scratch" || { echo "assetgen_e2e: the generator failed"; exit 1; }
 
 status=0
-for file in img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/practice.bmp web/poses.png \
+for file in img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/practice.bmp \
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg \
     icons/brakko-48.png icons/brakko-128.png icons/brakko-48.bmp; do
     if [ ! -f "$root/$file" ]; then

@@ -1,5 +1,4 @@
-// brakko-assetgen: draws the pictures and synthesises the music of Brakko into img/, snd/ and icons/, and the
-// touch pad's pictures into web/.
+// brakko-assetgen: draws the pictures and synthesises the music of Brakko into img/, snd/ and icons/.
 // Usage: brakko-assetgen [output directory, default "."]. Same bytes on every run; never reads the outputs.
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -46,7 +45,6 @@ bool makePictures(const std::string& root) {
                     writeBackground(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
                     writeBackground(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
                     writeBmp(art::drawPractice(fonts), root + "/img/practice.bmp") &&
-                    writePng(art::drawPadPoses(), root + "/web/poses.png") &&
                     writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
                     writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png") &&
                     writeBmp(art::drawIcon(sheet, 48), root + "/icons/brakko-48.bmp");

@@ -1053,13 +1053,6 @@ Canvas drawPractice(const Fonts& f) {
     return c;
 }
 
-Canvas drawPadPoses() {
-    Canvas c(9 * padPosePixels, padPosePixels, key);
-    for (int k = 0; k < 9; ++k)
-        drawLevelPose(c, k, k * padPosePixels, 0, padPosePixels, padPosePixels, padPoseCell);
-    return c;
-}
-
 Canvas drawIcon(const Canvas& sheet, int size) {
     // The sheet's robot, cheerful and without a number: the face of the game on a desktop.
     Canvas face(20, 20, key);

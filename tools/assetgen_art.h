@@ -62,9 +62,6 @@ Canvas drawLoose(const Canvas& sheet, const Fonts& fonts);
 // The practice picture (layout in practiceSheet.h): the mark, the goal arrows, the waiting signs, the win.
 Canvas drawPractice(const Fonts& fonts);
 
-// The touch pad's pictures of the nine level poses, in a row; see-through where there is no pose.
-Canvas drawPadPoses();
-
 // A square icon of the given size with a robot face from the sheet, see-through outside the robot.
 Canvas drawIcon(const Canvas& sheet, int size);
 
