@@ -597,6 +597,37 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
     EXPECT_EQ(again.state().screen, rageQuitScreen) << "the replay should end on the rage-quit screen";
 }
 
+// Level 2 as it stands, drawn alone and then with practice mode's signs over it: every pixel of its robots,
+// belts, striped blocks and goal in view must be as the view alone drew it.
+void expectSignsHideNoPlay(player& p, int step) {
+    const spieleUI<level2W, level2H>& view = p.all().level2;
+    const auto pixels = [&] {
+        SDL_LockSurface(p.display);
+        const Uint32* at = static_cast<const Uint32*>(p.display->pixels);
+        std::vector<Uint32> copy(at, at + p.display->pitch / 4 * p.display->h);
+        SDL_UnlockSurface(p.display);
+        return copy;
+    };
+    SDL_FillRect(p.display, nullptr, 0);
+    view.draw(p.display, 0, 0);
+    const std::vector<Uint32> alone = pixels();
+    p.game->practice->drawSigns(p.all(), level2Screen, p.display, p.game->time);
+    const std::vector<Uint32> signed_ = pixels();
+    int hidden = 0;
+    for (int y = 0; y < windowHeight; ++y)
+        for (int x = 0; x < windowWidth; ++x) {
+            const SDL_Rect dot{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            const char tile = view.game.at((x + view.scrollX) / cellPixels, (y + view.scrollY) / cellPixels);
+            bool play = tile == '<' || tile == '>' || tile == '!' || tile == '@';
+            for (int i = 0; i < view.game.botCount && !play; ++i)
+                play = overlap(dot, {view.spritePos[i].x, view.spritePos[i].y, cellPixels, cellPixels});
+            const std::size_t k = static_cast<std::size_t>(y) * p.display->pitch / 4 + x;
+            hidden += play && alone[k] != signed_[k];
+        }
+    EXPECT_EQ(hidden, 0) << "at climbing step " << step << " (0: the level's start) the signs hide " << hidden
+                         << " pixels of play";
+}
+
 // Level 2 straight from the title, its climb entered while paused (Space, s, then a step to the next tick,
 // again and again), then slow motion: the group rises, and the recorded run replays at full speed to the
 // same level 2. Pauses and speeds are not in the recording; the game frames are.
@@ -619,6 +650,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
             row = std::min(row, group.get(i)->row());
         return row;
     };
+    expectSignsHideNoPlay(p, 0);
     // The plan up to the foot of the shaft, where it climbs with Space and s before each of ten ticks.
     const plan steps = readPlanFile(planPath("level2"));
     ASSERT_TRUE(steps.readable);
@@ -633,6 +665,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
         do
             p.game->timedFrame();
         while (p.game->time.stepping);
+        expectSignsHideNoPlay(p, climb);
     }
     EXPECT_LE(top(), startRow - 8) << "ten steps of Space and s should lift the pair at least eight rows";
     p.paced(keySlow);

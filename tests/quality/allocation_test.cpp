@@ -271,6 +271,20 @@ TEST_F(Allocation, PracticeFramesAllocateNothing) {
                                      << frames.news << " operator new and " << frames.mallocs
                                      << " malloc-family calls";
     });
+    // Paused, stepped and slowed on level 2, keys held meanwhile: the pictures drawn again allocate nothing.
+    game.state.screen = level2Screen;
+    const tally timed = count([&] {
+        for (int f = 0; f < framesPerScreen; ++f) {
+            const int sym = f % 50 == 0    ? keyPause
+                            : f % 50 == 20 ? keyStep
+                            : f % 300 == 7 ? keySlow
+                                           : keyForFrame(f);
+            if (sym != 0) game.time.take(frameEvent::keyPress(sym));
+            game.timedFrame();
+        }
+    });
+    EXPECT_EQ(timed.total(), 0) << "paused, stepped and slowed frames made " << timed.news
+                                << " operator new and " << timed.mallocs << " malloc-family calls";
 }
 
 // The whole frame as the game runs it (pacing, one event, the step, the curtain, flip, background), through
