@@ -75,7 +75,7 @@ void timeControl::take(const frameEvent& event) {
     if (event.type != frameEvent::kind::key) return;
     if (event.sym == keyPause) {
         paused = !paused;
-        stepping = false;
+        stepping = tickPassed = false;
         phase = 0;
     } else if (event.sym == keyStep) {
         // From play, a step pauses first.
@@ -108,5 +108,10 @@ frameEvent timeControl::next() {
 }
 
 void timeControl::ran(bool ticked) {
-    if (stepping && ticked) stepping = false;
+    if (!stepping) return;
+    // The frame after the tick is run too: a tick's moves show only as the sprites start to glide.
+    if (tickPassed)
+        stepping = tickPassed = false;
+    else
+        tickPassed = ticked;
 }
