@@ -1,6 +1,7 @@
 // The desktop game's pictures at rest for the browser test: the title, level 1 after Return and the rage-quit
 // screen after Escape, each written as <dir>/<name>.ppm once it stops changing; with --practice the title and
-// level 1 in practice mode, as practice-title and practice-level1. Headless (dummy drivers), through the
+// level 1 in practice mode as a touch screen's page shows them (without the marks that name keys), as
+// practice-title and practice-level1. Headless (dummy drivers), through the
 // game's own frame step. Usage: settled_frames <project-root> <dir> [--practice]
 #include <stdlib.h>
 #include <unistd.h>
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     if (display == nullptr) return 1;
     app game(display, loadAssets(practice), practice);
+    if (game.practice) game.practice->marks = false;
 
     struct atRest {
         const char* name;
