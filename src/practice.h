@@ -63,7 +63,8 @@ constexpr signDock panelDock{160, panelHeading.h + 1 + 3 * poseEntryH, 2, 2};
 constexpr signDock timeDock{pausedSign.w, pausedSign.h, 168, 76};
 constexpr signDock waitingDock{waitSignW, waitSignH, 168, 52};
 constexpr signDock undoDock{undoLabel.w + 3 * digitPart(0).w, undoLabel.h, 168, 28};
-constexpr signDock markDock{levelMark.w, levelMark.h, 276, 2};
+constexpr signDock markDock{levelMark.w, levelMark.h, 172, 2};
+constexpr signDock hintDock{hintThinking.w, hintThinking.h, 400, 76};
 
 inline bool overlap(const SDL_Rect& a, const SDL_Rect& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;

@@ -7,13 +7,13 @@ struct picturePart {
     int x, y, w, h;
 };
 
-constexpr int practiceSheetWidth = 520;
-constexpr int practiceSheetHeight = 290;
+constexpr int practiceSheetWidth = 620;
+constexpr int practiceSheetHeight = 370;
 
 // "Practice" and what its key on the title does: level 2 at once.
 constexpr picturePart titleMark{0, 0, 300, 20};
-// "Practice" and its keys on the levels: undo, restart, pause, step and slow motion.
-constexpr picturePart levelMark{0, 210, 520, 20};
+// "Practice" and its keys on the levels: undo, restart, pause, step, slow motion and the hint.
+constexpr picturePart levelMark{0, 210, 620, 20};
 
 // The goal pointer's arrow for a goal that lies off the screen by (dx, dy), each -1, 0 or 1 and not both 0:
 // eight arrows in a row, in the order of (dx, dy) row by row.
@@ -53,3 +53,11 @@ constexpr picturePart digitPart(int digit) {
 constexpr picturePart undoLabel{280, 250, 120, 20};
 // "Poses for this group", the panel's heading.
 constexpr picturePart panelHeading{0, 270, 200, 20};
+
+// The hint's signs: it searches; it found no plan within its search; the level can't be won from here, and
+// Backspace or r gets back; and "presses" before the key it presses, a pose's keycap or Space's.
+constexpr picturePart hintThinking{0, 290, 390, 20};
+constexpr picturePart hintNoPlan{0, 310, 390, 20};
+constexpr picturePart hintNoWay{0, 330, 390, 20};
+constexpr picturePart hintPressing{0, 350, 150, 20};
+constexpr picturePart spaceKeycap{150, 350, 60, 20};
