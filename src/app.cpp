@@ -65,12 +65,23 @@ void app::unpacedFrame() {
         return;
     }
     // Practice mode takes the whole queue at once: the keys of time act now, the others wait their turn.
-    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none; event = pollEvent(shown))
+    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none; event = pollEvent(shown)) {
+        // What the hint said stays until the player's next key.
+        if (practice->hint.stage == hintStage::idle) practice->hint.sign = hintSign::none;
         time.take(event);
+    }
     timedFrame();
 }
 
 void app::timedFrame() {
+    if (time.hintAsked) {
+        time.hintAsked = false;
+        askHint();
+    }
+    if (practice->hint.stage != hintStage::idle) {
+        hintFrame();
+        return;
+    }
     if (!time.due()) {
         redraw();
         return;
@@ -79,6 +90,64 @@ void app::timedFrame() {
     const bool ticks = all.with(state.screen, [](auto& view, int, int) { return view.updated(); });
     step(input.take(time.next()));
     time.ran(ticks);
+}
+
+void app::askHint() {
+    hintRun& hint = practice->hint;
+    const bool onALevel = state.screen == level1Screen || state.screen == level2Screen;
+    // A replay's keys are its own, and a level being left has nothing to hint.
+    if (!onALevel || state.nextScreen != noTransition || input.replaying() || hint.stage != hintStage::idle)
+        return;
+    hint.stage = hintStage::asked;
+    hint.sign = hintSign::thinking;
+}
+
+void app::hintFrame() {
+    hintRun& hint = practice->hint;
+    const bool settled = all.with(state.screen, [](auto& view, int, int) { return view.updated(); });
+    switch (hint.stage) {
+        case hintStage::asked:
+            // The sign shows before the search holds the frame.
+            hint.stage = hintStage::catchingUp;
+            redraw();
+            return;
+        case hintStage::catchingUp: {
+            // The search starts at a tick boundary: the frames up to it run as they would with no key.
+            if (!settled) {
+                step(input.take({}));
+                return;
+            }
+            const searchAnswer& answer = practice->solve(all, state.screen);
+            if (answer.outcome == searchOutcome::won) {
+                hint.follow(answer);
+            } else {
+                hint.stage = hintStage::idle;
+                hint.sign = answer.outcome == searchOutcome::noWay ? hintSign::noWay : hintSign::noPlan;
+                time.paused = true;
+                time.stepping = time.tickPassed = false;
+            }
+            redraw();
+            return;
+        }
+        case hintStage::playing: {
+            if (hint.phase++ % hintSlowness != 0) {
+                redraw();
+                return;
+            }
+            const frameEvent event = hint.keys.event(settled);
+            if (event.type == frameEvent::kind::key) hint.pressed = event.sym;
+            step(input.take(event));
+            if (!hint.ran() && state.nextScreen == noTransition) return;
+            // Control goes back paused, unless the level was won and its curtain runs.
+            hint.stage = hintStage::idle;
+            hint.sign = hintSign::none;
+            time.paused = state.nextScreen == noTransition;
+            time.stepping = time.tickPassed = false;
+            return;
+        }
+        case hintStage::idle:
+            return;
+    }
 }
 
 void app::redraw() {

@@ -61,6 +61,11 @@ struct app {
     void timedFrame();
     void redraw();
 
+    // The hint, asked for with h on a level: it runs the level to its next tick boundary, searches, then plays
+    // the plan's next steps slowed and hands back paused, or says why it can't.
+    void askHint();
+    void hintFrame();
+
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
     // replays all run: the background (from the second frame on), the event, the current screen's step, a
     // won level, the curtain with its teeth and the music of a screen that has just opened, and the flip

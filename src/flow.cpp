@@ -81,6 +81,8 @@ void timeControl::take(const frameEvent& event) {
         // From play, a step pauses first.
         paused = true;
         stepping = true;
+    } else if (event.sym == keyHint) {
+        hintAsked = true;
     } else if (event.sym == keySlow) {
         slowness = slowness == 1 ? 2 : slowness == 2 ? 4 : 1;
         phase = 0;

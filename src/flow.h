@@ -31,6 +31,9 @@ constexpr int keyLevel2 = '2';
 constexpr int keyPause = 'p';
 constexpr int keyStep = 'n';
 constexpr int keySlow = 't';
+// Practice mode's hint: the game searches from where the group stands and plays the next steps itself. Like
+// the keys of time it is not part of a run: the keys the hint presses are.
+constexpr int keyHint = 'h';
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
 
@@ -114,6 +117,7 @@ struct timeControl {
     int slowness = 1;       // one game frame in every 1, 2 or 4 paced frames
     int phase = 0;          // paced frames since the last game frame, in slow motion
     bool closing = false;   // the window was closed: that is taken at once, paused or not
+    bool hintAsked = false;  // h was pressed: the next paced frame starts a hint
     frameEvent held[heldKeys];
     int first = 0, count = 0;
 

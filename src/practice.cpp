@@ -39,6 +39,11 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
         }
         return false;
     });
+    if (hint.sign != hintSign::none && (s == level1Screen || s == level2Screen))
+        all.with(s, [&](auto& view, int offsetX, int offsetY) {
+            if (const SDL_Rect* at = places.place(view, offsetX, offsetY, hintDock)) drawHintSign(display, *at);
+            return false;
+        });
     if (s == level1Screen) level1.drawSigns(all.level1, display, picture, places);
     if (s == level2Screen) level2.drawSigns(all.level2, display, picture, places);
     // The levels' mark goes last, so that it gives way to the signs of play.
@@ -48,4 +53,31 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
                 drawPart(picture, levelMark, display, at->x, at->y);
             return false;
         });
+}
+
+void practiceMode::drawHintSign(SDL_Surface* display, const SDL_Rect& at) const {
+    switch (hint.sign) {
+        case hintSign::thinking:
+            drawPart(picture, hintThinking, display, at.x, at.y);
+            break;
+        case hintSign::noPlan:
+            drawPart(picture, hintNoPlan, display, at.x, at.y);
+            break;
+        case hintSign::noWay:
+            drawPart(picture, hintNoWay, display, at.x, at.y);
+            break;
+        case hintSign::pressing:
+            drawPart(picture, hintPressing, display, at.x, at.y);
+            if (hint.pressed == keySpace) drawPart(picture, spaceKeycap, display, at.x + hintPressing.w, at.y);
+            for (int k = 0; k < 9; ++k)
+                if (hint.pressed == formationKeys[k])
+                    drawPart(picture, poseKeycap(k), display, at.x + hintPressing.w, at.y);
+            break;
+        case hintSign::none:
+            break;
+    }
+}
+
+const searchAnswer& practiceMode::solve(screens& all, int s) {
+    return s == level1Screen ? level1.solve(all.level1) : level2.solve(all.level2);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "flow.h"
+#include "hint.h"
 #include "platform.h"
 #include "posePreview.h"
 #include "practiceSheet.h"
@@ -168,9 +169,12 @@ struct practiceLevel {
     // A pose key that changed nothing is marked so on the pose panel for a moment: which, and frames left.
     int samePose = -1;
     int sameFrames = 0;
+    // The hint's search, with all its memory, made with practice mode.
+    std::unique_ptr<search<W, H>> solver;
 
     explicit practiceLevel(const spieleUI<W, H>& view)
-        : steps(std::make_unique<viewState<W, H>[]>(historySteps)) {
+        : steps(std::make_unique<viewState<W, H>[]>(historySteps)),
+          solver(std::make_unique<search<W, H>>(view.game.text, thoseShape1, hintCapacity)) {
         save(view, start);
         const int goal = findIndex<W, H>(view.game.text, '@');
         if (goal >= 0) goalCol = xFromIndex<W, H>(goal), goalRow = yFromIndex<W, H>(goal);
@@ -203,6 +207,9 @@ struct practiceLevel {
             forgotten = true;
         }
     }
+
+    // A plan from the level as it stands, at a tick boundary with nothing pressed since the tick before.
+    const searchAnswer& solve(const spieleUI<W, H>& view) { return solver->run(view.game, false, hintBudget); }
 
     // Back one step; with none left, back to the level's start, unless steps have gone.
     void undo(spieleUI<W, H>& view) {
@@ -320,11 +327,17 @@ struct practiceMode {
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
+    hintRun hint;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels),
     // then the signs over it. True when the level of that screen is won.
     bool frame(screens& all, int s, SDL_Surface* display, int command, goBack back, const timeControl& time);
 
-    // The signs over screen s as it stands: the mark, pause or slow motion, and the level's own signs.
+    // The signs over screen s as it stands: the mark, pause or slow motion, the hint, and the level's own.
     void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;
+
+    // A plan from level s as it stands (1 or 2's screen number).
+    const searchAnswer& solve(screens& all, int s);
+
+    void drawHintSign(SDL_Surface* display, const SDL_Rect& at) const;
 };

@@ -358,11 +358,11 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   await waitFor('switched off before the start, the title music should play silently', oneMusicAt(page, 0), 10000);
   const shown = () => page.$$eval('#pad .practice-only, #pad .title-only, #mark',
     (all) => all.filter((e) => !e.hidden).map((e) => e.dataset.area || e.id).join());
-  assert.equal(await shown(), 'pause,step,slow,undo,restart,start,level2,mark',
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,start,level2,mark',
     'practice mode\'s buttons, start and Level 2 should show on the title, with the page\'s practice mark');
   await tapPad(page, 'start');
   await atRestLikeTheDesktop(page, 'practice-level1');
-  assert.equal(await shown(), 'pause,step,slow,undo,restart,mark', 'start and Level 2 should leave with the title');
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,mark', 'start and Level 2 should leave with the title');
   // Pause reads Play while paused, and Slow names its speed, as the game tells them.
   const time = () => page.$$eval('#pad [data-area="pause"] b, #pad [data-area="slow"] small',
     (words) => words.map((w) => w.textContent).join(' '));

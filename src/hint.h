@@ -1,0 +1,54 @@
+// Practice mode's hint: asked for with h, it runs the level to its next tick boundary, searches from there
+// with the game's own rules, and then either plays the plan's next steps itself, slowed and showing each key,
+// or says why it can't. The hint's keys reach the game as the player's would. No SDL, nothing allocated.
+#pragma once
+
+#include "planKeys.h"
+#include "search.h"
+
+// The next steps the hint plays: this many keys at most, and no key past this tick of the plan (about three
+// seconds at half speed), but always its first key.
+constexpr int hintKeys = 4;
+constexpr int hintTicks = 9;
+// It plays one game frame in this many paced frames, so that each key can be seen.
+constexpr int hintSlowness = 2;
+// How many states a hint may explore, the same on every machine, and how many it may keep.
+constexpr int hintBudget = 60000;
+constexpr int hintCapacity = 1 << 18;
+
+enum class hintStage { idle, asked, catchingUp, playing };
+enum class hintSign { none, thinking, pressing, noPlan, noWay };
+
+struct hintRun {
+    hintStage stage = hintStage::idle;
+    hintSign sign = hintSign::none;
+    int pressed = 0;  // the key the hint pressed last, for its sign
+    planLine lines[hintKeys] = {};
+    planKeys keys{lines, 0};
+    int lastTick = 0;   // the plan's tick after which the hint hands back
+    int afterLast = 0;  // frames run from that tick's on
+    int phase = 0;      // paced frames since its last game frame
+
+    // Takes the first steps of a plan found from the state the hint searched from.
+    void follow(const searchAnswer& answer) {
+        int count = 0;
+        for (int i = 0; i < answer.lines && count < hintKeys; ++i) {
+            if (count > 0 && answer.plan[i].tick > hintTicks) break;
+            lines[count++] = answer.plan[i];
+        }
+        keys = planKeys(lines, count);
+        lastTick = count > 0 ? lines[count - 1].tick : 0;
+        afterLast = 0;
+        phase = 0;
+        pressed = 0;
+        stage = hintStage::playing;
+        sign = hintSign::pressing;
+    }
+
+    // After each of its game frames: the steps are played once the last one's tick and the frame after it
+    // have run, so that its moves begin to show.
+    bool ran() {
+        if (keys.tick >= lastTick) ++afterLast;
+        return afterLast >= 2;
+    }
+};
