@@ -946,8 +946,12 @@ Canvas drawPractice(const Fonts& f) {
                 titleMark.y, titleMark.h);
     drawBadge(c, levelMark.x, levelMark.y, levelMark.w, levelMark.h, 6);
     drawKeyLine(c, f, "PRACTICE",
-                std::array<keyDoes, 5>{
-                    {{"Backspace", "undo"}, {"r", "restart"}, {"p", "pause"}, {"n", "step"}, {"t", "slow"}}},
+                std::array<keyDoes, 6>{{{"Backspace", "undo"},
+                                        {"r", "restart"},
+                                        {"p", "pause"},
+                                        {"n", "step"},
+                                        {"t", "slow"},
+                                        {"h", "hint"}}},
                 levelMark.x + 8, levelMark.y, levelMark.h);
 
     // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.
@@ -1042,6 +1046,40 @@ Canvas drawPractice(const Fonts& f) {
     drawTextIn(c, f.small, "Poses for this group",
                panelHeading.x + (panelW - textWidth(f.small, "Poses for this group")) / 2, panelHeading.y,
                panelHeading.h - 1, ink::heading);
+
+    // The hint's signs, each a badge with "HINT" in gold where the keys' marks have their name. They take
+    // turns in one place, so the three long ones share a size and their words start at the same x.
+    const auto hintSign = [&](picturePart part) {
+        drawBadge(c, part.x, part.y, part.w, part.h, 6);
+        drawTextIn(c, f.small, "HINT", part.x + 8, part.y, part.h, ink::heading);
+        return part.x + 8 + textWidth(f.small, "HINT") + 9;
+    };
+    drawTextIn(c, f.small, "thinking\u2026", hintSign(hintThinking), hintThinking.y, hintThinking.h,
+               ink::text);
+    drawTextIn(c, f.small, "no plan found in its search", hintSign(hintNoPlan), hintNoPlan.y, hintNoPlan.h,
+               ink::text);
+    {
+        // The way back, with its two keys on caps as the levels' mark has them.
+        const char* lost = "can\u2019t be won from here:";
+        int x = hintSign(hintNoWay);
+        drawTextIn(c, f.small, lost, x, hintNoWay.y, hintNoWay.h, ink::text);
+        x = drawSmallCap(c, f.smallMono, "Backspace", x + textWidth(f.small, lost) + 4, hintNoWay.y,
+                         hintNoWay.h) +
+            4;
+        drawTextIn(c, f.small, "or", x, hintNoWay.y, hintNoWay.h, ink::text);
+        x = drawSmallCap(c, f.smallMono, "r", x + textWidth(f.small, "or") + 4, hintNoWay.y, hintNoWay.h) + 4;
+        drawTextIn(c, f.small, "gets back", x, hintNoWay.y, hintNoWay.h, ink::text);
+    }
+    // "presses", at the badge's right end: the game lays the key's cap just after it.
+    hintSign(hintPressing);
+    drawTextIn(c, f.small, "presses", hintPressing.x + hintPressing.w - 7 - textWidth(f.small, "presses"),
+               hintPressing.y, hintPressing.h, ink::text);
+    // Space's cap, as wide as its part allows, like the pose panel's caps on whatever shows round it.
+    solidRoundRect(c, spaceKeycap.x + 2, spaceKeycap.y + 2, spaceKeycap.w - 4, spaceKeycap.h - 4, 3,
+                   ink::cap);
+    drawText(c, f.smallMono, "Space", spaceKeycap.x + (spaceKeycap.w - textWidth(f.smallMono, "Space")) / 2,
+             spaceKeycap.y + 2 + (spaceKeycap.h - 4 - TTF_FontHeight(f.smallMono)) / 2,
+             TextStyle{ink::capText, ink::capText});
 
     // The named win, over the rage-quit screen's headline and its two sad lines.
     const picturePart won = wonBanner;

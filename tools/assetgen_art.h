@@ -59,7 +59,7 @@ Canvas drawTooth();
 Canvas drawTitle(const Canvas& sheet, const Fonts& fonts);
 Canvas drawLoose(const Canvas& sheet, const Fonts& fonts);
 
-// The practice picture (layout in practiceSheet.h): the mark, the goal arrows, the waiting signs, the win.
+// The practice picture (layout in practiceSheet.h): the marks, the goal arrows, the signs, the win.
 Canvas drawPractice(const Fonts& fonts);
 
 // A square icon of the given size with a robot face from the sheet, see-through outside the robot.
