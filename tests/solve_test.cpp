@@ -8,8 +8,8 @@
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
-#include "../tools/solve_state.h"
 #include "maps.h"
+#include "searchState.h"
 #include "shape.h"
 #include "spiele.h"
 

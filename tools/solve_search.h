@@ -9,8 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "searchState.h"
 #include "solve_plan.h"
-#include "solve_state.h"
 #include "spiele.h"
 
 // The keys a player can press before one tick: an optional disband, then an optional formation command.
