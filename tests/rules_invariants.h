@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../tools/solve_state.h"
+#include "searchState.h"
 #include "spiele.h"
 
 namespace rulesCheck {

@@ -3,13 +3,15 @@
 // plan with `build/tools/brakko-solve level1 > tests/plans/level1.plan` (level2 likewise), never by hand.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
-#include "../tools/solve_state.h"
 #include "maps.h"
+#include "search.h"
+#include "searchState.h"
 #include "shape.h"
 #include "spiele.h"
 
@@ -201,50 +203,44 @@ constexpr char boxedMap[] =
     "####@###"
     "########";
 
-TEST(Search, BreadthFirstFindsTheShortestPlanAndSaysSo) {
-    solver<8, 5> search(twoTickMap, thoseShape1);
-    searchOptions options;
-    options.weightHalves = 0;
-    options.progress = false;
-    const searchResult result = search.run(options);
-    ASSERT_TRUE(result.won) << "the two-robot ledge map should be winnable";
-    EXPECT_EQ(result.length, 2) << "the ledge map should be won in two ticks, no fewer";
-    EXPECT_TRUE(result.proven) << "a breadth-first plan should be reported as proven shortest";
+// The keys of an answer, as a plan the rules can replay.
+plan planOf(const searchAnswer& answer) {
+    plan p;
+    p.lines.assign(answer.plan, answer.plan + answer.lines);
+    return p;
+}
 
+TEST(Search, BreadthFirstFindsTheShortestPlan) {
+    search<8, 5> s(twoTickMap, thoseShape1, 1000);
+    const searchAnswer& answer = s.run(s.start, false, 100000, 0);
+    ASSERT_EQ(answer.outcome, searchOutcome::won) << "the two-robot ledge map should be winnable";
+    EXPECT_EQ(answer.length, 2) << "the ledge map should be won in two ticks, no fewer";
     spiele<8, 5> game;
     game.init(twoTickMap, thoseShape1);
-    plan p;
-    p.lines = result.plan;
-    EXPECT_EQ(replayPlan(game, p, 10), 2)
+    EXPECT_EQ(replayPlan(game, planOf(answer), 10), 2)
         << "the plan found should win the ledge map at tick 2 when replayed";
 }
 
-TEST(Search, AWeightedSearchWinsButProvesNothing) {
-    solver<8, 5> search(twoTickMap, thoseShape1);
-    searchOptions options;
-    options.weightHalves = 4;
-    options.progress = false;
-    const searchResult result = search.run(options);
-    ASSERT_TRUE(result.won) << "the weighted search should also win the ledge map";
-    EXPECT_FALSE(result.proven) << "a weighted search should not claim its plan is shortest";
+TEST(Search, AWeightedSearchWinsAtTheTickItReports) {
+    search<8, 5> s(twoTickMap, thoseShape1, 1000);
+    const searchAnswer& answer = s.run(s.start, false, 100000, 4);
+    ASSERT_EQ(answer.outcome, searchOutcome::won) << "the weighted search should also win the ledge map";
     spiele<8, 5> game;
     game.init(twoTickMap, thoseShape1);
-    plan p;
-    p.lines = result.plan;
-    EXPECT_EQ(replayPlan(game, p, 50), result.length)
-        << "the weighted plan should win at the tick it reports, " << result.length;
+    EXPECT_EQ(replayPlan(game, planOf(answer), 50), answer.length)
+        << "the weighted plan should win at the tick it reports, " << answer.length;
 }
 
 TEST(Search, ShortcutsCutAWastedTickOutOfAPlan) {
-    solver<8, 5> search(twoTickMap, thoseShape1);
+    search<8, 5> s(twoTickMap, thoseShape1, 1000);
     // Idle for a tick, then pair up in a row, then step the second robot onto the goal.
-    std::vector<stateKey> path{search.layout.pack(search.start, false)};
+    std::vector<stateKey> path{s.layout.pack(s.start, false)};
     std::vector<tickInput> taken{tickInput{}, tickInput{}, tickInput{false, 8}, tickInput{false, 5}};
     for (std::size_t t = 1; t < taken.size(); ++t)
-        path.push_back(search.step(path.back(), taken[t]));
-    ASSERT_TRUE(search.work.won) << "the padded plan should win the ledge map at tick 3";
+        path.push_back(s.step(path.back(), taken[t]));
+    ASSERT_TRUE(s.work.won) << "the padded plan should win the ledge map at tick 3";
 
-    search.shorten(path, taken, 2);
+    shorten(s, path, taken, 2);
     EXPECT_EQ(path.size(), 3u) << "the idle tick should be cut, leaving a two-tick plan";
     spiele<8, 5> game;
     game.init(twoTickMap, thoseShape1);
@@ -258,16 +254,72 @@ TEST(Search, ShortcutsCutAWastedTickOutOfAPlan) {
 }
 
 TEST(Search, AnUnwinnableMapIsExploredToTheEnd) {
-    solver<8, 4> search(boxedMap, thoseShape1);
-    searchOptions options;
-    options.progress = false;
-    const searchResult result = search.run(options);
-    EXPECT_FALSE(result.won) << "the boxed pair should never reach the goal";
-    EXPECT_GT(result.explored, 1) << "the boxed map's states should all be explored before giving up";
-    EXPECT_GE(result.closestDistance, search.walkless)
+    search<8, 4> s(boxedMap, thoseShape1, 1 << 16);
+    const searchAnswer& answer = s.run(s.start, false, 1 << 20);
+    EXPECT_EQ(answer.outcome, searchOutcome::noWay) << "the boxed pair should never reach the goal";
+    EXPECT_GT(answer.explored, 1) << "the boxed map's states should all be explored before giving up";
+    EXPECT_GE(answer.closestDistance, s.walkless)
         << "no member should ever stand where a walk leads to the goal";
-    EXPECT_LE(result.closestCol, 2) << "the group should get no further right than column 2";
-    EXPECT_EQ(result.closestRow, 1) << "the group should stay in row 1";
+    EXPECT_LE(answer.closestCol, 2) << "the group should get no further right than column 2";
+    EXPECT_EQ(answer.closestRow, 1) << "the group should stay in row 1";
+}
+
+// Robot 1 stands over a pit: paired at once, the two can walk right to the goal; left alone, it falls in and
+// the two never touch again.
+constexpr char pitMap[] =
+    "#########"
+    "#       #"
+    "#12     #"
+    "# # ##@##"
+    "# # #####"
+    "#########";
+
+TEST(Search, APairFallenApartInAPitHasNoWay) {
+    search<9, 6> s(pitMap, thoseShape1, 1 << 16);
+    ASSERT_EQ(s.run(s.start, false, 1 << 20).outcome, searchOutcome::won)
+        << "the pit map should be winnable from its start";
+    spiele<9, 6> game = s.start;
+    game.process();
+    game.process();
+    ASSERT_EQ(game.bots[0].y, 4) << "robot 1 should lie at the bottom of the pit after two ticks";
+    const searchAnswer& answer = s.run(game, false, 1 << 20);
+    EXPECT_EQ(answer.outcome, searchOutcome::noWay) << "with robot 1 in the pit the level should have no way";
+}
+
+TEST(Search, AFullTableEndsOutOfBudgetAndSoDoesTheBudget) {
+    search<level2W, level2H> small(level2T, thoseShape1, 100);
+    EXPECT_EQ(small.run(small.start, false, 1 << 20).outcome, searchOutcome::outOfBudget)
+        << "level 2 does not fit in a table of 100 states";
+    EXPECT_LE(small.known, 100) << "the table should never hold more than its capacity";
+    search<level2W, level2H> big(level2T, thoseShape1, 1 << 16);
+    const searchAnswer& answer = big.run(big.start, false, 50);
+    EXPECT_EQ(answer.outcome, searchOutcome::outOfBudget) << "level 2 is not won in 50 states explored";
+    EXPECT_EQ(answer.explored, 50) << "the budget counts the states explored";
+}
+
+// Three states on the way of the committed level 2 plan, each searched again: the plan found from there
+// wins under the rules, and asks for two keys before its first tick only when the last tick moved a robot.
+TEST(Search, FromStatesOnTheShippedPathAPlanWins) {
+    const plan shipped = readPlanFile(planPath("level2"));
+    ASSERT_GT(shipped.wonAt, 80) << "the level 2 plan should be readable and long enough";
+    const auto s = std::make_unique<search<level2W, level2H>>(level2T, thoseShape1, 1 << 18);
+    for (const int partway : {25, 50, 80}) {
+        spiele<level2W, level2H> game = s->start;
+        ASSERT_EQ(replayPlan(game, shipped, partway - 1), -1)
+            << "the level should not be won before " << partway;
+        const auto before = game;
+        for (const planLine& line : shipped.lines)
+            if (line.tick == partway) game.control(line.command);
+        game.process();
+        const bool moved = anyRobotMoved(before, game);
+        const searchAnswer& answer = s->run(game, moved, 200000, 4);
+        ASSERT_EQ(answer.outcome, searchOutcome::won) << "a plan should be found after tick " << partway;
+        EXPECT_TRUE(moved || answer.lines < 2 || answer.plan[1].tick > 1)
+            << "after the still tick " << partway << " the plan should ask for one key before its first tick";
+        auto replayed = game;
+        EXPECT_EQ(replayPlan(replayed, planOf(answer), answer.length + 10), answer.length)
+            << "the plan found after tick " << partway << " should win at its tick " << answer.length;
+    }
 }
 
 // The committed plans, against the rules alone: each wins in exactly the ticks it promises, and a disband

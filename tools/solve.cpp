@@ -1,13 +1,18 @@
 // brakko-solve: proves a built-in level winnable by searching its states with the game's own rules, and
-// prints a winning plan as `tick command` lines. A tool over the rules library only: it never draws or plays.
+// prints a winning plan as `tick command` lines. A thin main over the game's search and the tool's shortcut
+// pass: it never draws or plays.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "maps.h"
+#include "search.h"
 #include "shape.h"
 #include "solve_search.h"
 
@@ -23,50 +28,77 @@ long peakMemoryKiB() {
     return -1;
 }
 
+struct solveOptions {
+    int weightHalves = 2;
+    int speedHalves[7] = {3, 3, 4, 5, 7, 9, 10};
+    int shortcutDepth = 3;
+    // States the search may hold: level 1 from its start needs about 430 000 at the default weight.
+    int capacity = 1 << 20;
+};
+
 template <int W, int H>
-int solve(const char* name, const char* text, const searchOptions& options) {
+int solve(const char* name, const char* text, const solveOptions& options) {
     const auto began = std::chrono::steady_clock::now();
-    solver<W, H> search(text, thoseShape1);
-    if (!search.layout.fits()) {
+    const auto s = std::make_unique<search<W, H>>(text, thoseShape1, options.capacity);
+    if (!s->layout.fits()) {
         std::printf("%s has too many robots for the solver's two-word state.\n", name);
         return 1;
     }
-    std::fprintf(stderr, "solving %s: %d robots, goal at (%d, %d)\n", name, search.layout.robots,
-                 search.goalCol, search.goalRow);
-    const searchResult result = search.run(options);
+    for (int k = 0; k < 7; ++k)
+        s->speedHalves[k] = options.speedHalves[k];
+    std::fprintf(stderr, "solving %s: %d robots, goal at (%d, %d)\n", name, s->layout.robots, s->goalCol,
+                 s->goalRow);
+    const searchAnswer& answer =
+        s->run(s->start, false, std::numeric_limits<int>::max(), options.weightHalves);
+    long long generated = answer.generated;
+    std::vector<stateKey> path;
+    std::vector<tickInput> taken;
+    const bool proven = options.weightHalves == 0;
+    if (answer.outcome == searchOutcome::won) {
+        planPath(*s, s->start, false, answer, path, taken);
+        if (!proven && options.shortcutDepth > 0)
+            generated += shorten(*s, path, taken, options.shortcutDepth);
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     const long peak = peakMemoryKiB();
-    const double rate = seconds > 0 ? result.explored / seconds : 0;
+    const double rate = seconds > 0 ? answer.explored / seconds : 0;
 
-    if (!result.won) {
+    if (answer.outcome == searchOutcome::outOfBudget) {
+        std::printf("%s: no plan was found within the search's room of %d states (%lld explored).\n", name,
+                    options.capacity, answer.explored);
+        return 1;
+    }
+    if (answer.outcome == searchOutcome::noWay) {
         std::printf("%s cannot be won: every one of the %lld reachable states was explored and none wins.\n",
-                    name, result.explored);
-        if (result.closestCol < 0)
+                    name, answer.explored);
+        if (answer.closestCol < 0)
             std::printf("No group ever formed.\n");
-        else if (result.closestDistance >= search.walkless)
+        else if (answer.closestDistance >= s->walkless)
             std::printf(
                 "The group never reached a cell from which the goal can be walked to; it came as far as "
                 "(%d, %d).\n",
-                result.closestCol, result.closestRow);
+                answer.closestCol, answer.closestRow);
         else
             std::printf(
                 "The group came closest at (%d, %d), %d step(s) of walking from the cell above the goal.\n",
-                result.closestCol, result.closestRow, result.closestDistance);
-        std::printf("The latest state found was %d tick(s) from the start.\n", result.deepestTick);
+                answer.closestCol, answer.closestRow, answer.closestDistance);
+        std::printf("The latest state found was %d tick(s) from the start.\n", answer.deepestTick);
         std::printf("Searched in %.2f s, peak memory %.1f MiB.\n", seconds, peak / 1024.0);
         return 1;
     }
+    const int length = static_cast<int>(path.size()) - 1;
     std::printf("# %s: a winning plan, one line per command: the tick it is given before, then the command\n",
                 name);
-    for (const planLine& line : result.plan)
-        std::printf("%d %d\n", line.tick, line.command);
-    std::printf("# won at tick %d (%s)\n", result.length,
-                result.proven ? "proven shortest" : "not proven shortest");
-    if (result.foundLength != result.length)
-        std::printf("# the search found %d ticks; shortcuts along the way saved %d\n", result.foundLength,
-                    result.foundLength - result.length);
+    for (int tick = 1; tick <= length; ++tick) {
+        if (taken[tick].disband) std::printf("%d %d\n", tick, -1);
+        if (taken[tick].command >= 0) std::printf("%d %d\n", tick, taken[tick].command);
+    }
+    std::printf("# won at tick %d (%s)\n", length, proven ? "proven shortest" : "not proven shortest");
+    if (answer.length != length)
+        std::printf("# the search found %d ticks; shortcuts along the way saved %d\n", answer.length,
+                    answer.length - length);
     std::printf("# %lld states explored, %lld generated, in %.2f s (%.0f states/s), peak memory %.1f MiB\n",
-                result.explored, result.generated, seconds, rate, peak / 1024.0);
+                answer.explored, generated, seconds, rate, peak / 1024.0);
     return 0;
 }
 
@@ -74,10 +106,12 @@ int usage() {
     std::fprintf(
         stderr,
         "usage: brakko-solve level1|level2 [--weight HALVES] [--speeds S0,..,S6] [--shortcuts DEPTH] "
-        "[--quiet]\n"
+        "[--capacity STATES] [--quiet]\n"
         "  HALVES: order by 2g + HALVES * h (0 is breadth-first and proves the plan shortest)\n"
         "  S: half-cells per tick for a lone robot and groups of 1..6\n"
-        "  DEPTH: ticks of local search for shortcuts along the plan found (0 for none)\n");
+        "  DEPTH: ticks of local search for shortcuts along the plan found (0 for none)\n"
+        "  STATES: how many states the search may hold (its memory is taken at the start)\n"
+        "  --quiet: accepted for older scripts; the search prints nothing while it runs\n");
     return 2;
 }
 
@@ -85,8 +119,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
-    searchOptions options;
-    options.shortcutDepth = 3;
+    solveOptions options;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--weight") == 0 && i + 1 < argc) {
             options.weightHalves = std::atoi(argv[++i]);
@@ -100,13 +133,14 @@ int main(int argc, char** argv) {
             }
         } else if (std::strcmp(argv[i], "--shortcuts") == 0 && i + 1 < argc) {
             options.shortcutDepth = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--capacity") == 0 && i + 1 < argc) {
+            options.capacity = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
-            options.progress = false;
         } else {
             return usage();
         }
     }
-    if (options.weightHalves < 0 || options.shortcutDepth < 0) return usage();
+    if (options.weightHalves < 0 || options.shortcutDepth < 0 || options.capacity < 1) return usage();
     const std::string which = argv[1];
     if (which == "level1") return solve<level1W, level1H>("level1", level1T, options);
     if (which == "level2") return solve<level2W, level2H>("level2", level2T, options);

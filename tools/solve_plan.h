@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "searchState.h"
 #include "spiele.h"
-
-struct planLine {
-    int tick;
-    int command;
-};
 
 struct plan {
     std::vector<planLine> lines;

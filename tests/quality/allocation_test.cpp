@@ -11,7 +11,10 @@
 #include <thread>
 
 #include "app.h"
+#include "maps.h"
 #include "platform.h"
+#include "search.h"
+#include "shape.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -340,4 +343,27 @@ TEST_F(Allocation, WholeFramesAllocateOnlyWhereAMusicStarts) {
         "%d whole frames; malloc-family calls in SDL_mixer: %ld to halt, %ld for a music's first start, "
         "%ld to start it again\n",
         frame, halt.mallocs, first.mallocs, again.mallocs);
+}
+
+// The search takes all its memory when it is built: runs from a level's start and from a state some ticks on,
+// to a win and out of budget, allocate nothing.
+TEST(SearchAllocation, RunsAllocateNothingAfterConstruction) {
+    search<level1W, level1H> one(level1T, thoseShape1, 1 << 16);
+    search<level2W, level2H> two(level2T, thoseShape1, 1 << 16);
+    spiele<level2W, level2H> onTheWay = two.start;
+    onTheWay.control(0);
+    for (int t = 0; t < 20; ++t)
+        onTheWay.process();
+    searchOutcome outcomes[4] = {};
+    const tally runs = count([&] {
+        outcomes[0] = one.run(one.start, false, 30000, 4).outcome;
+        outcomes[1] = two.run(two.start, false, 30000, 4).outcome;
+        outcomes[2] = two.run(onTheWay, true, 30000, 4).outcome;
+        outcomes[3] = two.run(two.start, false, 10).outcome;
+    });
+    EXPECT_EQ(runs.total(), 0) << "four searches made " << runs.news << " operator new and " << runs.mallocs
+                               << " malloc-family calls";
+    EXPECT_EQ(outcomes[0], searchOutcome::won) << "level 1 should be won from its start";
+    EXPECT_EQ(outcomes[1], searchOutcome::won) << "level 2 should be won from its start";
+    EXPECT_EQ(outcomes[3], searchOutcome::outOfBudget) << "ten states should not win level 2";
 }

@@ -1,12 +1,19 @@
-// The solver's compact state: everything that decides a game's future packed into two machine words, and a
-// game rebuilt from them. Labels, cursors and formation offsets are left out on purpose: every tick rewrites
-// or resets them before reading. Tool code only; the game never includes this.
+// The search's compact state: everything that decides a game's future packed into two machine words, and a
+// game rebuilt from them, and a plan's line. Labels, cursors and formation offsets are left out on purpose:
+// every tick rewrites or resets them before reading. Rules only, no SDL, no allocation.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "spiele.h"
+
+// One key of a plan: before tick `tick` (1 is the first tick played from the state searched), `command`
+// (-1 Space, 0..8 a pose).
+struct planLine {
+    int tick;
+    int command;
+};
 
 struct stateKey {
     std::uint64_t lo = 0, hi = 0;
