@@ -88,7 +88,10 @@ void app::redraw() {
         return false;
     });
     practice->drawSigns(all, state.screen, display, time);
-    if (state.nextScreen != noTransition) drawTeeth();
+    if (state.nextScreen != noTransition) {
+        drawTeeth();
+        practice->drawTimeOverTeeth(display, time);
+    }
     shown.show(display);
 }
 
@@ -103,7 +106,10 @@ curtainMove app::step(const frameEvent& event) {
         if (practice) return practice->frame(all, screen, display, command, state.back, time);
         return all.frame(screen, display, command);
     });
-    if (move != curtainMove::none) drawTeeth();
+    if (move != curtainMove::none) {
+        drawTeeth();
+        if (practice) practice->drawTimeOverTeeth(display, time);
+    }
     if (move == curtainMove::opened) {
         stop();
         play(art.music[musicSlot(state.screen)]);

@@ -49,3 +49,9 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
             return false;
         });
 }
+
+void practiceMode::drawTimeOverTeeth(SDL_Surface* display, const timeControl& time) const {
+    if (!time.paused && !time.slowed()) return;
+    const picturePart sign = time.paused ? pausedSign : slowSign(time.slowness);
+    drawPart(picture, sign, display, (windowWidth - sign.w) / 2, (windowHeight - sign.h) / 2);
+}

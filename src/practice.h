@@ -53,7 +53,8 @@ constexpr int sameShowFrames = 60;
 
 // A sign's size and its place in the window's bottom-left corner: `dx` from the left edge, `fromBottom`
 // between its bottom and the window's. Level 1 leaves the bottom 100 pixels free, so there every sign stands
-// below the play; elsewhere the same arrangement is tried mirrored into the other corners.
+// below the play; elsewhere the same arrangement is tried mirrored into the other corners, then centred at
+// the bottom and the top.
 struct signDock {
     int w, h, dx, fromBottom;
 };
@@ -103,10 +104,14 @@ struct signPlaces {
     template <int W, int H>
     const SDL_Rect* place(const spieleUI<W, H>& view, int offsetX, int offsetY, const signDock& dock) {
         if (count == 8) return nullptr;
-        for (int corner = 0; corner < 4; ++corner) {
-            const bool right = corner & 1, top = corner & 2;
+        for (int corner = 0; corner < 6; ++corner) {
+            const bool right = corner & 1, centred = corner >= 4,
+                       top = centred ? corner == 5 : (corner & 2) != 0;
+            const int x = centred ? (windowWidth - dock.w) / 2
+                          : right ? windowWidth - dock.dx - dock.w
+                                  : dock.dx;
             const SDL_Rect r{
-                static_cast<Sint16>(right ? windowWidth - dock.dx - dock.w : dock.dx),
+                static_cast<Sint16>(x),
                 static_cast<Sint16>(top ? dock.fromBottom : windowHeight - dock.fromBottom - dock.h),
                 static_cast<Uint16>(dock.w), static_cast<Uint16>(dock.h)};
             bool free = clearOfPlay(view, offsetX, offsetY, r);
@@ -326,4 +331,6 @@ struct practiceMode {
 
     // The signs over screen s as it stands: the mark, pause or slow motion, and the level's own signs.
     void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;
+    // Pause or slow motion, where the teeth meet while the curtain moves, since they cover every other sign.
+    void drawTimeOverTeeth(SDL_Surface* display, const timeControl& time) const;
 };
