@@ -82,6 +82,7 @@ void app::timedFrame() {
 }
 
 void app::redraw() {
+    practice->underTeeth = state.nextScreen != noTransition;
     paintBackground();
     all.with(state.screen, [this](auto& view, int offsetX, int offsetY) {
         view.draw(display, offsetX, offsetY);
@@ -102,6 +103,7 @@ curtainMove app::step(const frameEvent& event) {
     // the last frame left; the first frame has none, and shows the display as the window opened.
     if (backgroundDue) paintBackground();
     backgroundDue = true;
+    if (practice) practice->underTeeth = state.nextScreen != noTransition;
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         if (practice) return practice->frame(all, screen, display, command, state.back, time);
         return all.frame(screen, display, command);

@@ -32,7 +32,7 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
         places.hold(0, titleOffsetY, titleMark.w, titleMark.h);
     }
     all.with(s, [&](auto& view, int offsetX, int offsetY) {
-        if (time.paused || time.slowed()) {
+        if ((time.paused || time.slowed()) && !underTeeth) {
             const picturePart sign = time.paused ? pausedSign : slowSign(time.slowness);
             if (const SDL_Rect* at = places.place(view, offsetX, offsetY, timeDock))
                 drawPart(picture, sign, display, at->x, at->y);

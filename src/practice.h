@@ -324,6 +324,8 @@ struct practiceMode {
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
+    // While the curtain moves, pause and slow motion show where the teeth meet instead.
+    bool underTeeth = false;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels),
     // then the signs over it. True when the level of that screen is won.
