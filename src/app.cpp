@@ -65,7 +65,8 @@ void app::unpacedFrame() {
         return;
     }
     // Practice mode takes the whole queue at once: the keys of time act now, the others wait their turn.
-    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none; event = pollEvent(shown)) {
+    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none;
+         event = pollEvent(shown)) {
         // What the hint said stays until the player's next key.
         if (practice->hint.stage == hintStage::idle) practice->hint.sign = hintSign::none;
         time.take(event);
@@ -151,13 +152,17 @@ void app::hintFrame() {
 }
 
 void app::redraw() {
+    practice->underTeeth = state.nextScreen != noTransition;
     paintBackground();
     all.with(state.screen, [this](auto& view, int offsetX, int offsetY) {
         view.draw(display, offsetX, offsetY);
         return false;
     });
     practice->drawSigns(all, state.screen, display, time);
-    if (state.nextScreen != noTransition) drawTeeth();
+    if (state.nextScreen != noTransition) {
+        drawTeeth();
+        practice->drawTimeOverTeeth(display, time);
+    }
     shown.show(display);
 }
 
@@ -168,11 +173,15 @@ curtainMove app::step(const frameEvent& event) {
     // the last frame left; the first frame has none, and shows the display as the window opened.
     if (backgroundDue) paintBackground();
     backgroundDue = true;
+    if (practice) practice->underTeeth = state.nextScreen != noTransition;
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         if (practice) return practice->frame(all, screen, display, command, state.back, time);
         return all.frame(screen, display, command);
     });
-    if (move != curtainMove::none) drawTeeth();
+    if (move != curtainMove::none) {
+        drawTeeth();
+        if (practice) practice->drawTimeOverTeeth(display, time);
+    }
     if (move == curtainMove::opened) {
         stop();
         play(art.music[musicSlot(state.screen)]);

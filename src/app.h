@@ -61,8 +61,8 @@ struct app {
     void timedFrame();
     void redraw();
 
-    // The hint, asked for with h on a level: it runs the level to its next tick boundary, searches, then plays
-    // the plan's next steps slowed and hands back paused, or says why it can't.
+    // The hint, asked for with h on a level: it runs the level to its next tick boundary, searches, then
+    // plays the plan's next steps slowed and hands back paused, or says why it can't.
     void askHint();
     void hintFrame();
 

@@ -114,9 +114,9 @@ struct timeControl {
     bool paused = false;
     bool stepping = false;  // running game frames until the frame after a tick, then paused again
     bool tickPassed = false;
-    int slowness = 1;       // one game frame in every 1, 2 or 4 paced frames
-    int phase = 0;          // paced frames since the last game frame, in slow motion
-    bool closing = false;   // the window was closed: that is taken at once, paused or not
+    int slowness = 1;        // one game frame in every 1, 2 or 4 paced frames
+    int phase = 0;           // paced frames since the last game frame, in slow motion
+    bool closing = false;    // the window was closed: that is taken at once, paused or not
     bool hintAsked = false;  // h was pressed: the next paced frame starts a hint
     frameEvent held[heldKeys];
     int first = 0, count = 0;

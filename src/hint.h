@@ -7,14 +7,18 @@
 #include "search.h"
 
 // The next steps the hint plays: this many keys at most, and no key past this tick of the plan (about three
-// seconds at half speed), but always its first key.
+// seconds at half speed), but always its first key, and never a Space without the pose after it for the same
+// tick: the group let go in the air would fall.
 constexpr int hintKeys = 4;
 constexpr int hintTicks = 9;
 // It plays one game frame in this many paced frames, so that each key can be seen.
 constexpr int hintSlowness = 2;
 // How many states a hint may explore, the same on every machine, and how many it may keep.
-constexpr int hintBudget = 60000;
-constexpr int hintCapacity = 1 << 18;
+// A weighted search, which proves nothing about a plan's length but finds one fast; with a state budget
+// and the capacity below it, both levels are won from their starts and from every state on the way tried.
+constexpr int hintBudget = 30000;
+constexpr int hintCapacity = 1 << 16;
+constexpr int hintWeightHalves = 4;
 
 enum class hintStage { idle, asked, catchingUp, playing };
 enum class hintSign { none, thinking, pressing, noPlan, noWay };
@@ -23,7 +27,7 @@ struct hintRun {
     hintStage stage = hintStage::idle;
     hintSign sign = hintSign::none;
     int pressed = 0;  // the key the hint pressed last, for its sign
-    planLine lines[hintKeys] = {};
+    planLine lines[hintKeys + 1] = {};
     planKeys keys{lines, 0};
     int lastTick = 0;   // the plan's tick after which the hint hands back
     int afterLast = 0;  // frames run from that tick's on
@@ -32,8 +36,9 @@ struct hintRun {
     // Takes the first steps of a plan found from the state the hint searched from.
     void follow(const searchAnswer& answer) {
         int count = 0;
-        for (int i = 0; i < answer.lines && count < hintKeys; ++i) {
-            if (count > 0 && answer.plan[i].tick > hintTicks) break;
+        for (int i = 0; i < answer.lines; ++i) {
+            const bool sameTick = count > 0 && answer.plan[i].tick == lines[count - 1].tick;
+            if (count > 0 && !sameTick && (count >= hintKeys || answer.plan[i].tick > hintTicks)) break;
             lines[count++] = answer.plan[i];
         }
         keys = planKeys(lines, count);

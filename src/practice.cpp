@@ -32,7 +32,7 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
         places.hold(0, titleOffsetY, titleMark.w, titleMark.h);
     }
     all.with(s, [&](auto& view, int offsetX, int offsetY) {
-        if (time.paused || time.slowed()) {
+        if ((time.paused || time.slowed()) && !underTeeth) {
             const picturePart sign = time.paused ? pausedSign : slowSign(time.slowness);
             if (const SDL_Rect* at = places.place(view, offsetX, offsetY, timeDock))
                 drawPart(picture, sign, display, at->x, at->y);
@@ -41,7 +41,8 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
     });
     if (hint.sign != hintSign::none && (s == level1Screen || s == level2Screen))
         all.with(s, [&](auto& view, int offsetX, int offsetY) {
-            if (const SDL_Rect* at = places.place(view, offsetX, offsetY, hintDock)) drawHintSign(display, *at);
+            if (const SDL_Rect* at = places.place(view, offsetX, offsetY, hintDock))
+                drawHintSign(display, *at);
             return false;
         });
     if (s == level1Screen) level1.drawSigns(all.level1, display, picture, places);
@@ -68,7 +69,8 @@ void practiceMode::drawHintSign(SDL_Surface* display, const SDL_Rect& at) const 
             break;
         case hintSign::pressing:
             drawPart(picture, hintPressing, display, at.x, at.y);
-            if (hint.pressed == keySpace) drawPart(picture, spaceKeycap, display, at.x + hintPressing.w, at.y);
+            if (hint.pressed == keySpace)
+                drawPart(picture, spaceKeycap, display, at.x + hintPressing.w, at.y);
             for (int k = 0; k < 9; ++k)
                 if (hint.pressed == formationKeys[k])
                     drawPart(picture, poseKeycap(k), display, at.x + hintPressing.w, at.y);
@@ -80,4 +82,10 @@ void practiceMode::drawHintSign(SDL_Surface* display, const SDL_Rect& at) const 
 
 const searchAnswer& practiceMode::solve(screens& all, int s) {
     return s == level1Screen ? level1.solve(all.level1) : level2.solve(all.level2);
+}
+
+void practiceMode::drawTimeOverTeeth(SDL_Surface* display, const timeControl& time) const {
+    if (!time.paused && !time.slowed()) return;
+    const picturePart sign = time.paused ? pausedSign : slowSign(time.slowness);
+    drawPart(picture, sign, display, (windowWidth - sign.w) / 2, (windowHeight - sign.h) / 2);
 }

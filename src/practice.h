@@ -54,7 +54,8 @@ constexpr int sameShowFrames = 60;
 
 // A sign's size and its place in the window's bottom-left corner: `dx` from the left edge, `fromBottom`
 // between its bottom and the window's. Level 1 leaves the bottom 100 pixels free, so there every sign stands
-// below the play; elsewhere the same arrangement is tried mirrored into the other corners.
+// below the play; elsewhere the same arrangement is tried mirrored into the other corners, then centred at
+// the bottom and the top.
 struct signDock {
     int w, h, dx, fromBottom;
 };
@@ -105,10 +106,14 @@ struct signPlaces {
     template <int W, int H>
     const SDL_Rect* place(const spieleUI<W, H>& view, int offsetX, int offsetY, const signDock& dock) {
         if (count == 8) return nullptr;
-        for (int corner = 0; corner < 4; ++corner) {
-            const bool right = corner & 1, top = corner & 2;
+        for (int corner = 0; corner < 6; ++corner) {
+            const bool right = corner & 1, centred = corner >= 4,
+                       top = centred ? corner == 5 : (corner & 2) != 0;
+            const int x = centred ? (windowWidth - dock.w) / 2
+                          : right ? windowWidth - dock.dx - dock.w
+                                  : dock.dx;
             const SDL_Rect r{
-                static_cast<Sint16>(right ? windowWidth - dock.dx - dock.w : dock.dx),
+                static_cast<Sint16>(x),
                 static_cast<Sint16>(top ? dock.fromBottom : windowHeight - dock.fromBottom - dock.h),
                 static_cast<Uint16>(dock.w), static_cast<Uint16>(dock.h)};
             bool free = clearOfPlay(view, offsetX, offsetY, r);
@@ -209,7 +214,9 @@ struct practiceLevel {
     }
 
     // A plan from the level as it stands, at a tick boundary with nothing pressed since the tick before.
-    const searchAnswer& solve(const spieleUI<W, H>& view) { return solver->run(view.game, false, hintBudget); }
+    const searchAnswer& solve(const spieleUI<W, H>& view) {
+        return solver->run(view.game, false, hintBudget, hintWeightHalves);
+    }
 
     // Back one step; with none left, back to the level's start, unless steps have gone.
     void undo(spieleUI<W, H>& view) {
@@ -328,6 +335,8 @@ struct practiceMode {
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
     hintRun hint;
+    // While the curtain moves, pause and slow motion show where the teeth meet instead.
+    bool underTeeth = false;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels),
     // then the signs over it. True when the level of that screen is won.
@@ -340,4 +349,6 @@ struct practiceMode {
     const searchAnswer& solve(screens& all, int s);
 
     void drawHintSign(SDL_Surface* display, const SDL_Rect& at) const;
+    // Pause or slow motion, where the teeth meet while the curtain moves, since they cover every other sign.
+    void drawTimeOverTeeth(SDL_Surface* display, const timeControl& time) const;
 };

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "../tools/plan_keys.h"
 #include "../tools/solve_plan.h"
 #include "app.h"
 #include "maps.h"
+#include "planKeys.h"
 #include "platform.h"
 #include "practice.h"
 #include "replay.h"
@@ -231,7 +231,7 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
     model.init(text, thoseShape1);
     spiele<W, H> beforeTick = model;
     cameraModel camera;
-    planKeys keys(steps);
+    planKeys keys(steps.lines.data(), steps.lines.size());
     int tickFrame = p.frames + 1;  // a new view is settled, so its first frame ticks
     bool glideAhead = false;       // the last tick moved something, and the frames after it glide
 
@@ -496,7 +496,7 @@ int practiceLevelPlan(player& p, spieleUI<W, H>& view, practiceLevel<W, H>& hist
     std::vector<step> taken;
     std::vector<bool> undoneBefore(steps.lines.size(), false);
     bool restarted = false;
-    planKeys keys(steps);
+    planKeys keys(steps.lines.data(), steps.lines.size());
     for (int guard = 0; guard < 200000; ++guard) {
         const planKeys unpressed = keys;
         const frameEvent key = keys.event(view.updated());
@@ -654,7 +654,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     // The plan up to the foot of the shaft, where it climbs with Space and s before each of ten ticks.
     const plan steps = readPlanFile(planPath("level2"));
     ASSERT_TRUE(steps.readable);
-    planKeys keys(steps);
+    planKeys keys(steps.lines.data(), steps.lines.size());
     while (keys.next < steps.lines.size() && steps.lines[keys.next].tick < 73)
         p.frame(keys.event(p.all().level2.updated()));
     const int startRow = top();
@@ -685,6 +685,75 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
         again.frame();
     EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
         << "the replay at full speed should leave level 2 as the paused and slowed run did";
+}
+
+// Hints asked for again and again (each plays a few steps and hands back paused) until the level is won.
+template <int W, int H>
+void hintUntilWon(player& p, const spieleUI<W, H>& view, const char* from) {
+    for (int hints = 0; hints < 100 && !view.end(); ++hints) {
+        p.paced(keyHint);
+        while (p.game->practice->hint.stage != hintStage::idle)
+            p.paced();
+        ASSERT_EQ(p.game->practice->hint.sign, hintSign::none) << "a hint " << from << " should find a plan";
+    }
+    EXPECT_TRUE(view.end()) << "hints alone should win " << from;
+}
+
+// The hint through the real frame step wins both levels from their starts, in a recorded run that replays
+// exactly, and level 2 from three states on the way of its committed plan; on a level where no two robots
+// can ever meet it says there is no way.
+TEST(Practice, HintsWinFromEveryStateTriedAndSayWhenThereIsNoWay) {
+    std::FILE* recording = std::tmpfile();
+    ASSERT_NE(recording, nullptr);
+    ASSERT_TRUE(writeReplayHeader(recording) && writeReplayPractice(recording));
+    player p(artwork::project, true);
+    p.comparePictures = false;
+    p.game->input.recording = recording;
+    p.paced(keyReturn);
+    reachOpened(p, level1Screen);
+    hintUntilWon(p, p.all().level1, "from level 1's start");
+    reachOpened(p, level2Screen);
+    hintUntilWon(p, p.all().level2, "from level 2's start");
+    std::rewind(recording);
+    const auto run = std::make_unique<replay>();
+    replayError error;
+    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
+    std::fclose(recording);
+    player again(artwork::project, true);
+    again.comparePictures = false;
+    again.game->input.playing = run.get();
+    while (again.game->input.frame < p.game->input.frame)
+        again.frame();
+    EXPECT_TRUE(again.all().level2.end()) << "the hints' keys, replayed, should win level 2 again";
+
+    const plan steps = readPlanFile(planPath("level2"));
+    for (const int tick : {25, 50, 80}) {
+        player on(artwork::project, true);
+        on.comparePictures = false;
+        on.paced(keyLevel2);
+        reachOpened(on, level2Screen);
+        planKeys keys(steps.lines.data(), steps.lines.size());
+        while (keys.next < steps.lines.size() && steps.lines[keys.next].tick <= tick)
+            on.frame(keys.event(on.all().level2.updated()));
+        hintUntilWon(on, on.all().level2,
+                     ("from level 2 after the plan's tick " + std::to_string(tick)).c_str());
+    }
+
+    // Level 1's five robots apart on the floor, none on a belt: nothing will ever move or join.
+    player stuck(artwork::project, true);
+    stuck.paced(keyReturn);
+    reachOpened(stuck, level1Screen);
+    spieleUI<level1W, level1H>& view = stuck.all().level1;
+    const int apart[5] = {1, 4, 7, 20, 30};
+    for (int i = 0; i < view.game.botCount; ++i) {
+        view.game.bots[i].absMove(apart[i], 18);
+        view.spritePos[i] = {static_cast<Sint16>(apart[i] * cellPixels), 18 * cellPixels, cellPixels,
+                             cellPixels};
+    }
+    stuck.paced(keyHint);
+    while (stuck.game->practice->hint.stage != hintStage::idle)
+        stuck.paced();
+    EXPECT_EQ(stuck.game->practice->hint.sign, hintSign::noWay) << "the hint should say there is no way";
 }
 
 // The ring of steps, without frames: when it is full a new step takes the place of the oldest, and undoing

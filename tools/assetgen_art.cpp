@@ -881,7 +881,7 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     lesson(40, "Striped block:",
            "a group on it falls apart; free robots on it are pushed left and right in turn.");
     picture(goalCell, pictureX + 20, y);
-    lesson(40, "Goal:", "a robot of your group on it wins.");
+    lesson(40, "Goal:", "a robot of your group standing on it wins.");
 
     struct Row {
         const char* key;

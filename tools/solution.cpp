@@ -9,8 +9,9 @@
 #include <cstring>
 
 #include "app.h"
-#include "plan_keys.h"
+#include "planKeys.h"
 #include "replay.h"
+#include "solve_plan.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool reach(app& game, int screen, bool rested) {
 
 template <int W, int H>
 bool win(app& game, spieleUI<W, H>& view, const plan& steps, const char* name) {
-    planKeys keys(steps);
+    planKeys keys(steps.lines.data(), steps.lines.size());
     for (int i = 0; i < stageFrames && !view.end(); ++i) {
         frame(game, keys.event(view.updated()));
         if (keys.late) {
