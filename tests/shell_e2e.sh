@@ -65,7 +65,6 @@ nothing in it||1
 another format|hello\n12 q\n|1
 another version|brakko replay 1\n12 q\n|1
 other rules|brakko replay 2 rules 0\n12 q\n|1|a replay of rules version 0, which this game
-carriage returns|HEADER\r\n12 q\r\n|1
 a malformed line|HEADER\n12 q\n40q\n|3
 a NUL byte|HEADER\n12 q\0\n|2
 frames going backwards|HEADER\n12 q\n40 w\n5 e\n|4
@@ -94,6 +93,10 @@ run_without_video --replay "$bad"
 [ $? -eq 1 ] || fail "a replay ending in frame 5184000 should be accepted: $(cat "$scratch/err")"
 run_without_video --solution
 [ $? -eq 1 ] || fail "the shipped solution should be accepted from the project root: $(cat "$scratch/err")"
+# Saved with Windows line ends, a replay reads as with Unix ones.
+sed 's/$/\r/' "$root/replays/solution.replay" >"$bad"
+run_without_video --replay "$bad"
+[ $? -eq 1 ] || fail "the solution with CRLF line ends should be accepted: $(cat "$scratch/err")"
 
 # A recording never replaces a file.
 echo "keep me" >"$scratch/kept"
