@@ -30,6 +30,16 @@ constexpr char musicFailure[] = "probleme avec le fichier musical [";
 
 #ifndef __EMSCRIPTEN__
 constexpr char windowClass[] = "brakko";
+
+// Video drivers that draw into memory and show nothing. Where no display is reachable, SDL 1.2 over SDL2
+// (sdl12-compat) falls back to "offscreen" and the game would run unseen for as long as nobody stops it; the
+// classic library refuses to start there. Only a driver the player asked for by name runs the game unseen.
+// `name` gets the driver's name.
+bool showsNothing(char (&name)[32]) {
+    if (std::getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
+    return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
+}
 constexpr char iconPath[] = "./icons/brakko-48.bmp";
 
 // The window's icon from a BMP, pixels of the key colour see-through. Quiet: a missing or unreadable icon
@@ -78,6 +88,13 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, b
     const bool started = SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != -1;
     if (!started) std::cout << initFailure << SDL_GetError();
 #ifndef __EMSCRIPTEN__
+    char driver[32] = {};
+    if (started && showsNothing(driver)) {
+        std::fprintf(stderr,
+                     "brakko: no display to show the game on (SDL found only its \"%s\" video driver)\n",
+                     driver);
+        return nullptr;
+    }
     // SDL 1.2 takes the icon only before the window opens. Without its file the window simply has none.
     if (started) setIcon(iconPath);
 #endif

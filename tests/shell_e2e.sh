@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real game in a real X window under a private Xvfb and plays Return, then Escapes until it has
-# gone: it must quit with status 0, and not on the first Escape. Also: with no video at all it must leave
-# with status 1, not run blind; and a bad command line or replay file is refused with status 2 before any
-# window opens.
+# gone: it must quit with status 0, and not on the first Escape. Also: with no video at all, or no display
+# to show it on, it must leave with status 1, not run blind; and a bad command line or replay file is
+# refused with status 2 before any window opens.
 # Usage: shell_e2e.sh <path-to-brakko> <project-root>
 set -uo pipefail
 
@@ -32,6 +32,11 @@ status=$?
 [ "$status" -eq 1 ] || fail "with no video the game should exit with status 1, not $status"
 grep -q "^Erreur lors de l'initialisation de la SDL" "$scratch/out" ||
     fail "with no video the game should first say that SDL would not start"
+# Nor does it run unseen when no display is reachable and no driver was asked for: the classic library fails
+# to start, and sdl12-compat would fall back to a driver that shows nothing.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy timeout 20 "$brakko" >"$scratch/out" 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "with no display the game should exit with status 1, not $status"
 
 # Everything on the command line is checked before the window opens. With no video driver at all, a run that
 # got as far as the window would leave with status 1 and SDL's French line; a refusal is status 2 and says why
