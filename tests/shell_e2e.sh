@@ -32,8 +32,8 @@ status=$?
 [ "$status" -eq 1 ] || fail "with no video the game should exit with status 1, not $status"
 grep -q "^Erreur lors de l'initialisation de la SDL" "$scratch/out" ||
     fail "with no video the game should first say that SDL would not start"
-# Nor does it run unseen when no display is reachable and no driver was asked for: the classic library fails
-# to start, and sdl12-compat would fall back to a driver that shows nothing.
+# Nor does it run unseen when no display is reachable and no driver was asked for: the classic library would
+# fall back to ASCII art in the terminal, and sdl12-compat to a driver that shows nothing.
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy timeout 20 "$brakko" >"$scratch/out" 2>&1
 status=$?
 [ "$status" -eq 1 ] || fail "with no display the game should exit with status 1, not $status"
