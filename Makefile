@@ -5,28 +5,40 @@ JOBS ?= $(shell nproc)
 # Debian's emcc finds its own JavaScript modules only through NODE_PATH.
 EMENV = NODE_PATH=/usr/share/nodejs
 
-.PHONY: setup configure build play test package clean web web-serve
+# Every switch of the build, turned on: the tools, the tests and the benchmarks, and the site the browser
+# test plays.
+ALL = -DBRAKKO_TOOLS=ON -DBUILD_TESTING=ON -DBRAKKO_BENCHMARKS=ON -DBRAKKO_WEB_SITE=$(abspath $(WEB))/site
 
+.PHONY: setup setup-all configure configure-all build play test package clean web web-serve
+
+# What building and running the game needs; setup-all adds what the tests, tools and web build need.
 setup:
-	@./scripts/setup
+	@./scripts/setup play
 
+setup-all:
+	@./scripts/setup all
+
+# The game alone, and whichever switches the packages present turn on.
 configure: setup
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-build: configure
+configure-all: setup-all
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(ALL) >/dev/null
+
+build: configure-all
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Only the game: a new player does not wait for the tests, tools and benchmarks.
+# Only the game: a new player waits for no test, tool or benchmark, nor for their packages.
 play: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target brakko
 	./$(BUILD)/brakko
 
-# The tests include the browser test, which plays the web build.
+# The tests include the browser test, which plays the web build in $(WEB).
 test: build web
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same game for browsers, through Emscripten: a static site in $(WEB)/site.
-web: setup
+web: setup-all
 	@$(EMENV) emcmake cmake -S . -B $(WEB) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@$(EMENV) cmake --build $(WEB) -j $(JOBS)
 

@@ -46,8 +46,8 @@ frameEvent pollEvent(shownPicture& shown) {
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_KEYDOWN) return frameEvent::keyPress(event.key.keysym.sym);
         if (event.type == SDL_QUIT) return frameEvent::windowClose();
-        // SDL 1.2 repaints an uncovered window from the display's pixels, which by now hold the next frame's
-        // background: the next frame must be shown whatever it holds.
+        // Classic SDL repaints an uncovered window from the display's pixels on its own; sdl12-compat leaves
+        // it blank until the next flip, so the next frame must be shown even when it changes nothing.
         if (event.type == SDL_VIDEOEXPOSE) shown.stale = true;
         // Nothing else is acted on, so nothing else takes the frame's one event.
     }

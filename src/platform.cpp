@@ -32,6 +32,19 @@ constexpr char musicFailure[] = "probleme avec le fichier musical [";
 constexpr char windowClass[] = "brakko";
 constexpr char iconPath[] = "./icons/brakko-48.bmp";
 
+// Video drivers that show no window. Where no display is reachable, SDL 1.2 over SDL2 (sdl12-compat) falls
+// back to "offscreen", which draws into memory, and the classic library to colour ASCII art in the terminal
+// ("caca", or "aalib"), even when that terminal is a log file: either way the game would run unseen, or
+// unplayable, for as long as nobody stops it. Only a driver the player asked for by name runs it there.
+// `name` gets the driver's name.
+bool showsNoWindow(char (&name)[32]) {
+    if (std::getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
+    for (const char* unseen : {"offscreen", "dummy", "caca", "aalib"})
+        if (std::strcmp(name, unseen) == 0) return true;
+    return false;
+}
+
 // The window's icon from a BMP, pixels of the key colour see-through. Quiet: a missing or unreadable icon
 // leaves no message and no error text behind for a later failure to report.
 void setIcon(const char* path) {
@@ -78,6 +91,13 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, b
     const bool started = SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != -1;
     if (!started) std::cout << initFailure << SDL_GetError();
 #ifndef __EMSCRIPTEN__
+    char driver[32] = {};
+    if (started && showsNoWindow(driver)) {
+        std::fprintf(stderr,
+                     "brakko: no display to show the game on (SDL found only its \"%s\" video driver)\n",
+                     driver);
+        return nullptr;
+    }
     // SDL 1.2 takes the icon only before the window opens. Without its file the window simply has none.
     if (started) setIcon(iconPath);
 #endif

@@ -11,7 +11,9 @@
 SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, bool fullscreen);
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue);
 
-// Starts SDL (audio and video) and opens a double-buffered 32-bit window; null when there is no window.
+// Starts SDL (audio and video) and opens a double-buffered 32-bit window; null when there is no window,
+// and null too, after one line on standard error, when SDL found no display and fell back to a driver that
+// shows nothing without the player asking for it by SDL_VIDEODRIVER.
 // From then on SDL queues only the events the game acts on: key presses, the window's close, and its being
 // uncovered. SDL 1.2's queue holds 128 events and drops what comes after, so a burst of mouse motion would
 // otherwise cost the keys behind it. On the desktop the window has the class "brakko" and, when

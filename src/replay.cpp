@@ -61,16 +61,26 @@ bool eventNamed(const char* name, int length, frameEvent& event) {
 
 enum class lineRead { text, end, tooLong, failed };
 
+// A line saved on Windows ends in a carriage return before its newline; it reads as the same line without.
+void dropCarriageReturn(const char* text, int& length) {
+    if (length > 0 && text[length - 1] == '\r') --length;
+}
+
 // One line without its newline; the last line of a file may lack one. `length` counts every byte, NUL too.
 lineRead readLine(std::FILE* in, char (&text)[lineCapacity], int& length) {
     length = 0;
     for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
-        if (c == '\n') return lineRead::text;
+        if (c == '\n') {
+            dropCarriageReturn(text, length);
+            return lineRead::text;
+        }
         if (length == lineCapacity) return lineRead::tooLong;
         text[length++] = static_cast<char>(c);
     }
     if (std::ferror(in)) return lineRead::failed;
-    return length > 0 ? lineRead::text : lineRead::end;
+    if (length == 0) return lineRead::end;
+    dropCarriageReturn(text, length);
+    return lineRead::text;
 }
 
 bool refuse(replayError& error, int line, const char* reason) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real game in a real X window under a private Xvfb and plays Return, then Escapes until it has
-# gone: it must quit with status 0, and not on the first Escape. Also: with no video at all it must leave
-# with status 1, not run blind; and a bad command line or replay file is refused with status 2 before any
-# window opens.
+# gone: it must quit with status 0, and not on the first Escape. Also: with no video at all, or no display
+# to show it on, it must leave with status 1, not run blind; and a bad command line or replay file is
+# refused with status 2 before any window opens.
 # Usage: shell_e2e.sh <path-to-brakko> <project-root>
 set -uo pipefail
 
@@ -32,6 +32,11 @@ status=$?
 [ "$status" -eq 1 ] || fail "with no video the game should exit with status 1, not $status"
 grep -q "^Erreur lors de l'initialisation de la SDL" "$scratch/out" ||
     fail "with no video the game should first say that SDL would not start"
+# Nor does it run unseen when no display is reachable and no driver was asked for: the classic library would
+# fall back to ASCII art in the terminal, and sdl12-compat to a driver that shows nothing.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy timeout 20 "$brakko" >"$scratch/out" 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "with no display the game should exit with status 1, not $status"
 
 # Everything on the command line is checked before the window opens. With no video driver at all, a run that
 # got as far as the window would leave with status 1 and SDL's French line; a refusal is status 2 and says why
@@ -65,7 +70,6 @@ nothing in it||1
 another format|hello\n12 q\n|1
 another version|brakko replay 1\n12 q\n|1
 other rules|brakko replay 2 rules 0\n12 q\n|1|a replay of rules version 0, which this game
-carriage returns|HEADER\r\n12 q\r\n|1
 a malformed line|HEADER\n12 q\n40q\n|3
 a NUL byte|HEADER\n12 q\0\n|2
 frames going backwards|HEADER\n12 q\n40 w\n5 e\n|4
@@ -94,6 +98,10 @@ run_without_video --replay "$bad"
 [ $? -eq 1 ] || fail "a replay ending in frame 5184000 should be accepted: $(cat "$scratch/err")"
 run_without_video --solution
 [ $? -eq 1 ] || fail "the shipped solution should be accepted from the project root: $(cat "$scratch/err")"
+# Saved with Windows line ends, a replay reads as with Unix ones.
+sed 's/$/\r/' "$root/replays/solution.replay" >"$bad"
+run_without_video --replay "$bad"
+[ $? -eq 1 ] || fail "the solution with CRLF line ends should be accepted: $(cat "$scratch/err")"
 
 # A recording never replaces a file.
 echo "keep me" >"$scratch/kept"
