@@ -478,6 +478,19 @@ std::string differenceFrom(const seenView<W, H>& seen, const spieleUI<W, H>& vie
     return "";
 }
 
+// Replays what `recording` holds (and closes it) into `again`, a new game in practice mode, up to game frame
+// `frames`; `run` keeps the replay for as long as the game reads it.
+void replayInto(std::FILE* recording, replay& run, player& again, int frames) {
+    std::rewind(recording);
+    replayError error;
+    ASSERT_TRUE(readReplay(recording, run, error)) << "line " << error.line << ": " << error.reason;
+    std::fclose(recording);
+    again.comparePictures = false;
+    again.game->input.playing = &run;
+    while (again.game->input.frame < frames)
+        again.frame();
+}
+
 // Plays a level's plan in practice mode through the real frame step with Backspace before every line of the
 // plan but the first (three times before every seventh): each must give back exactly the view as it was
 // before the step taken back, and the plan, picked up again from there, must still win at its tick. Halfway
@@ -579,17 +592,10 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
     RecordProperty("undos", undos);
     RecordProperty("frames", p.frames);
 
-    std::rewind(recording);
     const auto run = std::make_unique<replay>();
-    replayError error;
-    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
-    std::fclose(recording);
-    EXPECT_TRUE(run->practice) << "the recording should say it was made in practice mode";
     player again(artwork::project, true);
-    again.comparePictures = false;
-    again.game->input.playing = run.get();
-    while (again.frames < p.frames)
-        again.frame();
+    replayInto(recording, *run, again, p.game->input.frame);
+    EXPECT_TRUE(run->practice) << "the recording should say it was made in practice mode";
     EXPECT_EQ(differenceFrom(seenView(p.all().level1), again.all().level1), "")
         << "the replay should leave level 1 as the run did";
     EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
@@ -673,16 +679,9 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     for (int f = 0; f < 200; ++f)
         p.paced();
 
-    std::rewind(recording);
     const auto run = std::make_unique<replay>();
-    replayError error;
-    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
-    std::fclose(recording);
     player again(artwork::project, true);
-    again.comparePictures = false;
-    again.game->input.playing = run.get();
-    while (again.game->input.frame < p.game->input.frame)
-        again.frame();
+    replayInto(recording, *run, again, p.game->input.frame);
     EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
         << "the replay at full speed should leave level 2 as the paused and slowed run did";
 }
@@ -714,16 +713,9 @@ TEST(Practice, HintsWinFromEveryStateTriedAndSayWhenThereIsNoWay) {
     hintUntilWon(p, p.all().level1, "from level 1's start");
     reachOpened(p, level2Screen);
     hintUntilWon(p, p.all().level2, "from level 2's start");
-    std::rewind(recording);
     const auto run = std::make_unique<replay>();
-    replayError error;
-    ASSERT_TRUE(readReplay(recording, *run, error)) << "line " << error.line << ": " << error.reason;
-    std::fclose(recording);
     player again(artwork::project, true);
-    again.comparePictures = false;
-    again.game->input.playing = run.get();
-    while (again.game->input.frame < p.game->input.frame)
-        again.frame();
+    replayInto(recording, *run, again, p.game->input.frame);
     EXPECT_TRUE(again.all().level2.end()) << "the hints' keys, replayed, should win level 2 again";
 
     const plan steps = readPlanFile(planPath("level2"));
