@@ -79,6 +79,8 @@ void app::timedFrame() {
         time.hintAsked = false;
         askHint();
     }
+    // Closing the window ends a hint at once: the quit is this frame's.
+    if (time.closing) practice->hint.stage = hintStage::idle;
     if (practice->hint.stage != hintStage::idle) {
         hintFrame();
         return;
