@@ -478,6 +478,16 @@ std::string differenceFrom(const seenView<W, H>& seen, const spieleUI<W, H>& vie
     return "";
 }
 
+// Records the run of a game in practice mode from here on into a new scratch file; null if none can be made.
+std::FILE* recordPractice(player& p) {
+    std::FILE* recording = std::tmpfile();
+    if (recording == nullptr || !writeReplayHeader(recording) || !writeReplayPractice(recording))
+        return nullptr;
+    p.comparePictures = false;
+    p.game->input.recording = recording;
+    return recording;
+}
+
 // Replays what `recording` holds (and closes it) into `again`, a new game in practice mode, up to game frame
 // `frames`; `run` keeps the replay for as long as the game reads it.
 void replayInto(std::FILE* recording, replay& run, player& again, int frames) {
@@ -638,16 +648,11 @@ void expectSignsHideNoPlay(player& p, int step) {
 // again and again), then slow motion: the group rises, and the recorded run replays at full speed to the
 // same level 2. Pauses and speeds are not in the recording; the game frames are.
 TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
-    std::FILE* recording = std::tmpfile();
-    ASSERT_NE(recording, nullptr);
-    ASSERT_TRUE(writeReplayHeader(recording) && writeReplayPractice(recording));
     player p(artwork::project, true);
-    p.comparePictures = false;
-    p.game->input.recording = recording;
+    std::FILE* recording = recordPractice(p);
+    ASSERT_NE(recording, nullptr);
     p.paced(keyLevel2);
-    for (int f = 0; f < 1000 && (p.state().screen != level2Screen || p.state().nextScreen != 0); ++f)
-        p.paced();
-    ASSERT_EQ(p.state().screen, level2Screen) << "2 on the title should open level 2 in practice mode";
+    reachOpened(p, level2Screen);
     // The row of the group's highest member.
     const auto top = [&] {
         const auto& group = p.all().level2.game.transbot;
@@ -702,12 +707,9 @@ void hintUntilWon(player& p, const spieleUI<W, H>& view, const char* from) {
 // exactly, and level 2 from three states on the way of its committed plan; on a level where no two robots
 // can ever meet it says there is no way.
 TEST(Practice, HintsWinFromEveryStateTriedAndSayWhenThereIsNoWay) {
-    std::FILE* recording = std::tmpfile();
-    ASSERT_NE(recording, nullptr);
-    ASSERT_TRUE(writeReplayHeader(recording) && writeReplayPractice(recording));
     player p(artwork::project, true);
-    p.comparePictures = false;
-    p.game->input.recording = recording;
+    std::FILE* recording = recordPractice(p);
+    ASSERT_NE(recording, nullptr);
     p.paced(keyReturn);
     reachOpened(p, level1Screen);
     hintUntilWon(p, p.all().level1, "from level 1's start");
