@@ -214,8 +214,8 @@ TEST(ScreenFlow, KeysBecomeCommands) {
     space.endFrame();
     space.key(keySpace);
     EXPECT_EQ(space.command, disbandCommand) << "Space should disband";
-    for (int key :
-         {keyReturn, keyEscape, int('r'), int('Q'), int('f'), keyPause, keyStep, keySlow, keyLevel2, 0}) {
+    for (int key : {keyReturn, keyEscape, int('r'), int('Q'), int('f'), keyPause, keyStep, keySlow, keyLevel2,
+                    keyHint, 0}) {
         flow f;
         f.endFrame();
         f.key(key);
