@@ -1,6 +1,7 @@
-// What showing a frame costs in a real window: flips of a display whose picture changes every frame, timed
-// on the wall clock and on this process's CPU clock, against the comparison that spares an unchanged
-// frame its flip. Needs a display (run it under Xvfb: bench/window_cpu.sh does). Not a test.
+// What showing a frame costs in a real window: frames of a display whose picture changes every frame, timed
+// on the wall clock and on this process's CPU clock, drawn alone and drawn and shown, against a frame at
+// rest, which draws and shows nothing. Needs a display (run it under Xvfb: bench/window_cpu.sh does). Not a
+// test.
 #include <time.h>
 #include <unistd.h>
 
@@ -45,28 +46,28 @@ int main(int argc, char** argv) {
 
     // Level 1 with its robots gliding and falling: every frame differs from the one before.
     game.state.screen = level1Screen;
+    game.showEachFrame = false;
     for (int i = 0; i < 50; ++i)
-        game.all.frame(level1Screen, display, -1);
+        game.step(frameEvent::keyPress(' '));
     const cost draw = each(n, [&](int i) {
-        game.paintBackground();
-        game.all.frame(level1Screen, display, i % 40 == 0 ? 5 : 1000);
+        game.step(i % 40 == 0 ? frameEvent::keyPress('d') : frameEvent{});
+        game.draw();
     });
-    const cost flip = each(n, [&](int i) {
-        game.paintBackground();
-        game.all.frame(level1Screen, display, i % 40 == 0 ? 5 : 1000);
-        SDL_Flip(display);
-    });
-    // The same picture again and again: only the comparison runs.
-    game.paintBackground();
-    game.all.frame(level1Screen, display, 1000);
-    game.shown.show(display);
-    const cost same = each(n, [&](int) { game.shown.show(display); });
+    game.showEachFrame = true;
+    const cost flip =
+        each(n, [&](int i) { game.step(i % 40 == 0 ? frameEvent::keyPress('d') : frameEvent{}); });
+    // Level 1 at rest: the picture stays the one on show, and the frame draws nothing.
+    while (!game.all.level1.updated() || game.due.view.robots == 0 || !(game.due == game.shown))
+        game.step({});
+    for (int i = 0; i < 4000; ++i)
+        game.step({});
+    const cost same = each(n, [&](int) { game.step({}); });
 
     std::printf("present_cost: %d frames each, in ms per frame (wall, this process's CPU)\n", n);
-    std::printf("  draw only:            %.3f wall, %.3f CPU\n", draw.wall, draw.cpu);
-    std::printf("  draw and flip:        %.3f wall, %.3f CPU\n", flip.wall, flip.cpu);
-    std::printf("  one present:          %.3f wall, %.3f CPU\n", flip.wall - draw.wall, flip.cpu - draw.cpu);
-    std::printf("  unchanged, compared:  %.3f wall, %.3f CPU\n", same.wall, same.cpu);
+    std::printf("  step and draw:         %.3f wall, %.3f CPU\n", draw.wall, draw.cpu);
+    std::printf("  step, draw and flip:   %.3f wall, %.3f CPU\n", flip.wall, flip.cpu);
+    std::printf("  one present:           %.3f wall, %.3f CPU\n", flip.wall - draw.wall, flip.cpu - draw.cpu);
+    std::printf("  a frame at rest:       %.3f wall, %.3f CPU\n", same.wall, same.cpu);
     game.shutDown();
     return 0;
 }

@@ -38,17 +38,19 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode)
         state.practice = true;
         input.practice = true;
     }
-    shown.open(display);
+    // Shown once now, as it is (nothing is drawn yet): a library that sets up its presenting at the first
+    // flip (sdl12-compat does, allocating) does so at start-up, not in the first frame.
+    SDL_Flip(display);
 }
 
-frameEvent pollEvent(shownPicture& shown) {
+frameEvent pollEvent(bool& exposed) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_KEYDOWN) return frameEvent::keyPress(event.key.keysym.sym);
         if (event.type == SDL_QUIT) return frameEvent::windowClose();
         // Classic SDL repaints an uncovered window from the display's pixels on its own; sdl12-compat leaves
         // it blank until the next flip, so the next frame must be shown even when it changes nothing.
-        if (event.type == SDL_VIDEOEXPOSE) shown.stale = true;
+        if (event.type == SDL_VIDEOEXPOSE) exposed = true;
         // Nothing else is acted on, so nothing else takes the frame's one event.
     }
     return {};
@@ -61,12 +63,12 @@ void app::frame() {
 
 void app::unpacedFrame() {
     if (!practice) {
-        step(input.take(pollEvent(shown)));
+        step(input.take(pollEvent(stale)));
         return;
     }
     // Practice mode takes the whole queue at once: the keys of time act now, the others wait their turn.
-    for (frameEvent event = pollEvent(shown); event.type != frameEvent::kind::none;
-         event = pollEvent(shown)) {
+    for (frameEvent event = pollEvent(stale); event.type != frameEvent::kind::none;
+         event = pollEvent(stale)) {
         // What the hint said stays until the player's next key.
         if (practice->hint.stage == hintStage::idle) practice->hint.sign = hintSign::none;
         time.take(event);
@@ -154,61 +156,75 @@ void app::hintFrame() {
 }
 
 void app::redraw() {
+    // The same frame as the last one, with the signs as they stand now.
     practice->underTeeth = state.nextScreen != noTransition;
-    paintBackground();
-    all.with(state.screen, [this](auto& view, int offsetX, int offsetY) {
-        view.draw(display, offsetX, offsetY);
-        return false;
-    });
-    practice->drawSigns(all, state.screen, display, time);
-    if (state.nextScreen != noTransition) {
-        drawTeeth();
-        practice->drawTimeOverTeeth(display, time);
-    }
-    shown.show(display);
+    due.background = due.screen = state.screen;
+    due.teeth = state.nextScreen != noTransition ? state.curtain : -1;
+    if (showEachFrame) present();
 }
 
 curtainMove app::step(const frameEvent& event) {
-    // Painted as the frame begins, rather than right after the last flip, so that between frames the display
-    // holds the picture on show: classic SDL repaints an uncovered window from it on its own, and a browser
-    // shows its canvas whenever the page yields. It is the same background either way, chosen by the screen
-    // the last frame left; the first frame has none, and shows the display as the window opened.
-    if (backgroundDue) paintBackground();
+    // The background is the one the last frame left: a screen changes only at the end of a frame, under a
+    // closed curtain. The very first frame has none.
+    due.background = backgroundDue ? state.screen : 0;
     backgroundDue = true;
     if (practice) practice->underTeeth = state.nextScreen != noTransition;
     const curtainMove move = state.frame(event, [this](int screen, int command) {
-        if (practice) return practice->frame(all, screen, display, command, state.back, time);
-        return all.frame(screen, display, command);
+        due.screen = screen;
+        if (practice) return practice->frame(all, screen, command, state.back);
+        return all.step(screen, command);
     });
-    if (move != curtainMove::none) {
-        drawTeeth();
-        if (practice) practice->drawTimeOverTeeth(display, time);
-    }
+    due.teeth = move != curtainMove::none ? state.curtain : -1;
     if (move == curtainMove::opened) {
         stop();
         play(art.music[musicSlot(state.screen)]);
     }
-    shown.show(display);
+    if (showEachFrame) present();
     return move;
 }
 
-void app::drawTeeth() {
+void app::present() {
+    due.view = {};
+    all.with(due.screen, [this](auto& view, int, int) {
+        due.view = view.picture();
+        return false;
+    });
+    if (practice) due.signs = practice->signs(all, due.screen, time);
+    if (!stale && due == shown) return;
+    draw();
+    SDL_Flip(display);
+    shown = due;
+    stale = false;
+}
+
+void app::draw() {
+    if (due.background != 0) paintBackground(due.background);
+    all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
+        view.draw(display, offsetX, offsetY);
+        return false;
+    });
+    if (practice) practice->drawSigns(all, due.screen, display, time);
+    if (due.teeth < 0) return;
+    drawTeeth(due.teeth);
+    if (practice) practice->drawTimeOverTeeth(display, time);
+}
+
+void app::drawTeeth(int curtain) {
     for (int i = 0; i < toothCount; ++i) {
         // SDL writes the clipped rectangle back, so each blit gets a fresh one.
-        SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(topTeethY(state.curtain)), 0,
-                     0};
+        SDL_Rect top{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(topTeethY(curtain)), 0, 0};
         blit(art.tooth, nullptr, display, &top);
-        SDL_Rect bottom{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(bottomTeethY(state.curtain)),
-                        0, 0};
+        SDL_Rect bottom{static_cast<Sint16>(i * toothWidth), static_cast<Sint16>(bottomTeethY(curtain)), 0,
+                        0};
         blit(art.tooth, nullptr, display, &bottom);
     }
 }
 
-void app::paintBackground() {
+void app::paintBackground(int screen) {
     SDL_Rect corner{0, 0, 0, 0};
-    if (state.screen == titleScreen)
+    if (screen == titleScreen)
         blit(art.title, nullptr, display, &corner);
-    else if (state.screen == rageQuitScreen)
+    else if (screen == rageQuitScreen)
         blit(art.loose, nullptr, display, &corner);
     else
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));

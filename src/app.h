@@ -28,6 +28,19 @@ struct assets {
 // musics and starts the title music, in that order. Needs the window open.
 assets loadAssets(bool practice = false);
 
+// What a frame shows, taken once the frame is over: the screen whose background lies under it (none in the
+// very first frame, which shows the display as the window opened), the view drawn over that and its signs,
+// and the teeth while the curtain moves. Two frames with equal pictures put the same pixels on the display,
+// so a frame whose picture is the one on show draws nothing and shows nothing.
+struct framePicture {
+    int background = 0;  // a screen number; 0 paints none
+    int screen = 0;      // the view drawn; a screen that is none (the quit) draws no view
+    int teeth = -1;      // the curtain drawn, or -1 with no teeth
+    viewPicture view;
+    signsPicture signs;  // practice mode's, and left as made without it
+    bool operator==(const framePicture&) const = default;
+};
+
 struct app {
     SDL_Surface* display;
     assets art;
@@ -35,10 +48,15 @@ struct app {
     flow state;
     // Between SDL's queue and the step: the frame count, a replay being played and a recording being written.
     frameInput input;
-    // What the window shows, so that an unchanged frame is not shown again.
-    shownPicture shown;
+    // The picture of the last frame, and the one the window shows; `stale` when the window must be shown
+    // again whatever it holds: before the first frame, and once it was covered and uncovered.
+    framePicture due, shown;
+    bool stale = true;
     // False only before the first frame.
     bool backgroundDue = false;
+    // Each frame shows its picture; a browser turns this off and shows only the last frame of each of its
+    // animation frames, the one the page will show.
+    bool showEachFrame = true;
     // Undo, restart and the marks that help, with every step they keep; empty unless asked for.
     std::optional<practiceMode> practice;
     // Practice mode's pause, step and slow motion; without practice mode time always runs.
@@ -67,13 +85,18 @@ struct app {
     void hintFrame();
 
     // The whole frame after pacing, the one frame order that the game, the tests, the benchmarks and the
-    // replays all run: the background (from the second frame on), the event, the current screen's step, a
-    // won level, the curtain with its teeth and the music of a screen that has just opened, and the flip
-    // (left out when the window shows that picture already).
+    // replays all run: the event, the current screen's step, a won level, the curtain and the music of a
+    // screen that has just opened; then its picture is shown.
     curtainMove step(const frameEvent& event);
 
-    void drawTeeth();
-    void paintBackground();
+    // Shows the last frame's picture: drawn whole (background, view, signs, teeth) and flipped, unless the
+    // window shows that picture already.
+    void present();
+    // Draws the last frame's picture whole into the display, shown or not.
+    void draw();
+
+    void drawTeeth(int curtain);
+    void paintBackground(int screen);
 
     // The end of the run: frees the surfaces the app made itself (the views' layers) while SDL still runs,
     // then closes the platform. Nothing more is drawn; the app may still be destroyed afterwards.
@@ -81,8 +104,12 @@ struct app {
 };
 
 // Takes at most one key press or window close from SDL's queue; the rest wait there for the frames after.
-// Whatever else is queued ahead of it is passed over, noting in `shown` an uncovered window.
-frameEvent pollEvent(shownPicture& shown);
+// Whatever else is queued ahead of it is passed over, setting `exposed` for an uncovered window.
+frameEvent pollEvent(bool& exposed);
+
+// The main loop, until the player quits: on the desktop paced frames one after another; in a browser the
+// game's frames due in each animation frame, and this call never returns.
+void runMainLoop(app& game);
 
 // Halts the music and closes the mixer and SDL. Every surface made since start-up must be freed first:
 // SDL_Quit frees the display, and a surface blitted onto it may still refer to it.

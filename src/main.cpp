@@ -1,7 +1,8 @@
 // Brakko: reads the command line, opens the window, loads the pictures and musics, and runs the main loop
 // until the player quits. Only wiring: the loop's frame is in app.cpp, its decisions in flow.cpp, replay
-// files in replay.cpp. Every file the command line names is checked before the window opens. In a browser
-// the page passes the command line and calls in once per animation frame.
+// files in replay.cpp, the loop itself in each platform's own file. Every file the command line names is
+// checked before the window opens. In a browser the page passes the command line and calls in once per
+// animation frame.
 #include <getopt.h>
 
 #include <cerrno>
@@ -11,11 +12,6 @@
 
 #include "app.h"
 #include "platform.h"
-#include "posePreview.h"
-
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
 
 namespace {
 
@@ -109,97 +105,7 @@ std::FILE* startRecording(const char* path, bool practice) {
     return out;
 }
 
-#ifdef __EMSCRIPTEN__
-// What the page shows beside the game, as last told: the screen, the poses the pad draws for the group as it
-// stands, practice mode's hold on time, and whether level 2 is won.
-struct pageNews {
-    int screen = 0;
-    bool won = false;
-    bool paused = false;
-    int slowness = 0;
-    char poses[600] = {};
-};
-
-struct browserRun {
-    app& game;
-    framePacer<60> pacer;
-    pageNews told;
-};
-
-// Tells the page what changed since it was last told, through its Module.onScreen(screen),
-// Module.onPoses(text) (see poseText), Module.onTime(paused, slowness) and Module.onLevel2Won(), each called
-// only when the page defined it.
-void tellPage(app& game, pageNews& told) {
-    char script[700];
-    const int screen = game.state.screen;
-    if (screen != told.screen) {
-        told.screen = screen;
-        std::snprintf(script, sizeof script, "Module.onScreen && Module.onScreen(%d)", screen);
-        emscripten_run_script(script);
-    }
-    // On the title and the rage-quit screen the pad shows level 1's poses for a new pair.
-    posePreview poses[9];
-    if (screen == level2Screen)
-        previewPoses(game.all.level2.game, poses);
-    else
-        previewPoses(game.all.level1.game, poses);
-    char text[sizeof told.poses];
-    poseText(poses, text, sizeof text);
-    if (std::strcmp(text, told.poses) != 0) {
-        std::memcpy(told.poses, text, sizeof text);
-        std::snprintf(script, sizeof script, "Module.onPoses && Module.onPoses('%s')", text);
-        emscripten_run_script(script);
-    }
-    if (game.time.paused != told.paused || game.time.slowness != told.slowness) {
-        told.paused = game.time.paused, told.slowness = game.time.slowness;
-        std::snprintf(script, sizeof script, "Module.onTime && Module.onTime(%d, %d)", told.paused ? 1 : 0,
-                      told.slowness);
-        emscripten_run_script(script);
-    }
-    if (game.all.level2.end() && !told.won) {
-        told.won = true;
-        emscripten_run_script("Module.onLevel2Won && Module.onLevel2Won()");
-    }
-}
-
-// One animation frame of the browser: the game frames that are due, then, once the player has quit, the
-// same shutdown as the desktop's and the page is told how the game ended (its Module.onGameEnd, with 1 when
-// level 2 was won and 0 when the player gave up) and that it did (its Module.onExit).
-void animationFrame(void* arg) {
-    browserRun& run = *static_cast<browserRun*>(arg);
-    // Only the frames due when the call began: frames slower than the pacing must still let the page draw.
-    const Uint32 now = SDL_GetTicks();
-    while (run.game.state.running() && run.pacer.due(now)) {
-        const Uint32 begun = SDL_GetTicks();
-        run.game.unpacedFrame();
-        run.pacer.ran(SDL_GetTicks() - begun);
-    }
-    tellPage(run.game, run.told);
-    if (run.game.state.running()) return;
-    emscripten_run_script(run.game.all.level2.end() ? "Module.onGameEnd && Module.onGameEnd(1)"
-                                                    : "Module.onGameEnd && Module.onGameEnd(0)");
-    emscripten_cancel_main_loop();
-    run.game.shutDown();
-    emscripten_force_exit(0);
-}
-#endif
-
 }  // namespace
-
-#ifdef __EMSCRIPTEN__
-// The page's touch pad presses keys through here, exactly as if they had been typed.
-extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = sym;
-    SDL_PushEvent(&event);
-}
-
-// The page's sound button: the music goes silent, or plays at its full volume again.
-extern "C" EMSCRIPTEN_KEEPALIVE void setMuted(int muted) {
-    muteMusic(muted != 0);
-}
-#endif
 
 int main(int argc, char** argv) {
     options chosen;
@@ -252,14 +158,8 @@ int main(int argc, char** argv) {
         game.input.recording = recording;
         game.input.recordingPath = chosen.recordPath;
     }
-#ifdef __EMSCRIPTEN__
-    pauseMusicWhileHidden();
-    // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
-    browserRun run{game, {}};
-    emscripten_set_main_loop_arg(animationFrame, &run, 0, 1);
-#endif
-    while (game.state.running())
-        game.frame();
+    // In a browser this never returns: the page calls the game from then on, and ends it.
+    runMainLoop(game);
     game.shutDown();
     if (recording != nullptr) std::fclose(recording);
     return 0;

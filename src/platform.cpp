@@ -1,4 +1,5 @@
-// The platform functions over SDL 1.2 and SDL_mixer 1.2, and the exact bytes of their failure messages.
+// The platform functions that the desktop and the browser share over SDL 1.2 and SDL_mixer 1.2, and the
+// exact bytes of their failure messages; what differs lives in each platform's own file (platformOwn.h).
 // Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "platform.h"
 
@@ -7,11 +8,7 @@
 #include <cstring>
 #include <iostream>
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten/html5.h>
-#endif
-
-#include "sheet.h"
+#include "platformOwn.h"
 
 namespace {
 
@@ -28,88 +25,17 @@ constexpr char audioFailure[] =
     "me audio\n";
 constexpr char musicFailure[] = "probleme avec le fichier musical [";
 
-#ifndef __EMSCRIPTEN__
-constexpr char windowClass[] = "brakko";
-constexpr char iconPath[] = "./icons/brakko-48.bmp";
-
-// Video drivers that show no window. Where no display is reachable, SDL 1.2 over SDL2 (sdl12-compat) falls
-// back to "offscreen", which draws into memory, and the classic library to colour ASCII art in the terminal
-// ("caca", or "aalib"), even when that terminal is a log file: either way the game would run unseen, or
-// unplayable, for as long as nobody stops it. Only a driver the player asked for by name runs it there.
-// `name` gets the driver's name.
-bool showsNoWindow(char (&name)[32]) {
-    if (std::getenv("SDL_VIDEODRIVER") != nullptr) return false;
-    if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
-    for (const char* unseen : {"offscreen", "dummy", "caca", "aalib"})
-        if (std::strcmp(name, unseen) == 0) return true;
-    return false;
-}
-
-// The window's icon from a BMP, pixels of the key colour see-through. Quiet: a missing or unreadable icon
-// leaves no message and no error text behind for a later failure to report.
-void setIcon(const char* path) {
-    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-    if (icon == nullptr) {
-        SDL_ClearError();
-        return;
-    }
-    SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, keyRed, keyGreen, keyBlue));
-    // Null mask: SDL makes the icon's shape from its colour key. Both SDLs copy the icon.
-    SDL_WM_SetIcon(icon, nullptr);
-    SDL_FreeSurface(icon);
-}
-#endif
-
-#ifdef __EMSCRIPTEN__
-// A browser's canvas has no colour key, but it blends alpha: every pixel of the key colour becomes fully
-// transparent and every other one fully opaque (SDL reads no alpha from a BMP either), so a blit copies
-// exactly what a keyed blit would.
-void seeThrough(SDL_Surface* picture, Uint32 key) {
-    const Uint32 alpha = picture->format->Amask;
-    SDL_LockSurface(picture);
-    for (int y = 0; y < picture->h; ++y) {
-        Uint32* row = static_cast<Uint32*>(picture->pixels) + y * picture->pitch / 4;
-        for (int x = 0; x < picture->w; ++x)
-            row[x] = (row[x] & ~alpha) == (key & ~alpha) ? row[x] & ~alpha : row[x] | alpha;
-    }
-    SDL_UnlockSurface(picture);
-}
-#endif
-
 }  // namespace
 
 SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, bool fullscreen) {
-#ifndef __EMSCRIPTEN__
-    // The window's class names the game to the desktop, which matches it to the menu entry by it; SDL would
-    // take the program's file name, which a wrapper or a renamed copy changes. A class the user chose stands.
-    setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
-    setenv("SDL_VIDEO_WAYLAND_WMCLASS", windowClass, 0);
-    // sdl12-compat shows a fullscreen mode scaled to the whole screen, smoothed unless told otherwise; a
-    // player's own choice stands here too. The classic library switches the screen's mode and ignores this.
-    if (fullscreen) setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
-#endif
+    beforeVideo(fullscreen);
     const bool started = SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != -1;
     if (!started) std::cout << initFailure << SDL_GetError();
-#ifndef __EMSCRIPTEN__
-    char driver[32] = {};
-    if (started && showsNoWindow(driver)) {
-        std::fprintf(stderr,
-                     "brakko: no display to show the game on (SDL found only its \"%s\" video driver)\n",
-                     driver);
-        return nullptr;
-    }
-    // SDL 1.2 takes the icon only before the window opens. Without its file the window simply has none.
-    if (started) setIcon(iconPath);
-#endif
+    if (started && !videoShows()) return nullptr;
     const Uint32 flags = fullscreen ? SDL_DOUBLEBUF | SDL_FULLSCREEN : SDL_DOUBLEBUF;
     SDL_Surface* display = SDL_SetVideoMode(static_cast<int>(width), static_cast<int>(height), 32, flags);
     if (display == nullptr) std::cout << displayFailure << SDL_GetError();
-#ifndef __EMSCRIPTEN__
-    // A browser's SDL has no such switch, and its queue has no limit to overflow.
-    for (int type = SDL_ACTIVEEVENT; type < SDL_NUMEVENTS; ++type)
-        if (type != SDL_KEYDOWN && type != SDL_QUIT && type != SDL_VIDEOEXPOSE)
-            SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
-#endif
+    filterEvents();
     // The game has no use for the pointer, and on a full screen it would sit over the picture.
     if (fullscreen && display != nullptr) SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption(caption, nullptr);
@@ -117,49 +43,15 @@ SDL_Surface* openDisplay(unsigned width, unsigned height, const char* caption, b
 }
 
 SDL_Surface* openPicture(const char* path, Uint8 red, Uint8 green, Uint8 blue) {
-#ifdef __EMSCRIPTEN__
-    // The browser's loader would fill a BMP cut short with black.
-    SDL_Surface* loaded = wholeBmp(path) ? SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1) : nullptr;
-#else
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-#endif
+    SDL_Surface* loaded = loadBmp(path);
     if (loaded == nullptr) {
         std::cout << pictureFailure << path << std::endl;
         return nullptr;
     }
     // Converting once here spares every blit a conversion; the loaded copy is no longer needed either way.
-#ifdef __EMSCRIPTEN__
-    SDL_Surface* picture = SDL_DisplayFormatAlpha(loaded);
-#else
-    SDL_Surface* picture = SDL_DisplayFormat(loaded);
-#endif
+    SDL_Surface* picture = inDisplayFormat(loaded, red, green, blue);
     SDL_FreeSurface(loaded);
-    if (picture == nullptr) return nullptr;
-#ifdef __EMSCRIPTEN__
-    seeThrough(picture, SDL_MapRGB(picture->format, red, green, blue));
-#else
-    SDL_SetColorKey(picture, SDL_SRCCOLORKEY, SDL_MapRGB(picture->format, red, green, blue));
-#endif
     return picture;
-}
-
-SDL_Surface* newLayer(SDL_Surface* like, int w, int h) {
-    if (like == nullptr) return nullptr;
-    const SDL_PixelFormat* format = like->format;
-#ifdef __EMSCRIPTEN__
-    // A browser's surface is a canvas, and a new one is wholly see-through already. Made as a hardware
-    // surface its pixels live in that canvas alone until a lock first copies them out.
-    return SDL_CreateRGBSurface(SDL_HWSURFACE, w, h, format->BitsPerPixel, format->Rmask, format->Gmask,
-                                format->Bmask, format->Amask);
-#else
-    SDL_Surface* layer = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, format->BitsPerPixel, format->Rmask,
-                                              format->Gmask, format->Bmask, format->Amask);
-    if (layer == nullptr) return nullptr;
-    const Uint32 key = SDL_MapRGB(layer->format, keyRed, keyGreen, keyBlue);
-    SDL_FillRect(layer, nullptr, key);
-    SDL_SetColorKey(layer, SDL_SRCCOLORKEY, key);
-    return layer;
-#endif
 }
 
 pixelCopy::pixelCopy(SDL_Surface* from, SDL_Surface* into) : from(from), into(into) {
@@ -191,101 +83,20 @@ void pixelCopy::copy(SDL_Rect part, int x, int y) {
                     static_cast<size_t>(w * bytes));
 }
 
-#ifdef __EMSCRIPTEN__
-// A browser draws one canvas onto another as it is: there is no key to encode, and a layer's first draw was
-// measured to hold up no frame, so nothing is done ahead.
-void readyForDisplay(SDL_Surface*, SDL_Surface*) {}
-void readyForBlits(SDL_Surface*, SDL_Surface*) {}
-#else
-void readyForBlits(SDL_Surface* picture, SDL_Surface* display) {
-    if (picture == nullptr || display == nullptr) return;
-    // One pixel's blit, and that display pixel put back as it was.
-    const int bytes = display->format->BytesPerPixel;
-    Uint8 kept[4] = {};
-    SDL_LockSurface(display);
-    std::memcpy(kept, display->pixels, bytes);
-    SDL_UnlockSurface(display);
-    SDL_Rect pixel{0, 0, 1, 1};
-    SDL_Rect place = pixel;
-    blit(picture, &pixel, display, &place);
-    SDL_LockSurface(display);
-    std::memcpy(display->pixels, kept, bytes);
-    SDL_UnlockSurface(display);
-}
-
-void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
-    if (picture == nullptr || display == nullptr) return;
-    if (picture->flags & SDL_SRCCOLORKEY)
-        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, picture->format->colorkey);
-    // The encoding too is made at the first blit onto the display.
-    readyForBlits(picture, display);
-}
-#endif
-
-#ifdef __EMSCRIPTEN__
-void shownPicture::open(SDL_Surface*) {}
-shownPicture::~shownPicture() = default;
-bool shownPicture::show(SDL_Surface* display) {
-    SDL_Flip(display);
-    return true;
-}
-#else
-void shownPicture::open(SDL_Surface* display) {
-    std::free(pixels);
-    const size_t size = static_cast<size_t>(display->h) * display->pitch;
-    pixels = static_cast<Uint8*>(std::malloc(size));
-    stale = true;
-    if (pixels == nullptr) return;
-    // Shown once now, as it is (nothing is drawn yet): a library that sets up its presenting at the first
-    // flip (sdl12-compat does, allocating) does so at start-up, not in the first frame.
-    SDL_LockSurface(display);
-    std::memcpy(pixels, display->pixels, size);
-    SDL_UnlockSurface(display);
-    SDL_Flip(display);
-    stale = false;
-}
-
-shownPicture::~shownPicture() {
-    std::free(pixels);
-}
-
-bool shownPicture::show(SDL_Surface* display) {
-    const size_t size = static_cast<size_t>(display->h) * display->pitch;
-    if (pixels != nullptr) {
-        SDL_LockSurface(display);
-        const bool same = !stale && std::memcmp(pixels, display->pixels, size) == 0;
-        if (!same) std::memcpy(pixels, display->pixels, size);
-        SDL_UnlockSurface(display);
-        if (same) return false;
-    }
-    stale = false;
-    SDL_Flip(display);
-    return true;
-}
-
-#endif
-
 void commencerMixer() {
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) std::cout << audioFailure;
 }
 
 Mix_Music* ouvrireMusique(const char* path) {
-#ifdef __EMSCRIPTEN__
-    // The browser's mixer takes any file and fails only when it plays one it cannot decode.
-    Mix_Music* music = vorbisHeaders(path) ? Mix_LoadMUS(path) : nullptr;
-#else
-    Mix_Music* music = Mix_LoadMUS(path);
-#endif
+    Mix_Music* music = loadMusic(path);
     if (music == nullptr) std::cout << musicFailure << path << "]\n";
     return music;
 }
 
 bool play(Mix_Music* music) {
     if (Mix_PlayingMusic()) return false;
-#ifdef __EMSCRIPTEN__
-    // The browser's mixer fails on a null music instead of answering -1.
+    // Not every mixer answers a null music with -1: a browser's fails on it.
     if (music == nullptr) return true;
-#endif
     return Mix_PlayMusic(music, -1) == -1;
 }
 
@@ -296,23 +107,6 @@ void stop() {
 void muteMusic(bool muted) {
     Mix_VolumeMusic(muted ? 0 : MIX_MAX_VOLUME);
 }
-
-#ifdef __EMSCRIPTEN__
-namespace {
-EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {
-    // Nothing to resume when no music plays (halted, or never loaded).
-    if (page->hidden)
-        Mix_PauseMusic();
-    else
-        Mix_ResumeMusic();
-    return EM_FALSE;
-}
-}  // namespace
-
-void pauseMusicWhileHidden() {
-    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
-}
-#endif
 
 namespace {
 

@@ -102,31 +102,6 @@ void stop();
 // Silences the music, or gives it its full volume back; a music started later keeps the setting.
 void muteMusic(bool muted);
 
-#ifdef __EMSCRIPTEN__
-// A hidden browser tab gets no animation frames, so the game stands still there: from this call on, the
-// music pauses while the page is hidden and goes on when it is shown again.
-void pauseMusicWhileHidden();
-#endif
-
-// The picture in the window, kept so that a frame drawn exactly like it is not shown again: showing costs
-// far more than comparing where SDL 1.2 runs over SDL2 (sdl12-compat), and a player sees nothing of it. A
-// browser shows its canvas as it is drawn, so there every frame is "shown" for nothing.
-struct shownPicture {
-    Uint8* pixels = nullptr;  // a copy of the display as last shown, made at start-up
-    bool stale = true;        // the window must be shown again whatever it holds (covered and uncovered)
-
-    // Makes the copy for `display`; without it (no memory) every frame is shown.
-    void open(SDL_Surface* display);
-    ~shownPicture();
-    shownPicture() = default;
-    shownPicture(const shownPicture&) = delete;
-    shownPicture& operator=(const shownPicture&) = delete;
-
-    // SDL_Flip, unless the display holds the picture shown last and the window still shows it. True when
-    // flipped.
-    bool show(SDL_Surface* display);
-};
-
 // Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
 // before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs
 // about 120 frames a second (125 when frames cost nothing), not 60; paceFrame holds the arithmetic.

@@ -5,17 +5,31 @@
 practiceMode::practiceMode(const screens& all, SDL_Surface* picture)
     : picture(picture), level1(all.level1), level2(all.level2) {}
 
-bool practiceMode::frame(screens& all, int s, SDL_Surface* display, int command, goBack back,
-                         const timeControl& time) {
-    bool won = false;
-    if (s == level1Screen)
-        won = level1.frame(all.level1, display, command, back);
-    else if (s == level2Screen)
-        won = level2.frame(all.level2, display, command, back);
-    else
-        won = all.frame(s, display, command);
-    drawSigns(all, s, display, time);
-    return won;
+bool practiceMode::frame(screens& all, int s, int command, goBack back) {
+    if (s == level1Screen) return level1.frame(all.level1, command, back);
+    if (s == level2Screen) return level2.frame(all.level2, command, back);
+    return all.step(s, command);
+}
+
+namespace {
+template <int W, int H>
+void levelSigns(const practiceLevel<W, H>& level, const spiele<W, H>& game, signsPicture& seen) {
+    seen.waitingPose = level.waitingPose;
+    seen.steps = level.count;
+    seen.samePose = level.sameFrames > 0 ? level.samePose : -1;
+    seen.members = game.transbot.size();
+    seen.currentShape = game.currentShape;
+}
+}  // namespace
+
+signsPicture practiceMode::signs(const screens& all, int s, const timeControl& time) const {
+    signsPicture seen;
+    seen.marks = marks, seen.underTeeth = underTeeth, seen.won = all.level2.end();
+    seen.paused = time.paused, seen.slowness = time.slowness;
+    seen.hint = hint.sign, seen.pressed = hint.pressed;
+    if (s == level1Screen) levelSigns(level1, all.level1.game, seen);
+    if (s == level2Screen) levelSigns(level2, all.level2.game, seen);
+    return seen;
 }
 
 void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const {

@@ -235,14 +235,13 @@ struct practiceLevel {
     }
 
     // The level's frame step in practice mode: a rewind instead of the step, or the step with the state kept
-    // first when the command changes the game. True when the level is won.
-    bool frame(spieleUI<W, H>& view, SDL_Surface* display, int command, goBack back) {
+    // first when the command changes the game. True when the level is won. The picture is drawn after.
+    bool frame(spieleUI<W, H>& view, int command, goBack back) {
         if (back != goBack::none) {
             if (back == goBack::undo)
                 undo(view);
             else
                 restart(view);
-            view.draw(display, 0, 0);
             return view.end();
         }
         if (sameFrames > 0) --sameFrames;
@@ -255,7 +254,7 @@ struct practiceLevel {
         const bool ticks = view.updated();
         // A disband empties the group before the tick, which may then seed a new pair.
         const int members = command < 0 ? 0 : view.game.transbot.size();
-        const bool won = updateGame(display, view, command, 0, 0);
+        const bool won = view.step(command);
         followWaitingPose(view.game, ticks, members);
         return won;
     }
@@ -323,6 +322,19 @@ struct practiceLevel {
     }
 };
 
+// What the signs over a screen read besides the view's own picture (the signs' places and the goal's arrow
+// follow the sprites and the scroll): two frames equal here and in their views draw the same signs.
+struct signsPicture {
+    bool marks = false, underTeeth = false, paused = false, won = false;
+    int slowness = 1;
+    hintSign hint = hintSign::none;
+    int pressed = 0;
+    // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, and
+    // the group the pose panel is cut to.
+    int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1;
+    bool operator==(const signsPicture&) const = default;
+};
+
 // Practice mode for the whole run: both levels' steps and the practice picture.
 struct practiceMode {
     SDL_Surface* picture;  // "./img/practice.bmp", not owned; null when missing, and then no mark shows
@@ -338,9 +350,12 @@ struct practiceMode {
     // While the curtain moves, pause and slow motion show where the teeth meet instead.
     bool underTeeth = false;
 
-    // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels),
-    // then the signs over it. True when the level of that screen is won.
-    bool frame(screens& all, int s, SDL_Surface* display, int command, goBack back, const timeControl& time);
+    // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels).
+    // True when the level of that screen is won. Its picture and signs are drawn after the frame.
+    bool frame(screens& all, int s, int command, goBack back);
+
+    // What drawSigns would draw over screen s, beyond what the view's picture holds.
+    signsPicture signs(const screens& all, int s, const timeControl& time) const;
 
     // The signs over screen s as it stands: the mark, pause or slow motion, the hint, and the level's own.
     void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;

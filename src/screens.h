@@ -28,6 +28,11 @@ struct screens {
     // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 8 rage-quit) with this frame's command and
     // draws it into the display. True when the level of that screen is won; any other s runs nothing.
     bool frame(int s, SDL_Surface* display, int command);
+    // The same frame without drawing it: the main loop draws a frame's picture once the frame is over, and
+    // only when it differs from the one on show.
+    bool step(int s, int command) {
+        return with(s, [command](auto& view, int, int) { return view.step(command); });
+    }
 
     // Hands the view of screen s and where it is drawn to `use(view, offsetX, offsetY)` and answers what it
     // answers; any other s hands over nothing and answers false.

@@ -75,6 +75,14 @@ SDL_Rect robotPicture(const spiele<W, H>& game, int i) {
     return picture;
 }
 
+// A view's picture as `draw` paints it: the camera's window, the scroll, and where each robot lies and which
+// picture of the sheet it wears. Robots past `robots` stay zero, so equal pictures compare equal.
+struct viewPicture {
+    int camCol = 0, camRow = 0, scrollX = 0, scrollY = 0, robots = 0;
+    Sint16 x[20] = {}, y[20] = {}, faceX[20] = {}, faceY[20] = {};
+    bool operator==(const viewPicture&) const = default;
+};
+
 template <int W, int H>
 struct spieleUI {
     spiele<W, H> game;
@@ -195,18 +203,39 @@ struct spieleUI {
     }
 
     bool end() const { return game.won != 0; }
+
+    // The frame step without its picture: the command, then a tick if the picture has caught up or one
+    // pixel of animation if not. True once the level is won.
+    bool step(int command) {
+        control(command);
+        if (updated()) {
+            process();
+        } else {
+            update();
+        }
+        return end();
+    }
+
+    // What `draw` would paint, in a few numbers: the map and the sheet never change, so two frames with the
+    // same picture here put the same pixels on the display.
+    viewPicture picture() const {
+        viewPicture seen;
+        seen.camCol = camCol, seen.camRow = camRow, seen.scrollX = scrollX, seen.scrollY = scrollY;
+        seen.robots = game.botCount;
+        for (int i = 0; i < game.botCount; ++i) {
+            const SDL_Rect face = robotPicture(game, i);
+            seen.x[i] = spritePos[i].x, seen.y[i] = spritePos[i].y;
+            seen.faceX[i] = face.x, seen.faceY[i] = face.y;
+        }
+        return seen;
+    }
 };
 
 // The whole frame step of one screen: the command, then a tick if the picture has caught up or one pixel of
 // animation if not, then the picture. True once the level is won.
 template <int W, int H>
 bool updateGame(SDL_Surface* display, spieleUI<W, H>& view, int command, int offsetX, int offsetY) {
-    view.control(command);
-    if (view.updated()) {
-        view.process();
-    } else {
-        view.update();
-    }
+    view.step(command);
     view.draw(display, offsetX, offsetY);
     return view.end();
 }

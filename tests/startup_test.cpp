@@ -100,23 +100,19 @@ TEST_F(StartUp, BackgroundsAndTeethLandWhereTheyBelong) {
     game.frame();
     EXPECT_EQ(pixelAt(display, 400, 250).g, 160) << "the second title frame should lie on the title picture";
 
-    game.state.curtain = 100;
-    game.drawTeeth();
+    game.drawTeeth(100);
     EXPECT_EQ(pixelAt(display, 799, 99).r, 200) << "at curtain 100 the top teeth should reach row 99";
     EXPECT_EQ(pixelAt(display, 0, 100).g, 160) << "at curtain 100 row 100 should still show the title";
     EXPECT_EQ(pixelAt(display, 0, 399).g, 160) << "at curtain 100 row 399 should still show the title";
     EXPECT_EQ(pixelAt(display, 799, 400).r, 200) << "at curtain 100 the bottom teeth should start at row 400";
 
-    game.state.curtain = curtainClosed;
-    game.drawTeeth();
+    game.drawTeeth(curtainClosed);
     for (int y : {0, 249, 250, 499})
         EXPECT_EQ(pixelAt(display, 450, y).r, 200) << "a closed curtain should cover row " << y;
 
-    game.state.screen = rageQuitScreen;
-    game.paintBackground();
+    game.paintBackground(rageQuitScreen);
     EXPECT_EQ(pixelAt(display, 400, 250).b, 160) << "the rage-quit screen should get the loose picture";
-    game.state.screen = level1Screen;
-    game.paintBackground();
+    game.paintBackground(level1Screen);
     const SDL_Color black = pixelAt(display, 400, 250);
     EXPECT_EQ(black.r + black.g + black.b, 0) << "a level should get a black background";
 }
