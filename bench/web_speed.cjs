@@ -1,8 +1,9 @@
-// Measures the web build in headless Chromium, by hand (not a test): time from navigation to the start prompt
-// and to the title's first frame, game frames per second and the browser's CPU use on each screen, and the
-// sizes of the site's files raw and gzipped. Saves screenshots of each stage when given a directory.
-// Usage: NODE_PATH=build/tests/web/node_modules node bench/web_speed.cjs build-web/site [seconds] [shots-dir]
-// (the browser test's `npm ci` installs puppeteer-core there).
+// Measures web builds in headless Chromium, by hand (not a test), one after another in one run so that a
+// before and an after meet the same machine: time from navigation to the start prompt and to the title's
+// first frame, pictures drawn per second and the browser's CPU use on each screen, and the sizes of the
+// site's files raw and gzipped. Saves screenshots of each stage when given a directory.
+// Usage: NODE_PATH=build/tests/web/node_modules node bench/web_speed.cjs [seconds] [--no-music] [--shots=DIR] [site...]
+// (default build-web/site; the browser test's `npm ci` installs puppeteer-core there).
 'use strict';
 
 const fs = require('node:fs');
@@ -10,13 +11,18 @@ const path = require('node:path');
 const zlib = require('node:zlib');
 const { serve, address, launch } = require('../tests/web/site.cjs');
 
-const site = path.resolve(process.argv[2] || 'build-web/site');
-const seconds = Number(process.argv[3] || 10);
-const shots = process.argv[4];
+// Numbers are the seconds to measure each screen, words the sites; --shots=DIR saves screenshots, and
+// --no-music measures the game without its music playing.
+const words = process.argv.slice(2);
+const seconds = Number(words.find((word) => /^\d+$/.test(word)) || 10);
+const noMusic = words.includes('--no-music');
+const shots = (words.find((word) => word.startsWith('--shots=')) || '').slice('--shots='.length);
+const sites = words.filter((word) => !/^\d+$/.test(word) && !word.startsWith('--')).map((site) => path.resolve(site));
+if (sites.length === 0) sites.push(path.resolve('build-web/site'));
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// Every game frame paints its background once over the whole canvas, a picture or a black fill: counting
-// those calls counts frames without touching the game. The rage-quit map's window covers the whole canvas
+// Every picture drawn paints its background once over the whole canvas, a picture or a black fill: counting
+// those calls counts pictures without touching the game. The rage-quit map's window covers the whole canvas
 // too, so draws are counted for each picture apart, and a frame is one draw of the picture drawn most.
 function countFrames() {
   let fills = 0;
@@ -35,7 +41,7 @@ function countFrames() {
   };
 }
 
-// The game frames between two readings of frameCounts.
+// The pictures drawn between two readings of frameCounts.
 function framesBetween(before, after) {
   let most = 0;
   for (let i = 1; i < after.length; ++i) most = Math.max(most, after[i] - (before[i] || 0));
@@ -64,33 +70,41 @@ function cpuTicks(root) {
   return total;
 }
 
-async function main() {
+// One site: its files' sizes, how soon it starts, and the browser's CPU on each screen at rest (the title,
+// level 1, the rage-quit screen, and level 2 reached with 2 in practice mode) and while things move (the
+// shipped solution: the curtain, then level 1's robots carried and re-formed). Returns the row of CPU use.
+async function measureSite(browser, site) {
   for (const name of ['brakko.js', 'brakko.wasm', 'brakko.data']) {
     const bytes = fs.readFileSync(path.join(site, name));
     console.log(`${name}: ${bytes.length} bytes, ${zlib.gzipSync(bytes).length} gzipped`);
   }
-  if (shots) fs.mkdirSync(shots, { recursive: true });
   const server = await serve(site);
-  const browser = await launch();
   const pid = browser.process().pid;
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1280, height: 800 });
-  await page.evaluateOnNewDocument(countFrames);
-  const shoot = (name) => shots && page.screenshot({ path: path.join(shots, `${name}.png`) });
-  const noticeText = () => page.$eval('#notice', (box) => (box.hidden ? '' : box.textContent.trim()));
-
-  const t0 = Date.now();
-  await page.goto(address(server));
-  await page.waitForFunction(() => /to start/.test(document.getElementById('notice').textContent));
-  const ready = Date.now() - t0;
-  await shoot('start');
-  await page.keyboard.press('Enter');
-  await page.waitForFunction(() => window.frameCounts().some((count) => count > 0));
-  console.log(`navigation to the start prompt: ${ready} ms; to the title's first frame after a key at once: ` +
-    `${Date.now() - t0} ms`);
-
-  const measure = async (screen) => {
-    await sleep(3000);  // the curtain and the robots settle
+  const row = {};
+  // A fresh page, started as a player starts it: with a key, or by ticking practice mode or clicking Watch
+  // the solution first.
+  const open = async (how) => {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1280, height: 800 });
+    await page.evaluateOnNewDocument(countFrames);
+    // The music's decoding is the browser's, not the game's: --no-music keeps it from starting.
+    if (noMusic) await page.evaluateOnNewDocument(() => { HTMLMediaElement.prototype.play = () => Promise.resolve(); });
+    const t0 = Date.now();
+    await page.goto(address(server));
+    await page.waitForFunction(() => /to start/.test(document.getElementById('notice').textContent));
+    const ready = Date.now() - t0;
+    if (how === 'practice') await page.click('#practice');
+    if (how === 'solution') await page.click('#solution');
+    else await page.keyboard.press('Enter');
+    await page.waitForFunction(() => window.frameCounts().some((count) => count > 0));
+    if (how === 'key') {
+      console.log(`navigation to the start prompt: ${ready} ms; to the title's first frame after a key at once: ` +
+        `${Date.now() - t0} ms`);
+    }
+    return page;
+  };
+  const measure = async (page, screen, settle = 3000) => {
+    await sleep(settle);
     const counts = await page.evaluate(() => window.frameCounts());
     const cpu0 = cpuTicks(pid);
     const start = Date.now();
@@ -98,33 +112,49 @@ async function main() {
     const frames = framesBetween(counts, await page.evaluate(() => window.frameCounts()));
     const elapsed = (Date.now() - start) / 1000;
     const cpu = (cpuTicks(pid) - cpu0) / 100 / elapsed;
-    console.log(`${screen}: ${(frames / elapsed).toFixed(1)} frames/s, browser CPU ${(cpu * 100).toFixed(0)}% of a core`);
-    await shoot(screen);
+    row[screen] = `${(cpu * 100).toFixed(1)}%`;
+    console.log(`${screen}: ${(frames / elapsed).toFixed(1)} pictures drawn/s, browser CPU ` +
+      `${(cpu * 100).toFixed(1)}% of a core`);
+    if (shots) await page.screenshot({ path: path.join(shots, `${path.basename(path.dirname(site))}-${screen}.png`) });
   };
-  await measure('title');
+  let page = await open('key');
+  await measure(page, 'title');
   await page.keyboard.press('Enter');
-  await measure('level1');
+  await measure(page, 'level1');
   await page.keyboard.press('Escape');
-  await measure('ragequit');
+  await measure(page, 'ragequit', 8000);  // its robots ride the belts for about six seconds
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => /gave up|quit/.test(document.getElementById('notice').textContent));
-  console.log(`after Escape, Escape the page says: ${await noticeText()}`);
-  await shoot('ended');
+  await page.close();
+  page = await open('practice');
+  await page.keyboard.press('2');
+  await measure(page, 'level2', 4000);
+  await page.evaluate(() => window.localStorage.clear());
+  await page.close();
+  page = await open('solution');
+  await measure(page, 'moving', 0);
+  await page.close();
+  server.close();
+  return row;
+}
 
-  if (shots) {
-    const phone = await browser.newPage();
-    await phone.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
-    await phone.goto(address(server));
-    await phone.waitForFunction(() => /to start/.test(document.getElementById('notice').textContent));
-    await phone.touchscreen.tap(195, 100);
-    await sleep(1500);
-    await phone.screenshot({ path: path.join(shots, 'phone-portrait.png') });
-    await phone.setViewport({ width: 844, height: 390, isMobile: true, hasTouch: true });
-    await sleep(500);
-    await phone.screenshot({ path: path.join(shots, 'phone-landscape.png') });
+async function main() {
+  if (shots) fs.mkdirSync(shots, { recursive: true });
+  const browser = await launch();
+  const rows = [];
+  for (const site of sites) {
+    console.log(`# ${site}`);
+    rows.push([site, await measureSite(browser, site)]);
   }
   await browser.close();
-  server.close();
+  console.log(`browser CPU, percent of a core over ${seconds} s each, nothing pressed` +
+    (noMusic ? ', no music playing' : ''));
+  const screens = ['title', 'level1', 'ragequit', 'level2', 'moving'];
+  console.log(['site'.padEnd(32), ...screens.map((name) => name.padStart(9))].join(' '));
+  for (const [site, row] of rows) {
+    const name = `${path.basename(path.dirname(site))}/${path.basename(site)}`;
+    console.log([name.padEnd(32), ...screens.map((screen) => (row[screen] || '-').padStart(9))].join(' '));
+  }
 }
 
 main().catch((error) => {
