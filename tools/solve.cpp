@@ -41,7 +41,7 @@ int solve(const char* name, const char* text, const solveOptions& options) {
     const auto began = std::chrono::steady_clock::now();
     const auto s = std::make_unique<search<W, H>>(text, thoseShape1, options.capacity);
     if (!s->layout.fits()) {
-        std::printf("%s has too many robots for the solver's two-word state.\n", name);
+        std::printf("%s has too many robots for the solver's state.\n", name);
         return 1;
     }
     for (int k = 0; k < 7; ++k)
