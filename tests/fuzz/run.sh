@@ -32,9 +32,9 @@ if [ -n "$seconds" ]; then
     what="$seconds s of the rules and $replay_seconds s of each reader"
 else
     seed=${BRAKKO_SEED:-1}
-    # About fifteen seconds, five and five of an unloaded machine's time. What else would make one run differ from
-    # the next is left out: reloading the corpus on a timer, and comparisons traced from pointers, which the
-    # address space's layout decides.
+    # About fifteen seconds, five and five of an unloaded machine's time. What else would make one run differ
+    # from the next is left out: reloading the corpus on a timer, and comparisons traced from pointers, which
+    # the address space's layout decides.
     rules_bound=(-runs=1000 -reload=0 -use_cmp=0)
     replay_bound=(-runs=200000 -reload=0 -use_cmp=0)
     level_bound=(-runs=50000 -reload=0 -use_cmp=0)
