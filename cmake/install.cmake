@@ -25,6 +25,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/icons/brakko-48.bmp DESTINATION ${BRAKKO_DAT
 # The solution that `brakko --solution` plays.
 install(FILES ${PROJECT_SOURCE_DIR}/replays/solution.replay DESTINATION ${BRAKKO_DATA_DIR}/replays)
 
+# The level pack, with the table of its pars, for players to open by its installed path.
+file(GLOB BRAKKO_LEVELS ${PROJECT_SOURCE_DIR}/levels/*.level)
+install(FILES ${BRAKKO_LEVELS} ${PROJECT_SOURCE_DIR}/levels/pars DESTINATION ${BRAKKO_DATA_DIR}/levels)
+
 configure_file(${PROJECT_SOURCE_DIR}/packaging/brakko.in ${PROJECT_BINARY_DIR}/packaging/brakko @ONLY)
 # games/, not bin/: Debian keeps games there and lintian refuses a games package without one.
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/brakko DESTINATION games)

@@ -23,7 +23,8 @@ fail() {
 }
 
 assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/practice.bmp
-    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay icons/brakko-48.bmp)
+    snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay icons/brakko-48.bmp
+    $(cd "$root" && echo levels/*.level) levels/pars)
 
 # Every file the install must produce, relative to the prefix, and nothing else.
 expected_files() {

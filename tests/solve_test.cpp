@@ -69,13 +69,13 @@ std::string planPath(const char* level) {
 
 }  // namespace
 
-TEST(StateKey, BothLevelsFitInTwoWords) {
+TEST(StateKey, BothLevelsFit) {
     spiele<level1W, level1H> one;
     one.init(level1T, thoseShape1);
     spiele<level2W, level2H> two;
     two.init(level2T, thoseShape1);
-    EXPECT_TRUE(layoutFor(one).fits()) << "level 1's state should pack into 128 bits";
-    EXPECT_TRUE(layoutFor(two).fits()) << "level 2's state should pack into 128 bits";
+    EXPECT_TRUE(layoutFor(one).fits()) << "level 1's state should pack into a key";
+    EXPECT_TRUE(layoutFor(two).fits()) << "level 2's state should pack into a key";
 }
 
 TEST(StateKey, RebuildsTheSameGameAndTheSameFuture) {
