@@ -60,7 +60,9 @@ frameEvent pollEvent(bool& exposed) {
 }
 
 void app::frame() {
-    synchronizeMoi<60>();
+    // The frame after a wait is followed at once by the next, whose picture replaces its own before anyone
+    // could see it: it is not drawn, as in a browser only the last frame of an animation frame is.
+    showEachFrame = !synchronizeMoi<60>();
     unpacedFrame();
 }
 

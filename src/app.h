@@ -55,8 +55,8 @@ struct app {
     bool stale = true;
     // False only before the first frame.
     bool backgroundDue = false;
-    // Each frame shows its picture; a browser turns this off and shows only the last frame of each of its
-    // animation frames, the one the page will show.
+    // Whether this frame shows its picture: a browser shows only the last frame of each of its animation
+    // frames, the one the page will show, and the desktop's paced loop the second of each pair of frames.
     bool showEachFrame = true;
     // Undo, restart and the marks that help, with every step they keep; empty unless asked for.
     std::optional<practiceMode> practice;
@@ -70,7 +70,7 @@ struct app {
     app(SDL_Surface* display, const assets& loaded, bool practiceMode = false,
         const customLevel* level = nullptr);
 
-    // One turn of the main loop: pace, then the unpaced frame.
+    // One turn of the main loop: pace, then the unpaced frame, shown unless the next frame follows at once.
     void frame();
 
     // A turn without its pacing (a browser paces by its animation frames): take one event from SDL's queue

@@ -105,11 +105,13 @@ void muteMusic(bool muted);
 // Returns when the next frame may begin. Frames come in pairs: one waits until 1000 / FPS ms after the frame
 // before it began, the next goes at once. A pair takes 1000 / FPS ms plus one frame's work, so <60> runs
 // about 120 frames a second (125 when frames cost nothing), not 60; paceFrame holds the arithmetic.
+// True when it waited: the frame that follows then goes at once after this one.
 template <unsigned FPS>
-void synchronizeMoi() {
+bool synchronizeMoi() {
     static Uint32 next = 0;
     const Uint32 wait = paceFrame(next, SDL_GetTicks(), 1000 / FPS);
     if (wait != 0) SDL_Delay(wait);
+    return wait != 0;
 }
 
 // A browser can't wait inside a frame: it calls the game once per animation frame (about 60 a second), and

@@ -94,10 +94,10 @@ TEST_F(StartUp, BackgroundsAndTeethLandWhereTheyBelong) {
     writePicture("img/loose.bmp", 800, 500, 0, 0, 160);
     app game(display, loadAssets());
 
-    game.frame();
+    game.unpacedFrame();
     EXPECT_EQ(pixelAt(display, 400, 250).g, 0)
         << "the first frame should show the display as the window opened";
-    game.frame();
+    game.unpacedFrame();
     EXPECT_EQ(pixelAt(display, 400, 250).g, 160) << "the second title frame should lie on the title picture";
 
     game.drawTeeth(100);
