@@ -9,7 +9,7 @@ static_assert(keyReturn == SDLK_RETURN && keyEscape == SDLK_ESCAPE && keySpace =
 static_assert(formationKeys[0] == SDLK_q && formationKeys[8] == SDLK_c);
 static_assert(keyBackspace == SDLK_BACKSPACE && keyRestart == SDLK_r);
 
-assets loadAssets(bool practice) {
+assets loadAssets(bool practice, bool playersLevel) {
     assets loaded{};
     loaded.title = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/title.bmp");
     loaded.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
@@ -19,14 +19,16 @@ assets loadAssets(bool practice) {
     commencerMixer();
     loaded.music[musicSlot(titleScreen)] = ouvrireMusique("./snd/goof.ogg");
     loaded.music[musicSlot(level1Screen)] = ouvrireMusique("./snd/robot_wars.ogg");
-    loaded.music[musicSlot(level2Screen)] = ouvrireMusique("./snd/vexo.ogg");
+    loaded.music[musicSlot(level2Screen)] =
+        ouvrireMusique(playersLevel ? "./snd/robot_wars.ogg" : "./snd/vexo.ogg");
     loaded.music[musicSlot(rageQuitScreen)] = ouvrireMusique("./snd/down.ogg");
     play(loaded.music[musicSlot(titleScreen)]);
     return loaded;
 }
 
-app::app(SDL_Surface* display, const assets& loaded, bool practiceMode)
-    : display(display), art(loaded), all(loaded.sheet) {
+app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const customLevel* level)
+    : display(display), art(loaded), all(loaded.sheet, level) {
+    if (level != nullptr) state.firstLevel = level2Screen;
     // The sheet is not encoded: robots are small, and it is read whole by the views' layers.
     for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
                                  all.level2.layer, all.rageQuit.layer})
@@ -34,6 +36,7 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode)
     readyForBlits(art.sheet, display);
     if (practiceMode) {
         practice.emplace(all, art.practice);
+        practice->playersLevel = level != nullptr;
         readyForBlits(art.practice, display);
         state.practice = true;
         input.practice = true;

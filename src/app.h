@@ -25,8 +25,9 @@ struct assets {
 };
 
 // Loads the pictures (the practice picture last, and only for practice mode), opens the mixer, loads the
-// musics and starts the title music, in that order. Needs the window open.
-assets loadAssets(bool practice = false);
+// musics and starts the title music, in that order. Needs the window open. A player's level, in level 2's
+// place, plays to level 1's music.
+assets loadAssets(bool practice = false, bool playersLevel = false);
 
 // What a frame shows, taken once the frame is over: the screen whose background lies under it (none in the
 // very first frame, which shows the display as the window opened), the view drawn over that and its signs,
@@ -65,7 +66,9 @@ struct app {
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also
     // makes the room for every step the levels keep.
-    app(SDL_Surface* display, const assets& loaded, bool practiceMode = false);
+    // With a player's level, that level is the run's only one, in level 2's place.
+    app(SDL_Surface* display, const assets& loaded, bool practiceMode = false,
+        const customLevel* level = nullptr);
 
     // One turn of the main loop: pace, then the unpaced frame.
     void frame();

@@ -12,7 +12,7 @@ void flow::take(const frameEvent& event) {
 void flow::key(int sym) {
     if (sym == keyReturn) {
         // Only the title has somewhere to go on Return; the levels are left by winning or giving up.
-        if (screen == titleScreen) nextScreen = level1Screen;
+        if (screen == titleScreen) nextScreen = firstLevel;
         return;
     }
     if (sym == keyEscape) {

@@ -83,6 +83,9 @@ struct flow {
     // the title has a way straight to level 2.
     bool practice = false;
     goBack back = goBack::none;
+    // Where Return on the title leads: level 1, or the one level of a run on a player's level, which takes
+    // level 2's place and leads to the rage-quit screen.
+    int firstLevel = level1Screen;
 
     bool running() const { return screen != quitScreen; }
 

@@ -284,3 +284,12 @@ void describeLevelError(const char* name, const levelError& error, char* out, st
     else
         std::snprintf(out, size, "%s: %s", name, error.reason);
 }
+
+std::uint64_t levelDigest(const customLevel& level) {
+    std::uint64_t digest = 14695981039346656037ull;
+    for (int i = 0; i < customW * customH; ++i) {
+        digest ^= static_cast<unsigned char>(level.map[i]);
+        digest *= 1099511628211ull;
+    }
+    return digest;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "maps.h"
 #include "searchState.h"
@@ -61,3 +62,7 @@ bool readLevel(const char* text, std::size_t length, customLevel& out, levelErro
 bool readLevelFile(const char* path, customLevel& out, levelError& error);
 // The refusal as one line, "NAME: line L, column C: REASON" (or "NAME: REASON" without a place), into `out`.
 void describeLevelError(const char* name, const levelError& error, char* out, std::size_t size);
+
+// A digest of the level's map, which decides every run on it (its title and author do not): a replay names
+// the level it was made on by it. 64-bit FNV-1a over the grid's cells.
+std::uint64_t levelDigest(const customLevel& level);

@@ -16,8 +16,10 @@
 namespace {
 
 constexpr char usage[] =
-    "usage: brakko [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen] [--mute]\n"
+    "usage: brakko [--level FILE] [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen]\n"
+    "              [--mute] [--touch]\n"
     "       brakko --help | --version\n"
+    "  --level FILE   play the level in FILE (a level file) instead of the game's two levels\n"
     "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
     "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, 2 on the title starts\n"
     "                 level 2; the poses for the group, a waiting pose and the goal are shown\n"
@@ -32,6 +34,7 @@ constexpr char usage[] =
     "FILE may also follow an equals sign (--replay=FILE); -- ends the options.\n";
 
 struct options {
+    const char* levelPath = nullptr;
     const char* replayPath = nullptr;
     const char* recordPath = nullptr;
     int practice = 0;
@@ -58,11 +61,17 @@ bool spelledOut(const char* word, const char* name) {
 bool readOptions(int argc, char** argv, options& chosen) {
     // A flag is one line here: getopt_long sets it when its option is given.
     const option table[] = {
-        {"replay", required_argument, nullptr, 'r'},        {"record", required_argument, nullptr, 'c'},
-        {"solution", no_argument, &chosen.solution, 1},     {"practice", no_argument, &chosen.practice, 1},
-        {"fullscreen", no_argument, &chosen.fullscreen, 1}, {"help", no_argument, &chosen.help, 1},
-        {"version", no_argument, &chosen.version, 1},       {"mute", no_argument, &chosen.mute, 1},
-        {"touch", no_argument, &chosen.touch, 1},           {nullptr, 0, nullptr, 0},
+        {"replay", required_argument, nullptr, 'r'},
+        {"record", required_argument, nullptr, 'c'},
+        {"solution", no_argument, &chosen.solution, 1},
+        {"practice", no_argument, &chosen.practice, 1},
+        {"fullscreen", no_argument, &chosen.fullscreen, 1},
+        {"help", no_argument, &chosen.help, 1},
+        {"version", no_argument, &chosen.version, 1},
+        {"mute", no_argument, &chosen.mute, 1},
+        {"touch", no_argument, &chosen.touch, 1},
+        {"level", required_argument, nullptr, 'l'},
+        {nullptr, 0, nullptr, 0},
     };
     int given[std::size(table)] = {};
     opterr = 0;  // the usage says it all
@@ -75,6 +84,7 @@ bool readOptions(int argc, char** argv, options& chosen) {
         if (!spelledOut(word, table[index].name) || given[index]++ > 0) return false;
         if (got == 'r') chosen.replayPath = optarg;
         if (got == 'c') chosen.recordPath = optarg;
+        if (got == 'l') chosen.levelPath = optarg;
     }
     if (optind < argc) return false;
     if (chosen.solution) {
@@ -86,7 +96,7 @@ bool readOptions(int argc, char** argv, options& chosen) {
 
 // A new file for the recording, its header (and the practice line) already written; null after saying why
 // on standard error.
-std::FILE* startRecording(const char* path, bool practice) {
+std::FILE* startRecording(const char* path, bool practice, const customLevel* level) {
     // "x": a recording never replaces a file, least of all the replay it may be recording.
     std::FILE* out = std::fopen(path, "wx");
     if (out == nullptr) {
@@ -97,7 +107,8 @@ std::FILE* startRecording(const char* path, bool practice) {
             std::fprintf(stderr, "brakko: %s: cannot create it: %s\n", path, std::strerror(errno));
         return nullptr;
     }
-    if (!writeReplayHeader(out) || (practice && !writeReplayPractice(out))) {
+    if (!writeReplayHeader(out) || (practice && !writeReplayPractice(out)) ||
+        (level != nullptr && !writeReplayLevel(out, levelDigest(*level)))) {
         std::fprintf(stderr, "brakko: %s: cannot write it: %s\n", path, std::strerror(errno));
         std::fclose(out);
         return nullptr;
@@ -123,6 +134,17 @@ int main(int argc, char** argv) {
     }
 
     // Far too large for a stack (a browser's is small), and read before the window opens: kept static.
+    static customLevel level;
+    if (chosen.levelPath != nullptr) {
+        levelError error;
+        if (!readLevelFile(chosen.levelPath, level, error)) {
+            char line[400];
+            describeLevelError(chosen.levelPath, error, line, sizeof line);
+            std::fprintf(stderr, "brakko: %s\n", line);
+            return 2;
+        }
+    }
+    const customLevel* playersLevel = chosen.levelPath != nullptr ? &level : nullptr;
     static replay script;
     if (chosen.replayPath != nullptr) {
         replayError error;
@@ -134,23 +156,38 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "brakko: %s: %s\n", chosen.replayPath, error.reason);
             return 2;
         }
+        // A run made on another level would go another way here.
+        const bool sameLevel =
+            playersLevel == nullptr ? !script.onLevel : script.onLevel && script.level == levelDigest(level);
+        if (!sameLevel) {
+            std::fprintf(stderr, "brakko: %s: %s\n", chosen.replayPath,
+                         playersLevel != nullptr
+                             ? "a replay made on another level than this one"
+                             : "a replay made on a level of its own: play it with --level and that level");
+            return 2;
+        }
     }
     // A replay recorded in practice mode plays in practice mode, or it would go another way.
     const bool practice = chosen.practice || (chosen.replayPath != nullptr && script.practice);
     std::FILE* recording = nullptr;
     if (chosen.recordPath != nullptr) {
-        recording = startRecording(chosen.recordPath, practice);
+        recording = startRecording(chosen.recordPath, practice, playersLevel);
         if (recording == nullptr) return 2;
     }
 
-    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko", chosen.fullscreen != 0);
+    // The game draws no text: a player's level is named in the caption, by its title or else its file.
+    char caption[sizeof level.title + 400] = "Brakko";
+    if (playersLevel != nullptr)
+        std::snprintf(caption, sizeof caption, "Brakko: %s",
+                      level.title[0] != '\0' ? level.title : chosen.levelPath);
+    SDL_Surface* display = commencer<windowWidth, windowHeight>(caption, chosen.fullscreen != 0);
     if (display == nullptr) {
         // Without a window there is nothing to draw into; leave rather than run blind.
         if (recording != nullptr) std::fclose(recording);
         closePlatform();
         return 1;
     }
-    app game(display, loadAssets(practice), practice);
+    app game(display, loadAssets(practice, playersLevel != nullptr), practice, playersLevel);
     if (chosen.mute) muteMusic(true);
     if (game.practice) game.practice->marks = chosen.touch == 0;
     if (chosen.replayPath != nullptr) game.input.playing = &script;

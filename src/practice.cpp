@@ -36,9 +36,10 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
     signPlaces places;
     if (s == rageQuitScreen && all.level2.end()) {
         // Reached by winning, not by giving up: the banner says so, and that it was in practice mode.
-        const int x = (windowWidth - wonBanner.w) / 2;
-        drawPart(picture, wonBanner, display, x, 0);
-        places.hold(x, 0, wonBanner.w, wonBanner.h);
+        const picturePart banner = playersLevel ? levelWonBanner : wonBanner;
+        const int x = (windowWidth - banner.w) / 2;
+        drawPart(picture, banner, display, x, 0);
+        places.hold(x, 0, banner.w, banner.h);
     }
     if (s == titleScreen && marks) {
         // Over the top wall of the stage the giant stands on.

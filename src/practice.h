@@ -346,6 +346,8 @@ struct practiceMode {
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
+    // A run on a player's level has one level to win, in level 2's place.
+    bool playersLevel = false;
     hintRun hint;
     // While the curtain moves, pause and slow motion show where the teeth meet instead.
     bool underTeeth = false;

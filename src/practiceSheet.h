@@ -8,7 +8,7 @@ struct picturePart {
 };
 
 constexpr int practiceSheetWidth = 620;
-constexpr int practiceSheetHeight = 370;
+constexpr int practiceSheetHeight = 520;
 
 // "Practice" and what its key on the title does: level 2 at once.
 constexpr picturePart titleMark{0, 0, 300, 20};
@@ -33,6 +33,8 @@ constexpr picturePart waitSign(int pose) {
 
 // The named win, laid over the rage-quit screen's headline when both levels were won.
 constexpr picturePart wonBanner{0, 60, 520, 150};
+// The same when the one level of a run on a player's level was won.
+constexpr picturePart levelWonBanner{0, 370, 520, 150};
 
 // The signs of time: paused (with the keys that step and play), and slowed to a half or a quarter.
 constexpr picturePart pausedSign{300, 230, 220, 20};

@@ -162,12 +162,28 @@ void listEventNames(replayError& error) {
     std::snprintf(error.reason + at, sizeof error.reason - at, " and %s", closeName);
 }
 
+// "level" and sixteen lower-case hex digits.
+bool readLevelLine(const char* text, int length, std::uint64_t& digest) {
+    const int word = static_cast<int>(std::strlen(levelWord));
+    if (length != word + 1 + 16 || std::memcmp(text, levelWord, word) != 0 || text[word] != ' ') return false;
+    digest = 0;
+    for (int i = word + 1; i < length; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0) return false;
+        digest = digest << 4 | static_cast<std::uint64_t>(digit);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool readReplay(std::FILE* in, replay& out, replayError& error) {
     out.count = 0;
     out.lastFrame = 0;
     out.practice = false;
+    out.onLevel = false;
+    out.level = 0;
     const header expected;
     char text[lineCapacity];
     int length = 0;
@@ -191,6 +207,13 @@ bool readReplay(std::FILE* in, replay& out, replayError& error) {
             if (out.practice || out.count > 0)
                 return refuse(error, line, "a \"practice\" line comes once, before the first event");
             out.practice = true;
+            continue;
+        }
+
+        if (readLevelLine(text, length, out.level)) {
+            if (out.onLevel || out.count > 0)
+                return refuse(error, line, "a \"level\" line comes once, before the first event");
+            out.onLevel = true;
             continue;
         }
 
@@ -266,6 +289,11 @@ bool writeReplayHeader(std::FILE* out) {
 
 bool writeReplayPractice(std::FILE* out) {
     return std::fprintf(out, "%s\n", practiceLine) > 0 && std::fflush(out) == 0;
+}
+
+bool writeReplayLevel(std::FILE* out, std::uint64_t digest) {
+    return std::fprintf(out, "%s %016llx\n", levelWord, static_cast<unsigned long long>(digest)) > 0 &&
+           std::fflush(out) == 0;
 }
 
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event) {

@@ -3,6 +3,7 @@
 // hands each polled event to `frameInput::take` and steps with what it returns.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 #include "flow.h"
@@ -34,6 +35,10 @@ struct replayEvent {
 // Backspace, r and 2 would do nothing and the run would go another way.
 constexpr char practiceLine[] = "practice";
 
+// The line, between the header and the first event, of a run on a player's level: "level" and sixteen hex
+// digits, the digest of that level's map (levelDigest), so that the replay is refused on any other.
+constexpr char levelWord[] = "level";
+
 // A whole replay in memory: its events in increasing frames (counted from 1, the loop's first frame), and the
 // frame up to which it keeps the keys, which is its last event's unless an `end` line sets a later one.
 struct replay {
@@ -41,6 +46,8 @@ struct replay {
     int count = 0;
     int lastFrame = 0;
     bool practice = false;  // recorded in practice mode
+    bool onLevel = false;   // recorded on a player's level, whose digest is `level`
+    std::uint64_t level = 0;
 };
 
 // Why a replay was refused: the line it was refused at (0 when the file could not be opened) and a sentence.
@@ -59,6 +66,8 @@ bool readReplayFile(const char* path, replay& out, replayError& error);
 bool writeReplayHeader(std::FILE* out);
 // The practice line, written after the header of a run in practice mode.
 bool writeReplayPractice(std::FILE* out);
+// The level line, written after the header of a run on a player's level.
+bool writeReplayLevel(std::FILE* out, std::uint64_t digest);
 bool writeReplayEvent(std::FILE* out, int frame, const frameEvent& event);
 bool writeReplayEnd(std::FILE* out, int frame);
 // Whether the format has a name for the event that the game reads: the twelve keys, the window closing, and

@@ -2,6 +2,8 @@
 // Only the current screen runs; the others keep their games frozen until they are shown again.
 #include "screens.h"
 
+#include <algorithm>
+
 #include "shape.h"
 
 namespace {
@@ -10,11 +12,18 @@ constexpr int level2ViewW = 40;
 constexpr int level2ViewH = 25;
 }  // namespace
 
-screens::screens(SDL_Surface* sheet)
+screens::screens(SDL_Surface* sheet, const customLevel* level)
     : title(titleLVL, thoseShape0, sheet, titleW, titleH),
       level1(level1T, thoseShape1, sheet, level1W, level1H),
-      level2(level2T, thoseShape1, sheet, level2ViewW, level2ViewH),
-      rageQuit(ragequitT, thoseShape1, sheet, ragequitW, ragequitH) {}
+      level2(level != nullptr ? level->map : level2T, thoseShape1, sheet,
+             level != nullptr ? std::min(level->width, level2ViewW) : level2ViewW,
+             level != nullptr ? std::min(level->height, level2ViewH) : level2ViewH),
+      rageQuit(ragequitT, thoseShape1, sheet, ragequitW, ragequitH) {
+    static_assert(customW == level2W && customH == level2H, "a player's level takes level 2's place");
+    if (level == nullptr) return;
+    level2.mapW = level->width;
+    level2.mapH = level->height;
+}
 
 void screens::releaseLayers() {
     title.releaseLayer();

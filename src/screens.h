@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include "flow.h"
+#include "levelFile.h"
 #include "maps.h"
 #include "spieleUI.h"
 
@@ -19,8 +20,9 @@ struct screens {
     spieleUI<level2W, level2H> level2;
     spieleUI<ragequitW, ragequitH> rageQuit;
 
-    // Builds every screen's view; the sprite sheet is shared and not owned.
-    explicit screens(SDL_Surface* sheet);
+    // Builds every screen's view; the sprite sheet is shared and not owned. With a player's level, that
+    // level takes level 2's place, seen through a window of its own size up to the display's.
+    explicit screens(SDL_Surface* sheet, const customLevel* level = nullptr);
 
     // Frees every view's layer, before SDL_Quit.
     void releaseLayers();

@@ -91,6 +91,9 @@ struct spieleUI {
     int camCol, camRow;
     int scrollX, scrollY;
     int viewW, viewH;
+    // The map's own size, where the camera stops: a player's level lies in the top-left corner of a larger
+    // grid whose walls beyond it are never worth showing.
+    int mapW = W, mapH = H;
     // The whole map's tiles, drawn once here from the sheet: the map never changes, so a frame copies the
     // camera's window of it in one blit instead of a blit per cell. Owned; null without a sheet.
     SDL_Surface* layer;
@@ -158,12 +161,12 @@ struct spieleUI {
             }
             const int avgCol = sumCol / game.transbot.size();
             const int avgRow = sumRow / game.transbot.size();
-            camCol = avgCol < cameraLeadCols       ? 0
-                     : avgCol > W - cameraLeadCols ? W - displayCols
-                                                   : avgCol - cameraLeadCols;
-            camRow = avgRow < cameraLeadRows       ? 0
-                     : avgRow > H - cameraLeadRows ? H - displayRows
-                                                   : avgRow - cameraLeadRows;
+            camCol = avgCol < cameraLeadCols          ? 0
+                     : avgCol > mapW - cameraLeadCols ? mapW - displayCols
+                                                      : avgCol - cameraLeadCols;
+            camRow = avgRow < cameraLeadRows          ? 0
+                     : avgRow > mapH - cameraLeadRows ? mapH - displayRows
+                                                      : avgRow - cameraLeadRows;
         }
         // Views narrower or shorter than the display never scroll on that axis, whatever the clamp said.
         if (viewW < displayCols) camCol = 0;

@@ -1082,12 +1082,15 @@ Canvas drawPractice(const Fonts& f) {
              TextStyle{ink::capText, ink::capText});
 
     // The named win, over the rage-quit screen's headline and its two sad lines.
-    const picturePart won = wonBanner;
-    drawBadge(c, won.x, won.y, won.w, won.h, 14);
-    drawTextCentred(c, f.big, "You won!", won.x + won.w / 2, won.y + 12,
-                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 4});
-    drawTextCentred(c, f.italic, "Both levels solved, in practice mode.", won.x + won.w / 2, won.y + 106,
-                    TextStyle{ink::text, ink::text});
+    for (const picturePart won : {wonBanner, levelWonBanner}) {
+        drawBadge(c, won.x, won.y, won.w, won.h, 14);
+        drawTextCentred(c, f.big, "You won!", won.x + won.w / 2, won.y + 12,
+                        TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 4});
+        drawTextCentred(c, f.italic,
+                        won.y == wonBanner.y ? "Both levels solved, in practice mode."
+                                             : "The level solved, in practice mode.",
+                        won.x + won.w / 2, won.y + 106, TextStyle{ink::text, ink::text});
+    }
     return c;
 }
 

@@ -24,7 +24,10 @@ constexpr int stageFrames = 100000;
 int usage() {
     std::fprintf(stderr,
                  "usage: brakko-solution LEVEL1-PLAN LEVEL2-PLAN [--check REPLAY]\n"
-                 "  writes the solution replay on standard output; with --check, compares it with REPLAY\n");
+                 "       brakko-solution --level FILE PLAN\n"
+                 "  writes the solution replay on standard output; with --check, compares it with REPLAY;\n"
+                 "  with --level, the replay of PLAN (brakko-solve FILE's) on the level in FILE, which\n"
+                 "  brakko --level FILE --replay plays\n");
     return 2;
 }
 
@@ -59,23 +62,26 @@ bool win(app& game, spieleUI<W, H>& view, const plan& steps, const char* name) {
 }
 
 // Plays the whole run headless and writes what its frames took, then the frame where the replay hands over.
-bool play(std::FILE* out, const plan& level1, const plan& level2) {
+// On a player's level `level2` is its plan, and level 1 is never played.
+bool play(std::FILE* out, const plan& level1, const plan& level2, const customLevel* level = nullptr) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "brakko-solution: SDL did not start: %s\n", SDL_GetError());
         return false;
     }
     SDL_Surface* display = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_SWSURFACE);
-    bool played = display != nullptr && writeReplayHeader(out);
+    bool played = display != nullptr && writeReplayHeader(out) &&
+                  (level == nullptr || writeReplayLevel(out, levelDigest(*level)));
     if (played) {
         // No pictures and no music: what a frame takes does not depend on them.
-        app game(display, assets{});
+        app game(display, assets{}, false, level);
         game.input.recording = out;
         game.input.recordingPath = "the solution";
         for (int i = 1; i < titleFrames; ++i)
             frame(game);
         frame(game, frameEvent::keyPress(keyReturn));
-        played = reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1") &&
+        played = (level != nullptr ||
+                  (reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1"))) &&
                  reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2") &&
                  reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
                  writeReplayEnd(out, game.input.frame);
@@ -102,9 +108,30 @@ int firstDifference(std::FILE* a, std::FILE* b) {
     }
 }
 
+// The replay of a plan on a player's level.
+int levelReplay(const char* path, const char* planPath) {
+    static customLevel level;
+    levelError error;
+    if (!readLevelFile(path, level, error)) {
+        char line[400];
+        describeLevelError(path, error, line, sizeof line);
+        std::fprintf(stderr, "brakko-solution: %s\n", line);
+        return 2;
+    }
+    plan steps;
+    if (!readPlan(planPath, steps)) return 1;
+    std::FILE* made = std::tmpfile();
+    if (made == nullptr || !play(made, plan{}, steps, &level)) return 1;
+    std::rewind(made);
+    for (int c = std::getc(made); c != EOF; c = std::getc(made))
+        std::putchar(c);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--level") == 0) return levelReplay(argv[2], argv[3]);
     if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--check") == 0)) return usage();
     plan level1, level2;
     if (!readPlan(argv[1], level1) || !readPlan(argv[2], level2)) return 1;
