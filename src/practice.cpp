@@ -60,8 +60,8 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
                 drawHintSign(display, *at);
             return false;
         });
-    if (s == level1Screen) level1.drawSigns(all.level1, display, picture, places);
-    if (s == level2Screen) level2.drawSigns(all.level2, display, picture, places);
+    if (s == level1Screen) level1.drawSigns(all.level1, 0, 0, display, picture, places);
+    if (s == level2Screen) level2.drawSigns(all.level2, all.level2X, all.level2Y, display, picture, places);
     // The levels' mark goes last, so that it gives way to the signs of play.
     if (marks && (s == level1Screen || s == level2Screen))
         all.with(s, [&](auto& view, int offsetX, int offsetY) {

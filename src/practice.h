@@ -273,19 +273,20 @@ struct practiceLevel {
 
     // The signs over a level: the pose panel, the waiting sign, the steps Backspace can take back and an
     // arrow at the edge of the screen towards a goal wholly out of view; each where it hides no play.
-    void drawSigns(const spieleUI<W, H>& view, SDL_Surface* display, SDL_Surface* picture,
-                   signPlaces& places) const {
-        if (const SDL_Rect* at = places.place(view, 0, 0, panelDock))
+    void drawSigns(const spieleUI<W, H>& view, int offsetX, int offsetY, SDL_Surface* display,
+                   SDL_Surface* picture, signPlaces& places) const {
+        if (const SDL_Rect* at = places.place(view, offsetX, offsetY, panelDock))
             drawPosePanel(view.game, *at, display, picture);
         if (waitingPose >= 0)
-            if (const SDL_Rect* at = places.place(view, 0, 0, waitingDock))
+            if (const SDL_Rect* at = places.place(view, offsetX, offsetY, waitingDock))
                 drawPart(picture, waitSign(waitingPose), display, at->x, at->y);
-        if (const SDL_Rect* at = places.place(view, 0, 0, undoDock)) {
+        if (const SDL_Rect* at = places.place(view, offsetX, offsetY, undoDock)) {
             drawPart(picture, undoLabel, display, at->x, at->y);
             drawNumber(picture, count, display, at->x + undoLabel.w, at->y);
         }
         if (goalCol < 0) return;
-        const int x = goalCol * cellPixels - view.scrollX, y = goalRow * cellPixels - view.scrollY;
+        const int x = goalCol * cellPixels - view.scrollX + offsetX,
+                  y = goalRow * cellPixels - view.scrollY + offsetY;
         const int dx = x + cellPixels <= 0 ? -1 : x >= windowWidth ? 1 : 0;
         const int dy = y + cellPixels <= 0 ? -1 : y >= windowHeight ? 1 : 0;
         if (dx == 0 && dy == 0) return;

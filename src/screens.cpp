@@ -23,6 +23,8 @@ screens::screens(SDL_Surface* sheet, const customLevel* level)
     if (level == nullptr) return;
     level2.mapW = level->width;
     level2.mapH = level->height;
+    level2X = (windowWidth - level2.viewW * cellPixels) / 2;
+    level2Y = (windowHeight - level2.viewH * cellPixels) / 2;
 }
 
 void screens::releaseLayers() {

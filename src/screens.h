@@ -19,6 +19,9 @@ struct screens {
     spieleUI<level1W, level1H> level1;
     spieleUI<level2W, level2H> level2;
     spieleUI<ragequitW, ragequitH> rageQuit;
+    // Where level 2's view is drawn: the display's corner, or a player's level smaller than the display
+    // centred on it.
+    int level2X = 0, level2Y = 0;
 
     // Builds every screen's view; the sprite sheet is shared and not owned. With a player's level, that
     // level takes level 2's place, seen through a window of its own size up to the display's.
@@ -46,7 +49,7 @@ struct screens {
             case level1Screen:
                 return use(level1, 0, 0);
             case level2Screen:
-                return use(level2, 0, 0);
+                return use(level2, level2X, level2Y);
             case rageQuitScreen:
                 return use(rageQuit, 0, 0);
             default:

@@ -5,7 +5,8 @@
 # its first keys must show the same screens and hand the keys back there, and the whole replay must quit by
 # itself and record itself into the same file. Then in practice mode, level 1 at rest must show again after
 # its window is hidden and shown, d then r and d then Backspace must each show it as it rested at its start,
-# and that run too must replay into the same file. Every wait is for what the window shows or the game does.
+# and that run too must replay into the same file. A level file, won by hints, replays to its win. Every wait
+# is for what the window shows or the game does.
 # Usage: play_e2e.sh <path-to-brakko> <project-root> <path-to-brakko-sheet>. Writes only under its own
 # temporary directory.
 set -uo pipefail
@@ -100,7 +101,7 @@ cd "$root" || fail "cannot enter the project root $root"
 start_game() {
     SDL_AUDIODRIVER=dummy "$brakko" "$@" >"$scratch/out" &
     game_pid=$!
-    window=$(timeout 20 xdotool search --sync --name '^Brakko$' | head -n1)
+    window=$(timeout 20 xdotool search --sync --name '^Brakko(: .*)?$' | head -n1)
     [ -n "$window" ] || fail "no window captioned Brakko appeared"
     xdotool windowfocus --sync "$window" || fail "could not focus the game's window"
 }
@@ -220,4 +221,25 @@ start_game --replay "$scratch/practice.replay" --record "$scratch/practice-again
 expect_quit "the practice replay's last Escape"
 cmp -s "$scratch/practice.replay" "$scratch/practice-again.replay" ||
     fail "recording the practice replay gave another file: $(diff "$scratch/practice.replay" "$scratch/practice-again.replay")"
+# A level from its file, won by hints alone in practice mode: its banner shows on the rage-quit screen, and
+# the recording, which names the level, replays to the same win.
+convert img/practice.bmp -crop 400x100+60+390 +repage "PNG24:$scratch/won.png"
+level_won() {
+    convert "$scratch/shot.png" -crop 400x100+200+20 +repage "PNG24:$scratch/part.png" &&
+        [ "$(compare -metric AE "$scratch/won.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
+}
+start_game --practice --level levels/01-joining.level --record "$scratch/level.replay"
+xdotool key Return
+for _ in $(seq 40); do
+    shoot && level_won && break
+    xdotool key h
+    sleep 0.5
+done
+level_won || fail "hints do not win the level read from levels/01-joining.level"
+escape_until_quit "Escape after the level's win"
+[[ "$(sed -n 3p "$scratch/level.replay")" =~ ^"level "[0-9a-f]{16}$ ]] ||
+    fail "a recording on a level file should name the level, not: $(cat "$scratch/level.replay")"
+start_game --level levels/01-joining.level --replay "$scratch/level.replay"
+wait_for level_won || fail "the recording on levels/01-joining.level does not win it again"
+escape_until_quit "Escape after the replayed win"
 echo "play_e2e: level 1 shows its walls after a mouse flood and Return, q fuses the starting pair, the run replays alike, and in practice mode r and Backspace give level 1 back"

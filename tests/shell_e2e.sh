@@ -81,6 +81,7 @@ frame 0|HEADER\n0 q\n|2
 a frame past half a day of play|HEADER\n5184001 q\n|2
 a twenty-digit frame|HEADER\n99999999999999999999 q\n|2
 a line after its end|HEADER\n12 q\n20 end\n30 w\n|4
+a level line after an event|HEADER\n12 q\nlevel 0123456789abcdef\n|3
 CASES
 { echo "$header"; seq 1 32769 | sed 's/$/ space/'; } >"$bad"
 refused "a replay of 32769 events" "brakko: $bad: line 32770: " --replay "$bad"
@@ -88,6 +89,14 @@ refused "a replay of 32769 events" "brakko: $bad: line 32770: " --replay "$bad"
 refused "a replay with a 10 MB line" "brakko: $bad: line 2: " --replay "$bad"
 refused "a replay that is missing" "brakko: $scratch/missing: cannot open it" --replay "$scratch/missing"
 refused "a directory as replay" "brakko: $scratch: line 1: " --replay "$scratch"
+# A run belongs to the level it was made on: the built-in levels, or one level file's map.
+printf '%s\nlevel 0123456789abcdef\n12 q\n' "$header" >"$bad"
+refused "a replay of a player's level played without it" "brakko: $bad: a replay made on a level of its own" \
+    --replay "$bad"
+refused "a replay of another level" "brakko: $bad: a replay made on another level" --replay "$bad" \
+    --level "$root/levels/01-joining.level"
+refused "the built-in solution on a player's level" "a replay made on another level" --solution \
+    --level "$root/levels/01-joining.level"
 cd "$scratch" || fail "cannot enter $scratch"
 refused "--solution away from the game's data" "brakko: ./replays/solution.replay: cannot open it" --solution
 cd "$root" || fail "cannot enter the project root $root"
