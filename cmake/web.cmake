@@ -1,5 +1,5 @@
-# The web build (configured through emcmake): the game as brakko.js and brakko.wasm, its pictures and music
-# packed into brakko.data, and the page around them, all laid out in site/ for any static web host.
+# The web build (configured through emcmake): the game as brakko.js and brakko.wasm, its pictures, music and
+# level pack packed into brakko.data, and the page around them, all laid out in site/ for any static web host.
 set(site ${PROJECT_BINARY_DIR}/site)
 set(page ${PROJECT_SOURCE_DIR}/web)
 
@@ -16,12 +16,13 @@ target_link_options(brakko PRIVATE
     # All memory is taken at start-up and never grows. The views' map layers and the pictures fill most of
     # Emscripten's default 16 MB, and practice mode's steps (a few MB) would not fit in what is left.
     -sINITIAL_MEMORY=33554432
-    # The game reads ./img, ./snd and ./replays from brakko.data. The BMPs are decoded when the game loads them, by
+    # The game reads ./img, ./snd and ./replays from brakko.data, and the page lists /levels. The BMPs are decoded when the game loads them, by
     # stb_image inside the program, so a damaged one comes back null as on the desktop (the page turns the
     # browser's own image decoding off); the browser decodes the Oggs while the page loads.
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/img@/img"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/snd@/snd"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/replays@/replays"
+    "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/levels@/levels"
     --use-preload-plugins
     -sSTB_IMAGE=1
     # This Emscripten leaves the stb_image loader out of what the program exports; SDL's loader calls it.
@@ -29,9 +30,10 @@ target_link_options(brakko PRIVATE
     -sENVIRONMENT=web
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0
-    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain]")
+    # The page reads the pack's levels and writes a link's level through FS.
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain,FS]")
 file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_DIR}/snd/*
-     ${PROJECT_SOURCE_DIR}/replays/*)
+     ${PROJECT_SOURCE_DIR}/replays/* ${PROJECT_SOURCE_DIR}/levels/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
 foreach(file index.html page.css page.js)

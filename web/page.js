@@ -1,8 +1,15 @@
 // The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
 // key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
-// practice mode when the remembered box is ticked), keeps the canvas at the largest scale that fits, runs the
-// touch pad (drawing the poses the game says its keys would ask for), switches the music off and on, asks for
-// a phone to be turned, announces level 2 won, and says when the game ends (won or given up) or can't load.
+// practice mode when the remembered box is ticked) on its own levels, on a level of the pack or on a level in
+// the page's link, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
+// game says its keys would ask for), switches the music off and on, asks for a phone to be turned, announces
+// the last level won, gives a link to the level played, and says when the game ends (won or given up), can't
+// load, or refuses a level.
+//
+// A level in a link: index.html#level=DATA, where DATA is the level file's text compressed as raw DEFLATE (the
+// browser's CompressionStream('deflate-raw')) and encoded as base64url without padding. The link is untrusted:
+// its text is inflated only up to the largest level the game's reader takes, the reader itself checks the
+// level, and its title and author reach the page as text only.
 'use strict';
 
 (function () {
@@ -27,6 +34,12 @@
   const practiceChoice = byId('practice-choice');
   const practiceBox = byId('practice');
   const keysButton = byId('keys');
+  const packChoice = byId('pack-choice');
+  const packList = byId('pack');
+  const playLevel = byId('play-level');
+  const levelName = byId('level-name');
+  const copyButton = byId('copy-link');
+  const linkField = byId('link');
   const escape = pad.querySelector('.hold');
   const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
   // How long the pad's Escape must be held before it reaches the game.
@@ -34,14 +47,30 @@
   const practiceKey = 'brakko.practice';
   const soundKey = 'brakko.sound';
   const svgNS = 'http://www.w3.org/2000/svg';
+  const linkFormat = 'deflate-raw';
+  // The game's reader takes no level longer than this (maxLevelBytes in levelFile.h).
+  const maxLevelBytes = 8192;
+  // DEFLATE grows no text by more than a few bytes, so base64url of a level's link is at most about 11 000
+  // characters; a longer one is refused before it is decoded.
+  const maxLinkLength = 12000;
 
-  // loading, ready (waiting for the start gesture), playing, ended or failed.
+  // loading, ready (waiting for the start gesture), playing, ended, refused (a level) or failed.
   let state = 'loading';
   // Whether the game runs in practice mode, and how it ended ('won' or 'gave up'), as it told the page.
   let practice = false;
   let outcome = 'gave up';
   let holding = null;
   let muted = false;
+  // The level played in place of Brakko's own two, once the player has chosen one or followed a link: its
+  // path in the game's file system, its text, and its title and author for show.
+  let level = null;
+  // The level in the page's link, inflated while the game loads (null when the page has none).
+  const linked = window.location.hash.startsWith('#level=')
+    ? inflateLink(window.location.hash.slice('#level='.length)) : null;
+  // Its refusal is shown once the game has loaded; until then it is no error of the page's.
+  linked?.catch(() => {});
+  // The game's last line on its standard error: why it refused a level.
+  let lastError = '';
 
   function say(text, { error = false, loading = false } = {}) {
     message.textContent = text;
@@ -49,6 +78,7 @@
     progress.hidden = !loading;
     solution.hidden = true;
     practiceChoice.hidden = true;
+    packChoice.hidden = true;
     again.hidden = true;
     notice.hidden = false;
   }
@@ -102,6 +132,16 @@
     document.documentElement.style.setProperty('--scale', scale);
   }
 
+  function joined(chunks, length) {
+    const whole = new Uint8Array(length);
+    let at = 0;
+    for (const chunk of chunks) {
+      whole.set(chunk, at);
+      at += chunk.length;
+    }
+    return whole;
+  }
+
   // The whole file, reporting each chunk's size as it arrives.
   async function download(name, received) {
     let response;
@@ -123,13 +163,66 @@
       length += value.length;
       received(value.length, 0);
     }
-    const whole = new Uint8Array(length);
-    let at = 0;
-    for (const chunk of chunks) {
-      whole.set(chunk, at);
-      at += chunk.length;
+    return joined(chunks, length).buffer;
+  }
+
+  function toBase64url(bytes) {
+    let binary = '';
+    for (const byte of bytes) binary += String.fromCharCode(byte);
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  // The level's text from a link's DATA, inflated a chunk at a time and given up as soon as it passes the
+  // largest level, before the rest is inflated. A refusal throws, its message saying why in plain words.
+  async function inflateLink(data) {
+    if (data.length > maxLinkLength) throw new Error('the link is longer than any level\'s');
+    // atob also takes padding and white space, which a link never holds.
+    if (!/^[A-Za-z0-9_-]*$/.test(data) || data.length % 4 === 1)
+      throw new Error('the link is not base64url (only A to Z, a to z, 0 to 9, - and _)');
+    const packed = Uint8Array.from(atob(data.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
+    let reader;
+    try {
+      reader = new Blob([packed]).stream().pipeThrough(new DecompressionStream(linkFormat)).getReader();
+    } catch {
+      throw new Error('this browser cannot unpack a link (it has no DecompressionStream for raw DEFLATE)');
     }
-    return whole.buffer;
+    const chunks = [];
+    let length = 0;
+    for (;;) {
+      let next;
+      try {
+        next = await reader.read();
+      } catch {
+        throw new Error('the link is damaged: its data is not a whole raw DEFLATE stream');
+      }
+      if (next.done) break;
+      length += next.value.length;
+      if (length > maxLevelBytes) {
+        reader.cancel().catch(() => {});
+        throw new Error(`the link's level is longer than ${maxLevelBytes} bytes, the most a level may have`);
+      }
+      chunks.push(next.value);
+    }
+    return joined(chunks, length);
+  }
+
+  // A link to this page that plays the level `bytes`.
+  async function linkTo(bytes) {
+    const stream = new Blob([bytes]).stream().pipeThrough(new CompressionStream(linkFormat));
+    const packed = new Uint8Array(await new Response(stream).arrayBuffer());
+    return `${window.location.href.split('#')[0]}#level=${toBase64url(packed)}`;
+  }
+
+  // A level as the page keeps it, its title and author read from its header lines for show only: the
+  // game's reader checks them, and refuses the level when they are wrong.
+  function levelAt(path, bytes, name) {
+    const found = { title: '', author: '' };
+    for (const line of new TextDecoder().decode(bytes).split('\n')) {
+      const header = line.match(/^([a-z]*): ?(.*)$/);
+      if (!header && line !== '') break;
+      if (header && (header[1] === 'title' || header[1] === 'author')) found[header[1]] ||= header[2];
+    }
+    return { path, bytes, title: found.title || name, author: found.author };
   }
 
   function loadScript(name) {
@@ -142,17 +235,66 @@
     });
   }
 
-  function ready() {
+  // The pack's levels, in the order of their file names, each offered by its title.
+  function listPack() {
+    const fs = window.Module.FS;
+    const names = fs.readdir('/levels').filter((name) => name.endsWith('.level')).sort();
+    for (const name of names) {
+      const option = document.createElement('option');
+      option.value = name;
+      option.textContent = levelAt('', fs.readFile(`/levels/${name}`), name).title;
+      packList.appendChild(option);
+    }
+  }
+
+  async function ready() {
     if (state !== 'loading') return;
+    listPack();
+    if (linked) {
+      let bytes;
+      try {
+        bytes = await linked;
+      } catch (e) {
+        refuse(e.message);
+        return;
+      }
+      window.Module.FS.writeFile('/link.level', bytes);
+      level = levelAt('/link.level', bytes, 'The level in the link');
+      levelShown();
+    }
     state = 'ready';
-    say(touch ? 'Tap to start' : 'Press any key or click to start');
+    const go = touch ? 'Tap to start' : 'Press any key or click to start';
+    say(level ? `${level.title}${level.author ? ` by ${level.author}` : ''}: ${go.toLowerCase()}` : go);
     solution.hidden = false;
     practiceChoice.hidden = false;
+    packChoice.hidden = packList.options.length === 0;
+  }
+
+  // A level that the link's decoding or the game's reader refused: the reason in place of the game, and a
+  // way on to Brakko's own levels, which is the page loaded again without the link.
+  function refuse(reason) {
+    state = 'refused';
+    level = null;
+    levelShown();
+    say(`This level was refused: ${reason.replace(/\.$/, '')}.`, { error: true });
+    again.textContent = 'Play Brakko\'s own levels';
+    again.hidden = false;
+  }
+
+  // The level's title and author beside the game, as text, and its Copy link.
+  function levelShown() {
+    levelName.hidden = !level;
+    copyButton.hidden = !level;
+    linkField.hidden = true;
+    if (level) levelName.textContent = level.author ? `${level.title} by ${level.author}` : level.title;
+    pad.querySelector('[data-area="start"] small').textContent = level ? 'the level' : 'level 1';
+    fit();
   }
 
   // Runs the game with these command-line arguments, in practice mode if the box is ticked; it returns at
   // once, the browser calling it from then on.
   function begin(args) {
+    if (level) args = ['--level', level.path, ...args];
     state = 'playing';
     practice = practiceBox.checked;
     notice.hidden = true;
@@ -163,7 +305,9 @@
     setTimeout(() => {
       window.Module._setMuted(muted ? 1 : 0);
       const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
-      if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
+      // 2: the game's reader refused the level, in a line naming the file, which the page leaves out.
+      if (status === 2 && level) refuse(lastError.replace(`brakko: ${level.path}: `, ''));
+      else if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
     }, 0);
   }
 
@@ -174,7 +318,8 @@
     main.dataset.screen = screen;
     for (const button of pad.querySelectorAll('.practice-only, .title-only')) {
       button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
-        || (button.classList.contains('title-only') && screen !== 1);
+        || (button.classList.contains('title-only') && screen !== 1)
+        || (button.dataset.area === 'level2' && level !== null);
     }
     mark.hidden = !(touch && practice && screen !== 8);
     fit();
@@ -229,7 +374,8 @@
   // the gesture.
   function start(event) {
     if (state !== 'ready') return;
-    if (event.target instanceof Element && event.target.closest('#solution, #practice-choice, #keys, #tools')) return;
+    const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link';
+    if (event.target instanceof Element && event.target.closest(choice)) return;
     event.preventDefault();
     event.stopPropagation();
     begin([]);
@@ -238,7 +384,8 @@
   function ended() {
     if (state !== 'playing') return;
     state = 'ended';
-    if (outcome === 'won') say('You won Brakko: both levels solved. Thanks for playing!');
+    if (outcome === 'won' && level) say(`You won ${level.title}. Thanks for playing!`);
+    else if (outcome === 'won') say('You won Brakko: both levels solved. Thanks for playing!');
     else if (practice) say('You gave up. Thanks for playing!');
     else say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
     again.hidden = false;
@@ -336,13 +483,17 @@
       onPoses: showPoses,
       onTime: timeShown,
       onLevel2Won: () => {
-        news.textContent = 'Level 2 won: Brakko is solved! Escape ends the game.';
+        news.textContent = level ? `${level.title}: won! Escape ends the game.`
+          : 'Level 2 won: Brakko is solved! Escape ends the game.';
         news.hidden = false;
       },
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
       stdout: lines((text) => console.log(text)),
-      stderr: lines((text) => console.warn(text)),
+      stderr: lines((text) => {
+        lastError = text;
+        console.warn(text);
+      }),
       // What the runtime itself says.
       print: (text) => console.log(text),
       printErr: (text) => console.warn(text),
@@ -360,9 +511,38 @@
   window.addEventListener('keyup', keyFilter, true);
   pad.addEventListener('pointerdown', pressPad);
   for (const end of ['pointerup', 'pointercancel', 'pointerleave']) escape.addEventListener(end, letGo);
-  again.addEventListener('click', () => window.location.reload());
+  // After a refused level, the page without its link.
+  again.addEventListener('click', () =>
+    (state === 'refused' ? window.location.replace(window.location.href.split('#')[0]) : window.location.reload()));
+  // A link pasted over the page's own address changes only its hash; it is followed as a new page.
+  window.addEventListener('hashchange', () => window.location.reload());
   // Both levels won by the replay shipped with the game; on the rage-quit screen the keys are the player's.
-  solution.addEventListener('click', () => state === 'ready' && begin(['--solution']));
+  solution.addEventListener('click', () => {
+    if (state !== 'ready') return;
+    level = null;
+    levelShown();
+    begin(['--solution']);
+  });
+  playLevel.addEventListener('click', () => {
+    if (state !== 'ready') return;
+    const path = `/levels/${packList.value}`;
+    level = levelAt(path, window.Module.FS.readFile(path), packList.value);
+    levelShown();
+    begin([]);
+  });
+  // The link goes to the clipboard where the browser allows; where it refuses, into a field to copy by hand.
+  copyButton.addEventListener('click', async () => {
+    const link = await linkTo(level.bytes);
+    try {
+      await navigator.clipboard.writeText(link);
+      copyButton.textContent = 'Link copied';
+    } catch {
+      linkField.value = link;
+      linkField.hidden = false;
+      linkField.select();
+      fit();
+    }
+  });
   // The choice of practice mode is remembered for the next visit; the box gives the keyboard back at once,
   // so that the next key starts the game.
   try {
@@ -410,7 +590,8 @@
     fullscreenButton.hidden = Boolean(document.fullscreenElement) || !touch;
   });
   // None of the page's buttons takes the keyboard from the game.
-  for (const button of [soundButton, fullscreenButton]) button.addEventListener('pointerdown', (e) => e.preventDefault());
+  for (const button of [soundButton, fullscreenButton, copyButton])
+    button.addEventListener('pointerdown', (e) => e.preventDefault());
   // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));

@@ -3,14 +3,17 @@
 // the keys and the touch pad must do what they say (practice mode's buttons too) and the pad draw the poses
 // for the group, a held key is one press, the music pauses in a hidden tab and the sound switch silences it,
 // damaged pictures and musics are refused as on the desktop, a win of level 2 is announced as it happens, the
-// end must be named won or given up, and a missing file must be reported on the page.
+// end must be named won or given up, and a missing file must be reported on the page. A level in a link plays
+// to its win with its title and author shown as text, and gives back its own link; a link that inflates too
+// far or holds a bad level is refused with its reason; a level of the pack is chosen from the list.
 'use strict';
 
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { serve, address, launch, damaged } = require('./site.cjs');
+const zlib = require('node:zlib');
+const { serve, address, launch, packedFiles, damaged } = require('./site.cjs');
 
 const site = process.env.BRAKKO_SITE;
 const frames = process.env.BRAKKO_FRAMES;
@@ -83,8 +86,11 @@ const notice = (page) =>
     return { shown: !box.hidden, error: box.classList.contains('error'), text: box.textContent.trim() };
   });
 
-// A fresh page on the site with the desktop pictures handed over, and every page error kept.
-async function openGame(browser, server, viewport) {
+// The site's address with `text` as a level in its link: raw DEFLATE in base64url, as the page reads it.
+const levelLink = (server, text) => `${address(server)}#level=${zlib.deflateRawSync(text).toString('base64url')}`;
+
+// A fresh page on the site (or at `at` on it) with the desktop pictures handed over, and every page error kept.
+async function openGame(browser, server, viewport, at = address(server)) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   if (viewport) await page.setViewport(viewport);
@@ -105,7 +111,7 @@ async function openGame(browser, server, viewport) {
       return play.apply(this, args);
     };
   });
-  await page.goto(address(server));
+  await page.goto(at);
   await page.evaluate((pictures) => {
     window.desktop = {};
     for (const [name, base64] of Object.entries(pictures))
@@ -124,6 +130,13 @@ const musicVolumes = (page) =>
 const oneMusicAt = (page, volume) => async () => {
   const volumes = await musicVolumes(page);
   return { volumes, done: volumes.length === 1 && volumes[0] === volume };
+};
+
+const screenIs = (page, screen) => () =>
+  page.$eval('main', (main, screen) => ({ screen: main.dataset.screen, done: main.dataset.screen === screen }), screen);
+const noticeSays = (page, pattern, error = false) => async () => {
+  const n = await notice(page);
+  return { ...n, done: n.shown && n.error === error && pattern.test(n.text) };
 };
 
 // Waits for `count` of the browser's animation frames, each of which runs the game frames that are due.
@@ -409,6 +422,83 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   await tapPad(page, 'Level 2');
   await waitFor('the pad\'s Level 2 should lead from the title to level 2', () =>
     page.$eval('main', (main) => ({ screen: main.dataset.screen, done: main.dataset.screen === '3' })), 10000);
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+// A level won by its first pose: the pair falls onto the goal. Its title and author would run script as markup.
+const title = '<script>window.ran = 1</script>';
+const author = '<img src=x onerror="window.ran = 2">';
+const tiny = `title: ${title}\nauthor: ${author}\n#####\n# 1 #\n# 2 #\n##@##\n#####\n`;
+
+test('a level in a link shows its title and author as text, plays to its win and copies its own link', async () => {
+  const page = await openGame(browser, server, undefined, levelLink(server, tiny));
+  await waitFor('the page should offer the link\'s level by its title and author', async () => {
+    const n = await notice(page);
+    return { ...n, done: n.text.startsWith(`${title} by ${author}: press any key`) };
+  });
+  await page.keyboard.press('Enter');
+  await waitFor('the level\'s title should name the window', async () => {
+    const name = await page.title();
+    return { name, done: name === `Brakko: ${title}` };
+  }, 10000);
+  await page.keyboard.press('Enter');
+  await waitFor('Return should lead from the title to the level', screenIs(page, '3'), 10000);
+  await page.keyboard.press('c');
+  await waitFor('the pose should win the level', async () => ({
+    done: await page.$eval('#news', (news) => !news.hidden && /won/.test(news.textContent)) }), 10000);
+  assert.equal(await page.$eval('#level-name', (p) => p.textContent), `${title} by ${author}`,
+    'the title and author should show beside the game as they are written');
+  assert.deepEqual(await page.evaluate(() => [typeof window.ran, document.querySelectorAll('img, #level-name *').length]),
+    ['undefined', 0], 'no markup of the title or author should be made, nor run');
+
+  // The clipboard refused, as browsers may: the link shows in a field to copy by hand.
+  await page.evaluate(() => { navigator.clipboard.writeText = () => Promise.reject(new Error('refused')); });
+  await page.click('#copy-link');
+  const link = await waitFor('Copy link should show the link', () =>
+    page.$eval('#link', (field) => ({ value: field.value, done: !field.hidden })), 10000);
+  assert.equal(zlib.inflateRawSync(Buffer.from(link.value.split('#level=')[1], 'base64url')).toString(), tiny,
+    'the copied link should hold the level\'s text');
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+test('a link that inflates past the largest level or holds a bad level is refused, and the page goes on', async () => {
+  // A few hundred bytes of link that inflate to 100 kB.
+  const page = await openGame(browser, server, undefined, levelLink(server, ' '.repeat(100000)));
+  await waitFor('the inflating link should be refused', noticeSays(page, /longer than 8192 bytes/, true));
+  await page.close();
+
+  const bad = await openGame(browser, server, undefined, levelLink(server, tiny.replace('# 2 #', '# 2\t#')));
+  await waitFor('the page should offer the link\'s level', noticeSays(bad, /press any key/));
+  await bad.keyboard.press('Enter');
+  await waitFor('the level should be refused with the reader\'s reason',
+    noticeSays(bad, /refused: line 5, column 4: a tab/, true), 10000);
+  await Promise.all([bad.waitForNavigation(), bad.click('#again')]);
+  assert.equal(bad.url(), address(server), 'the page should go on without the link');
+  await waitFor('the page should offer Brakko\'s own levels', noticeSays(bad, /^press any key/i));
+  assert.deepEqual(bad.errors, [], 'the page should raise no errors');
+  await bad.close();
+});
+
+test('a level of the pack is chosen from the list and played', async () => {
+  const page = await openGame(browser, server);
+  const pack = Object.keys(packedFiles(site)).filter((name) => name.endsWith('.level'))
+    .map((name) => path.basename(name)).sort();
+  const listed = await waitFor('the page should list the pack', async () => {
+    const names = await page.$$eval('#pack option', (options) => options.map((o) => o.value));
+    return { names, done: names.length > 0 };
+  });
+  assert.deepEqual(listed.names, pack, 'the list should hold the pack\'s levels in the order of their names');
+  await page.select('#pack', pack[1]);
+  await page.click('#play-level');
+  const name = await page.$eval('#pack option:checked', (option) => option.textContent);
+  await waitFor('the chosen level\'s title should name the window', async () => {
+    const named = await page.title();
+    return { named, done: named === `Brakko: ${name}` };
+  }, 10000);
+  await page.keyboard.press('Enter');
+  await waitFor('Return should lead to the chosen level', screenIs(page, '3'), 10000);
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
