@@ -152,7 +152,7 @@ async function main() {
   const screens = ['title', 'level1', 'ragequit', 'level2', 'moving'];
   console.log(['site'.padEnd(32), ...screens.map((name) => name.padStart(9))].join(' '));
   for (const [site, row] of rows) {
-    const name = `${path.basename(path.dirname(site))}/${path.basename(site)}`;
+    const name = path.relative(process.cwd(), site) || site;
     console.log([name.padEnd(32), ...screens.map((screen) => (row[screen] || '-').padStart(9))].join(' '));
   }
 }

@@ -16,9 +16,10 @@ target_link_options(brakko PRIVATE
     # All memory is taken at start-up and never grows. The views' map layers and the pictures fill most of
     # Emscripten's default 16 MB, and practice mode's steps (a few MB) would not fit in what is left.
     -sINITIAL_MEMORY=33554432
-    # The game reads ./img, ./snd and ./replays from brakko.data, and the page lists /levels. The BMPs are decoded when the game loads them, by
-    # stb_image inside the program, so a damaged one comes back null as on the desktop (the page turns the
-    # browser's own image decoding off); the browser decodes the Oggs while the page loads.
+    # The game reads ./img, ./snd and ./replays from brakko.data, and the page lists /levels. The BMPs are
+    # decoded when the game loads them, by stb_image inside the program, so a damaged one comes back null as
+    # on the desktop (the page turns the browser's own image decoding off); the browser decodes the Oggs while
+    # the page loads.
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/img@/img"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/snd@/snd"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/replays@/replays"
