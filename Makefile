@@ -1,6 +1,8 @@
-# Two promises: `make play` and `make test` each install what is missing, build, and run.
+# Two promises: `make play` and `make test` each install what is missing, build, and run. `make check` is the
+# quick loop: the unit tests alone, in a tree of their own.
 BUILD ?= build
 WEB ?= build-web
+CHECK ?= build-check
 JOBS ?= $(shell nproc)
 # Debian's emcc finds its own JavaScript modules only through NODE_PATH.
 EMENV = NODE_PATH=/usr/share/nodejs
@@ -9,11 +11,15 @@ EMENV = NODE_PATH=/usr/share/nodejs
 # test plays.
 ALL = -DBRAKKO_TOOLS=ON -DBUILD_TESTING=ON -DBRAKKO_BENCHMARKS=ON -DBRAKKO_WEB_SITE=$(abspath $(WEB))/site
 
-.PHONY: setup setup-all configure configure-all build play test package clean web web-serve
+.PHONY: setup setup-check setup-all configure configure-all build play check test package clean web web-serve
 
-# What building and running the game needs; setup-all adds what the tests, tools and web build need.
+# What building and running the game needs; setup-check adds GoogleTest, setup-all what the tools, every
+# test and the web build need.
 setup:
 	@./scripts/setup play
+
+setup-check:
+	@./scripts/setup check
 
 setup-all:
 	@./scripts/setup all
@@ -33,6 +39,14 @@ play: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target brakko
 	./$(BUILD)/brakko
 
+# The unit tests labelled `check` (rules, flow, level files, replays, search, the views on SDL's dummy
+# driver), built with SDL, the mixer and GoogleTest alone: no tool, X server or browser.
+check: setup-check
+	@cmake -S . -B $(CHECK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DBRAKKO_TOOLS=OFF \
+		-DBRAKKO_BENCHMARKS=OFF >/dev/null
+	@cmake --build $(CHECK) -j $(JOBS)
+	cd $(CHECK) && ctest -L check --output-on-failure -j $(JOBS)
+
 # The tests include the browser test, which plays the web build in $(WEB).
 test: build web
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -50,4 +64,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(WEB)
+	rm -rf $(BUILD) $(WEB) $(CHECK)
