@@ -23,7 +23,7 @@ done
 
 # Byte for byte only with the very fonts and libraries the record names; otherwise say which differ.
 record=$root/tools/assetgen.versions
-here=$("$source/tools/assetgen-versions" "$generator")
+here=$(bash "$source/tools/assetgen-versions" "$generator")
 if [ ! -f "$record" ]; then
     echo "assetgen_e2e: no $record, so comparing decoded pictures and sound"
     mode=decoded
