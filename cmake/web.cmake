@@ -4,8 +4,9 @@ set(site ${PROJECT_BINARY_DIR}/site)
 set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
-# Nothing large lives on the stack, so a megabyte is plenty; it is set here because the default changed
-# (5 MB up to Emscripten 3.1.26, 64 KB after), and so did its name (TOTAL_STACK before 3.1.25).
+# Nothing large lives on the stack, so a megabyte is plenty; it is set here because Emscripten's default
+# depends on its version (5 MB up to 3.1.26, 64 KB after), and so does the setting's name (TOTAL_STACK
+# before 3.1.25).
 if(EMSCRIPTEN_VERSION VERSION_LESS 3.1.25)
     set(stack_size -sTOTAL_STACK=1048576)
 else()

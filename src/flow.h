@@ -72,7 +72,9 @@ enum class curtainMove { none, moved, opened };
 // In practice mode, a level can be taken back a step (Backspace) or to its start (r) instead of stepping.
 enum class goBack { none, undo, restart };
 
-// The four numbers that decide what the loop shows; everything that changes them is a member here.
+// What decides what the loop shows: the screen, the one it moves to, the curtain, the command, practice mode
+// with its step back, and the level that Return on the title leads to; everything that changes them is a
+// member here.
 struct flow {
     int screen = titleScreen;
     int nextScreen = noTransition;

@@ -15,8 +15,8 @@ struct planLine {
     int command;
 };
 
-// Three words hold eleven robots on an 80 x 50 map, where two held seven. The third word costs 8 bytes a
-// state (the hint's search holds 3.1 MiB instead of 2.6) and about a tenth of the search's speed.
+// Three words hold eleven robots on an 80 x 50 map; two would hold only seven. The third word costs 8 bytes
+// a state (the hint's search holds 3.1 MiB rather than 2.6) and about a tenth of the search's speed.
 constexpr int stateKeyWords = 3;
 constexpr int stateKeyBits = 64 * stateKeyWords;
 

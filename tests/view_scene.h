@@ -78,7 +78,7 @@ inline SDL_Surface* paintSheet() {
     return sheet;
 }
 
-// The reference drawing that the map layers replaced: one blit per cell of the camera's window, placed at
+// The reference drawing the map layers must match: one blit per cell of the camera's window, placed at
 // the current scroll, then the robots in index order. Test code only, to hold the game's picture against.
 template <int W, int H>
 void drawTileByTile(const spieleUI<W, H>& view, SDL_Surface* display, int offsetX, int offsetY) {

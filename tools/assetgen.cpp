@@ -64,7 +64,7 @@ bool makeMusic(const std::string& root) {
 
 int main(int argc, char** argv) {
     const std::string root = argc > 1 ? argv[1] : ".";
-    for (const char* sub : {"/img", "/snd", "/icons", "/web"}) {
+    for (const char* sub : {"/img", "/snd", "/icons"}) {
         std::error_code error;
         std::filesystem::create_directories(root + sub, error);
         if (error) {
