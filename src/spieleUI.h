@@ -31,13 +31,14 @@ constexpr int cameraLeadRows = 13;
 constexpr int displayCols = 40;
 constexpr int displayRows = 25;
 
-// The camera's top-left cell for a game: the transbot's average cell kept the lead away from that corner and
-// the window held on the map (`mapW` x `mapH`); without a group it stays at `from`. A view narrower or
-// shorter than the display never scrolls on that axis.
+// The map cell in the camera's top-left corner.
 struct cameraCell {
     int col = 0, row = 0;
 };
 
+// Where the camera aims for a game: the transbot's average cell kept the lead away from the corner, with the
+// window held on the map (`mapW` x `mapH`); without a group it stays at `from`. A view narrower or shorter
+// than the display never scrolls on that axis. The view's frame step and the tests' glide model both ask it.
 template <int W, int H>
 cameraCell aimCamera(const spiele<W, H>& game, cameraCell from, int mapW, int mapH, int viewW, int viewH) {
     cameraCell aim = from;
