@@ -44,7 +44,7 @@ void measure(const char* level, const char* text, int capacity, int budget, int 
         while (next < shipped.lines.size() && shipped.lines[next].tick == tick + 1)
             game.control(shipped.lines[next++].command);
         game.process();
-        moved = anyRobotMoved(before, game);
+        moved = anyRobotMoved(before.bots, game);
     }
     int won = 0, maxKnown = 0;
     for (const sample& one : samples) {

@@ -6,18 +6,10 @@ set -uo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-10}
 root=$(realpath "$(dirname "$0")/..")
-scratch=$(mktemp -d)
-xvfb_pid=
-game_pid=
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
+take_scratch
 
 # Our own X server on whichever display is free.
-source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
 start_xvfb "$scratch" || { echo "peak_memory: Xvfb did not report a display"; exit 1; }
 export SDL_AUDIODRIVER=dummy
 

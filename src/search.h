@@ -3,6 +3,7 @@
 // search allocates nothing, reads no clock, and so answers the same on every machine. No SDL.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -48,6 +49,13 @@ constexpr int maxTickInputs = 2 + 2 * static_cast<int>(sizeof triedCommands / si
 // and the search can then no longer prove that there is no way.
 constexpr int maxWeightHalves = 16;
 
+// How many cells a tick can carry a lone robot (entry 0) and a group of 1 to 6, in halves of a cell: a bigger
+// group strides further by re-forming about its last member. Tuned so that both levels come out short within
+// a few seconds; the solver takes others from its command line.
+struct speedTable {
+    int halves[7] = {3, 3, 4, 5, 7, 9, 10};
+};
+
 template <int W, int H>
 struct search {
     // A known state: how it was first reached most cheaply, and its place in the open list of its order.
@@ -69,10 +77,7 @@ struct search {
     // Walking steps from each cell to the cell above the goal; cells no walk reaches count `walkless`.
     std::uint16_t distance[W * H] = {};
     int walkless = 0;
-    // How many cells a tick can carry a lone robot (entry 0) and a group of 1 to 6, in halves of a cell: a
-    // bigger group strides further by re-forming about its last member. Tuned so that both levels come out
-    // short within a few seconds.
-    int speedHalves[7] = {3, 3, 4, 5, 7, 9, 10};
+    speedTable speeds;
 
     int capacity = 0;
     int known = 0;
@@ -164,7 +169,7 @@ struct search {
             const int d = distance[indexFromXY<W, H>(counted.slots[i]->x, counted.slots[i]->y)];
             if (d < best) best = d;
         }
-        const int speed = speedHalves[size < 6 ? size : 6];
+        const int speed = speeds.halves[size < 6 ? size : 6];
         return (2 * best + speed - 1) / speed;
     }
 
@@ -242,18 +247,12 @@ struct search {
     // One tick from a packed state with the given keys; `work` is left holding the state after it.
     stateKey step(const stateKey& from, const tickInput& in) {
         layout.unpack(from, work);
-        int cells[20][2];
-        for (int i = 0; i < work.botCount; ++i) {
-            cells[i][0] = work.bots[i].x;
-            cells[i][1] = work.bots[i].y;
-        }
+        decltype(work.bots) before;
+        std::copy_n(work.bots, work.botCount, before);
         if (in.disband) work.control(-1);
         if (in.command >= 0) work.control(in.command);
         work.process();
-        bool moved = false;
-        for (int i = 0; i < work.botCount; ++i)
-            moved = moved || cells[i][0] != work.bots[i].x || cells[i][1] != work.bots[i].y;
-        return layout.pack(work, moved);
+        return layout.pack(work, anyRobotMoved(before, work));
     }
 
     // From `game` (on this search's map) as it stands before its next tick's keys. `moved`: whether a frame

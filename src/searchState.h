@@ -139,12 +139,11 @@ struct stateLayout {
     }
 };
 
-// True when some robot stands on another cell in `after` than in `before`: the view then glides for at
-// least one frame before the next tick.
-template <int W, int H>
-bool anyRobotMoved(const spiele<W, H>& before, const spiele<W, H>& after) {
-    for (int i = 0; i < before.botCount; ++i) {
-        if (before.bots[i].x != after.bots[i].x || before.bots[i].y != after.bots[i].y) return true;
+// True when some robot of `after` stands on another cell than in `before`, the same game's robots as they
+// stood before a tick: the view then glides for at least one frame before the next tick.
+inline bool anyRobotMoved(const bot* before, const spieleFields& after) {
+    for (int i = 0; i < after.botCount; ++i) {
+        if (before[i].x != after.bots[i].x || before[i].y != after.bots[i].y) return true;
     }
     return false;
 }

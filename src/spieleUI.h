@@ -31,6 +31,37 @@ constexpr int cameraLeadRows = 13;
 constexpr int displayCols = 40;
 constexpr int displayRows = 25;
 
+// The map cell in the camera's top-left corner.
+struct cameraCell {
+    int col = 0, row = 0;
+};
+
+// Where the camera aims for a game: the transbot's average cell kept the lead away from the corner, with the
+// window held on the map (`mapW` x `mapH`); without a group it stays at `from`. A view narrower or shorter
+// than the display never scrolls on that axis. The view's frame step and the tests' glide model both ask it.
+template <int W, int H>
+cameraCell aimCamera(const spiele<W, H>& game, cameraCell from, int mapW, int mapH, int viewW, int viewH) {
+    cameraCell aim = from;
+    const int size = game.transbot.size();
+    if (size > 0) {
+        int sumCol = 0, sumRow = 0;
+        for (int i = 0; i < size; ++i) {
+            sumCol += game.transbot.get(i)->col();
+            sumRow += game.transbot.get(i)->row();
+        }
+        const int avgCol = sumCol / size, avgRow = sumRow / size;
+        aim.col = avgCol < cameraLeadCols          ? 0
+                  : avgCol > mapW - cameraLeadCols ? mapW - displayCols
+                                                   : avgCol - cameraLeadCols;
+        aim.row = avgRow < cameraLeadRows          ? 0
+                  : avgRow > mapH - cameraLeadRows ? mapH - displayRows
+                                                   : avgRow - cameraLeadRows;
+    }
+    if (viewW < displayCols) aim.col = 0;
+    if (viewH < displayRows) aim.row = 0;
+    return aim;
+}
+
 // The tile picture for a raw map character; markers and anything unknown show the floor.
 constexpr SDL_Rect tileFor(char c) {
     switch (c) {
@@ -152,25 +183,9 @@ struct spieleUI {
 
     // One moving frame: retarget the camera, then one pixel of scroll and of every sprite, both axes at once.
     void update() {
-        if (game.transbot.size() > 0) {
-            int sumCol = 0;
-            int sumRow = 0;
-            for (game.transbot.reset(); !game.transbot.end(); game.transbot.next()) {
-                sumCol += game.transbot.peek()->col();
-                sumRow += game.transbot.peek()->row();
-            }
-            const int avgCol = sumCol / game.transbot.size();
-            const int avgRow = sumRow / game.transbot.size();
-            camCol = avgCol < cameraLeadCols          ? 0
-                     : avgCol > mapW - cameraLeadCols ? mapW - displayCols
-                                                      : avgCol - cameraLeadCols;
-            camRow = avgRow < cameraLeadRows          ? 0
-                     : avgRow > mapH - cameraLeadRows ? mapH - displayRows
-                                                      : avgRow - cameraLeadRows;
-        }
-        // Views narrower or shorter than the display never scroll on that axis, whatever the clamp said.
-        if (viewW < displayCols) camCol = 0;
-        if (viewH < displayRows) camRow = 0;
+        const cameraCell aim = aimCamera(game, cameraCell{camCol, camRow}, mapW, mapH, viewW, viewH);
+        camCol = aim.col;
+        camRow = aim.row;
 
         scrollX = stepToward(scrollX, camCol * cellPixels);
         scrollY = stepToward(scrollY, camRow * cellPixels);

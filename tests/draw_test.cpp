@@ -154,11 +154,8 @@ TEST_F(Draw, HigherRobotIndexLiesOnTopAndEdgesClip) {
 }
 
 TEST_F(Draw, ScrollLagShowsBackgroundOnTheEdgeTheCameraLeaves) {
-    testMap<80, 50> map;
-    map.put(20, 13, '1');
-    map.put(20, 14, '#');
-    spieleUI<80, 50> view(map.cells, thoseShape1, sheet, 40, 25);
-    joinTransbot(view.game, 0);
+    wideScene scene(20, 0, sheet);
+    spieleUI<80, 50>& view = scene.view;
     view.game.bots[0].absMove(21, 13);
 
     updateGame(display, view, noCommand, 0, 0);

@@ -197,28 +197,6 @@ struct player {
     }
 };
 
-// Where the camera of a view stands for a group, as the view computes it while the sprites glide.
-struct cameraModel {
-    int col = 0, row = 0;
-
-    template <int W, int H>
-    void follow(const spiele<W, H>& game, int viewW, int viewH) {
-        if (game.transbot.size() > 0) {
-            int sumCol = 0, sumRow = 0;
-            for (int i = 0; i < game.transbot.size(); ++i) {
-                sumCol += game.transbot.get(i)->col();
-                sumRow += game.transbot.get(i)->row();
-            }
-            const int avgCol = sumCol / game.transbot.size();
-            const int avgRow = sumRow / game.transbot.size();
-            col = avgCol < 20 ? 0 : avgCol > W - 20 ? W - 40 : avgCol - 20;
-            row = avgRow < 13 ? 0 : avgRow > H - 13 ? H - 25 : avgRow - 13;
-        }
-        if (viewW < 40) col = 0;
-        if (viewH < 25) row = 0;
-    }
-};
-
 int distanceOf(int a, int b) {
     return a > b ? a - b : b - a;
 }
@@ -227,8 +205,7 @@ int distanceOf(int a, int b) {
 // moves with the scroll, so the glide lasts as long as the longest of the scroll and each sprite's shift on
 // screen.
 template <int W, int H>
-int glideFrames(const spiele<W, H>& before, const spiele<W, H>& after, const cameraModel& from,
-                const cameraModel& to) {
+int glideFrames(const spiele<W, H>& before, const spiele<W, H>& after, cameraCell from, cameraCell to) {
     const int scrollX = (to.col - from.col) * 20;
     const int scrollY = (to.row - from.row) * 20;
     int frames =
@@ -254,7 +231,7 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
     spiele<W, H> model;
     model.init(text, thoseShape1);
     spiele<W, H> beforeTick = model;
-    cameraModel camera;
+    cameraCell camera;
     planKeys keys(steps.lines.data(), steps.lines.size());
     int tickFrame = p.frames + 1;  // a new view is settled, so its first frame ticks
     bool glideAhead = false;       // the last tick moved something, and the frames after it glide
@@ -267,8 +244,8 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
         if (keys.command != noCommand) model.control(keys.command);
         if (glideAhead) {
             // The camera aims at the group as the first gliding frame finds it, after a disband given there.
-            const cameraModel from = camera;
-            camera.follow(model, viewW, viewH);
+            const cameraCell from = camera;
+            camera = aimCamera(model, from, view.mapW, view.mapH, viewW, viewH);
             tickFrame = p.frames + 1 + glideFrames(beforeTick, model, from, camera);
             glideAhead = false;
         }
@@ -290,9 +267,7 @@ int playLevel(player& p, spieleUI<W, H>& view, const char* name, const char* tex
             EXPECT_EQ(keys.tick, steps.wonAt) << name << " should be won at the tick its plan promises";
             return p.frames;
         }
-        for (int i = 0; i < model.botCount; ++i)
-            glideAhead = glideAhead || beforeTick.bots[i].col() != model.bots[i].col() ||
-                         beforeTick.bots[i].row() != model.bots[i].row();
+        glideAhead = anyRobotMoved(beforeTick.bots, model);
         tickFrame = p.frames + 1;
     }
     ADD_FAILURE() << name << " was not won within " << steps.wonAt + 5 << " ticks";

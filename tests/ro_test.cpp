@@ -2,6 +2,8 @@
 // walk, position labels of the transbot and the nautbots' collision test.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "ro.h"
 #include "shape.h"
 
@@ -15,6 +17,14 @@ struct robots {
             r[i].init(i, 1, 40, 20);
     }
 };
+
+// A list holding the given robots in the order given.
+ro listOf(std::initializer_list<bot*> members) {
+    ro list;
+    for (bot* r : members)
+        list.push(r);
+    return list;
+}
 
 }  // namespace
 
@@ -47,9 +57,7 @@ TEST(List, PopTakesTheLastAndAnswersNullWhenEmpty) {
 TEST(List, RemoveSwapsTheLastMemberIntoTheGap) {
     robots all;
     bot *a = &all.r[0], *b = &all.r[1], *c = &all.r[2], *d = &all.r[3];
-    ro list;
-    for (bot* r : {a, b, c, d})
-        list.push(r);
+    ro list = listOf({a, b, c, d});
     EXPECT_EQ(list.remove(1), b) << "remove(1) of [a, b, c, d] should return b";
     EXPECT_EQ(list.get(0), a) << "after removing b, slot 0 should still hold a";
     EXPECT_EQ(list.get(1), d) << "after removing b, the last member d should fill slot 1";
@@ -59,9 +67,7 @@ TEST(List, RemoveSwapsTheLastMemberIntoTheGap) {
     EXPECT_EQ(list.remove(-1), nullptr) << "remove at -1 should answer null";
     EXPECT_EQ(list.size(), 3) << "a refused remove should leave the list alone";
 
-    ro three;
-    for (bot* r : {a, b, c})
-        three.push(r);
+    ro three = listOf({a, b, c});
     EXPECT_EQ(three.remove(0), a) << "remove(0) of [a, b, c] should return a";
     EXPECT_EQ(three.get(0), c) << "remove(0) of [a, b, c] should leave c first";
     EXPECT_EQ(three.get(1), b) << "remove(0) of [a, b, c] should leave b second";
@@ -70,9 +76,7 @@ TEST(List, RemoveSwapsTheLastMemberIntoTheGap) {
 TEST(List, RemovingTheFirstAndPushingItBackExchangesFirstAndLast) {
     robots all;
     bot *a = &all.r[0], *b = &all.r[1], *c = &all.r[2];
-    ro list;
-    for (bot* r : {a, b, c})
-        list.push(r);
+    ro list = listOf({a, b, c});
     list.push(list.remove(0));
     EXPECT_EQ(list.get(0), c) << "[a, b, c] should become [c, b, a]: c first";
     EXPECT_EQ(list.get(1), b) << "[a, b, c] should become [c, b, a]: b in the middle";
@@ -85,9 +89,7 @@ TEST(List, RemovingTheFirstAndPushingItBackExchangesFirstAndLast) {
 TEST(List, WalkWithTheCursor) {
     robots all;
     bot *a = &all.r[0], *b = &all.r[1];
-    ro list;
-    list.push(a);
-    list.push(b);
+    ro list = listOf({a, b});
     list.reset();
     EXPECT_FALSE(list.end()) << "after reset a non-empty list's walk should not be over";
     EXPECT_EQ(list.peek(), a) << "peek should show the first member";
@@ -102,9 +104,7 @@ TEST(List, WalkWithTheCursor) {
 TEST(List, PeekRemoveLeavesTheCursorOnTheMovedMember) {
     robots all;
     bot *a = &all.r[0], *b = &all.r[1], *c = &all.r[2];
-    ro list;
-    for (bot* r : {a, b, c})
-        list.push(r);
+    ro list = listOf({a, b, c});
     list.reset();
     list.next();
     EXPECT_EQ(list.peekRemove(), b) << "with the cursor at 1, peekRemove should take b";

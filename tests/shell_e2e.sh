@@ -8,16 +8,8 @@ set -uo pipefail
 
 brakko=$(realpath "$1")
 root=$(realpath "$2")
-scratch=$(mktemp -d)
-xvfb_pid=
-game_pid=
-
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
+take_scratch
 
 fail() {
     echo "shell_e2e: $*"
@@ -151,7 +143,6 @@ run_without_video --version
     fail "--version should print 'brakko $version', not '$(cat "$scratch/out")'"
 
 # Our own X server on whichever display is free.
-source "$(dirname "$(realpath "$0")")/../scripts/xvfb.sh"
 start_xvfb "$scratch" || fail "Xvfb did not report a display"
 
 # Music is not what this test is about; the dummy audio driver keeps it off the machine's sound card. The run

@@ -311,7 +311,7 @@ TEST(Search, FromStatesOnTheShippedPathAPlanWins) {
         for (const planLine& line : shipped.lines)
             if (line.tick == partway) game.control(line.command);
         game.process();
-        const bool moved = anyRobotMoved(before, game);
+        const bool moved = anyRobotMoved(before.bots, game);
         const searchAnswer& answer = s->run(game, moved, 200000, 4);
         ASSERT_EQ(answer.outcome, searchOutcome::won) << "a plan should be found after tick " << partway;
         EXPECT_TRUE(moved || answer.lines < 2 || answer.plan[1].tick > 1)
@@ -360,7 +360,7 @@ void expectPlanWins(const char* level, const char* text, int withinTicks) {
         }
         const auto before = paced;
         paced.process();
-        lastTickMoved = anyRobotMoved(before, paced);
+        lastTickMoved = anyRobotMoved(before.bots, paced);
     }
 }
 

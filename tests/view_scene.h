@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "shape.h"
 #include "spieleUI.h"
 
 // Walls all round and empty inside; the test puts markers and tiles where it needs them.
@@ -43,6 +44,27 @@ void joinTransbot(spiele<W, H>& game, int i) {
     }
     ADD_FAILURE() << "robot " << i << " is not a free robot";
 }
+
+// A map twice the display each way, seen through a display-sized view: robot 1 stands in the transbot at
+// (groupCol, 13) and, where `freeCol` is given, robot 2 stands free at (freeCol, 13). The camera has not
+// moved yet.
+struct wideScene {
+    testMap<80, 50> map;
+    spieleUI<80, 50> view;
+
+    explicit wideScene(int groupCol, int freeCol = 0, SDL_Surface* sheet = nullptr)
+        : map(robotsOnRow13(groupCol, freeCol)), view(map.cells, thoseShape1, sheet, 40, 25) {
+        joinTransbot(view.game, 0);
+    }
+
+  private:
+    static testMap<80, 50> robotsOnRow13(int groupCol, int freeCol) {
+        testMap<80, 50> placed;
+        placed.standOn(groupCol, 13, '1');
+        if (freeCol != 0) placed.standOn(freeCol, 13, '2');
+        return placed;
+    }
+};
 
 // Sheet cell (cx, cy) is painted red cx+1, green cy+1, blue 0x80; the display starts black.
 inline Uint32 sheetColour(int cx, int cy) {

@@ -37,6 +37,23 @@ int framesUntilSettled(spieleUI<W, H>& view, int limit = 500) {
     return frames;
 }
 
+// Robot 1 in the transbot at column 30 and robot 2 free at column 35 of row 13, under a camera settled at
+// column 10; both are put on new columns of the row at once. How many frames the view takes to settle again,
+// and where its camera ends.
+struct glideEnd {
+    int frames, camCol;
+};
+
+glideEnd glideGroupAndFreeRobot(int groupTo, int freeTo) {
+    wideScene scene(30, 35);
+    spieleUI<80, 50>& view = scene.view;
+    settleAt(view, 10, 0);
+    view.game.bots[0].absMove(groupTo, 13);
+    view.game.bots[1].absMove(freeTo, 13);
+    const int frames = framesUntilSettled(view);
+    return glideEnd{frames, view.camCol};
+}
+
 // Level 2's camera for a transbot of one robot standing at (col, row).
 struct cameraCase {
     int col, row;
@@ -114,10 +131,8 @@ TEST(Camera, SmallViewsArePinnedToTheMapCorner) {
 }
 
 TEST(Scroll, ThreeCellCameraJumpTakesSixtyFramesWithoutATick) {
-    testMap<80, 50> map;
-    map.standOn(20, 13, '1');
-    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
-    joinTransbot(view.game, 0);
+    wideScene scene(20);
+    spieleUI<80, 50>& view = scene.view;
     ASSERT_TRUE(view.updated()) << "a new view is settled";
 
     view.game.bots[0].absMove(23, 13);
@@ -147,10 +162,8 @@ TEST(Glide, SpriteOffOnBothAxesGlidesDiagonally) {
 }
 
 TEST(Glide, RobotAndCameraMovingTogetherSettleInTwentyFrames) {
-    testMap<80, 50> map;
-    map.standOn(30, 13, '1');
-    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
-    joinTransbot(view.game, 0);
+    wideScene scene(30);
+    spieleUI<80, 50>& view = scene.view;
     settleAt(view, 10, 0);
 
     view.game.bots[0].absMove(31, 13);
@@ -167,32 +180,16 @@ TEST(Glide, RobotAndCameraMovingTogetherSettleInTwentyFrames) {
 }
 
 TEST(Glide, RobotAndCameraMovingApartSettleInFortyFrames) {
-    testMap<80, 50> map;
-    map.standOn(30, 13, '1');
-    map.standOn(35, 13, '2');
-    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
-    joinTransbot(view.game, 0);
-    settleAt(view, 10, 0);
-
-    view.game.bots[0].absMove(29, 13);
-    view.game.bots[1].absMove(36, 13);
-    EXPECT_EQ(framesUntilSettled(view), 40)
+    const glideEnd glide = glideGroupAndFreeRobot(29, 36);
+    EXPECT_EQ(glide.frames, 40)
         << "free robot 1 moving right while the camera moves left needs 40 frames to settle";
-    EXPECT_EQ(view.camCol, 9) << "the camera follows the transbot one column left";
+    EXPECT_EQ(glide.camCol, 9) << "the camera follows the transbot one column left";
 }
 
 TEST(Glide, CameraThreeCellsWithARobotOneCellTheSameWayTakesSixtyFrames) {
-    testMap<80, 50> map;
-    map.standOn(30, 13, '1');
-    map.standOn(35, 13, '2');
-    spieleUI<80, 50> view(map.cells, thoseShape1, nullptr, 40, 25);
-    joinTransbot(view.game, 0);
-    settleAt(view, 10, 0);
-
-    view.game.bots[0].absMove(33, 13);
-    view.game.bots[1].absMove(36, 13);
-    EXPECT_EQ(framesUntilSettled(view), 60) << "the camera's 3-cell scroll decides: 60 frames";
-    EXPECT_EQ(view.camCol, 13) << "the camera follows the transbot three columns right";
+    const glideEnd glide = glideGroupAndFreeRobot(33, 36);
+    EXPECT_EQ(glide.frames, 60) << "the camera's 3-cell scroll decides: 60 frames";
+    EXPECT_EQ(glide.camCol, 13) << "the camera follows the transbot three columns right";
 }
 
 TEST(Pacing, RobotFallingEveryTickAdvancesOneCellEveryTwentyOneFrames) {

@@ -37,7 +37,7 @@ long peakMemoryKiB() {
 
 struct solveOptions {
     int weightHalves = 2;
-    int speedHalves[7] = {3, 3, 4, 5, 7, 9, 10};
+    speedTable speeds;
     int shortcutDepth = 3;
     // States the search may hold: level 1 from its start needs about 430 000 at the default weight.
     int capacity = 1 << 20;
@@ -53,8 +53,7 @@ int solve(const char* name, const char* text, const solveOptions& options) {
         std::printf("%s has too many robots for the solver's state.\n", name);
         return unknown;
     }
-    for (int k = 0; k < 7; ++k)
-        s->speedHalves[k] = options.speedHalves[k];
+    s->speeds = options.speeds;
     std::fprintf(stderr, "solving %s: %d robots, goal at (%d, %d)\n", name, s->layout.robots, s->goalCol,
                  s->goalRow);
     const searchAnswer& answer = s->run(s->start, false, options.budget, options.weightHalves);
@@ -154,10 +153,10 @@ int main(int argc, char** argv) {
             options.weightHalves = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--speeds") == 0 && i + 1 < argc) {
             const char* list = argv[++i];
-            for (int k = 0; k < 7; ++k) {
+            for (int& halves : options.speeds.halves) {
                 char* end = nullptr;
-                options.speedHalves[k] = static_cast<int>(std::strtol(list, &end, 10));
-                if (end == list || options.speedHalves[k] < 1) return usage();
+                halves = static_cast<int>(std::strtol(list, &end, 10));
+                if (end == list || halves < 1) return usage();
                 list = *end == ',' ? end + 1 : end;
             }
         } else if (std::strcmp(argv[i], "--shortcuts") == 0 && i + 1 < argc) {

@@ -9,25 +9,16 @@ set -uo pipefail
 
 brakko=$(realpath "$1")
 root=$(realpath "$2")
-scratch=$(mktemp -d)
-xvfb_pid=
-game_pid=
+source "$(dirname "$(realpath "$0")")/../../scripts/xvfb.sh"
+take_scratch
 seed=${BRAKKO_SEED:-1}
 [ "$seed" = random ] && seed=$RANDOM
 failures=0
 cases=0
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-
 echo "damaged_assets: random bytes from seed $seed (BRAKKO_SEED=$seed replays them)"
 
 # Our own X server on whichever display is free.
-source "$(dirname "$(realpath "$0")")/../../scripts/xvfb.sh"
 start_xvfb "$scratch" || { echo "damaged_assets: Xvfb did not report a display"; exit 1; }
 export SDL_AUDIODRIVER=dummy
 
