@@ -51,6 +51,18 @@ void expectMarkersPlaceRobots(const char* name, const char* text, const char* co
     }
 }
 
+// The map's edge columns and its rows 0 and `bottom` are solid: robots cannot walk or fall out of it.
+template <int W, int H>
+void expectClosed(const char* name, const char* text, int bottom) {
+    level<W, H> map;
+    map.init(text);
+    auto solid = [&](int x, int y) { return map.at(x, y) != ' ' && !isMarker(map.at(x, y)); };
+    for (int x = 0; x < W; ++x)
+        EXPECT_TRUE(solid(x, 0) && solid(x, bottom)) << name << " column " << x << " is open at an edge";
+    for (int y = 0; y < H; ++y)
+        EXPECT_TRUE(solid(0, y) && solid(W - 1, y)) << name << " row " << y << " is open at an edge";
+}
+
 }  // namespace
 
 TEST(Maps, TextsHoldExactlyTheirCells) {
@@ -68,37 +80,9 @@ TEST(Maps, MarkersPlaceOneFreeRobotEachOnFloorAndTheLevelsHaveOneGoal) {
 }
 
 TEST(Maps, BordersAreClosedWhereRobotsCanReach) {
-    auto solid = [](char c) { return c != ' ' && !isMarker(c); };
-    level<titleW, titleH> title;
-    title.init(titleLVL);
-    level<level1W, level1H> one;
-    one.init(level1T);
-    level<level2W, level2H> two;
-    two.init(level2T);
-    for (int x = 0; x < titleW; ++x) {
-        EXPECT_TRUE(solid(title.at(x, 0)) && solid(title.at(x, 11)))
-            << "title column " << x << " is open at an edge";
-    }
-    for (int y = 0; y < titleH; ++y) {
-        EXPECT_TRUE(solid(title.at(0, y)) && solid(title.at(14, y)))
-            << "title row " << y << " is open at an edge";
-    }
-    for (int x = 0; x < level1W; ++x) {
-        EXPECT_TRUE(solid(one.at(x, 0)) && solid(one.at(x, 19)))
-            << "level 1 column " << x << " is open at an edge";
-    }
-    for (int y = 0; y < level1H; ++y) {
-        EXPECT_TRUE(solid(one.at(0, y)) && solid(one.at(39, y)))
-            << "level 1 row " << y << " is open at an edge";
-    }
-    for (int x = 0; x < level2W; ++x) {
-        EXPECT_TRUE(solid(two.at(x, 0)) && solid(two.at(x, 49)))
-            << "level 2 column " << x << " is open at an edge";
-    }
-    for (int y = 0; y < level2H; ++y) {
-        EXPECT_TRUE(solid(two.at(0, y)) && solid(two.at(79, y)))
-            << "level 2 row " << y << " is open at an edge";
-    }
+    expectClosed<titleW, titleH>("title", titleLVL, 11);
+    expectClosed<level1W, level1H>("level 1", level1T, level1H - 1);
+    expectClosed<level2W, level2H>("level 2", level2T, level2H - 1);
 }
 
 TEST(Maps, RageQuitRobotsStartInClosedBoxes) {
