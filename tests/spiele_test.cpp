@@ -1,6 +1,6 @@
 // The game's set-up, commands and disbanding, its reading of the map, joining by contact, the seed search of
-// an empty transbot, re-forming, and copies that own their robots and play on alike. Small maps are written
-// out row by row.
+// an empty transbot, re-forming and its previews, and copies that own their robots and play on alike. Small
+// maps are written out row by row.
 #include <gtest/gtest.h>
 
 #include <cstring>
