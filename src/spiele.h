@@ -55,7 +55,9 @@ static_assert(sizeof(spieleOwnRobots) == sizeof(spieleFields),
 // Copied and assigned as the compiler does: the map, then the fields with their slots re-pointed.
 template <int W, int H>
 struct spiele : level<W, H>, spieleOwnRobots {
-    // Contact probes: above, below, left, right; the order decides which touching pair is found first.
+    // Contact probes: above, below, left and right of a member. A robot joins on touching a member on any
+    // side, so their order decides nothing: which robot joins is decided by the nautbot order, then the
+    // member order.
     static constexpr int LR[4] = {0, 0, -1, 1};
     static constexpr int UD[4] = {-1, 1, 0, 0};
 
@@ -205,10 +207,12 @@ struct spiele : level<W, H>, spieleOwnRobots {
   private:
     static constexpr char empty(char c) { return isMarker(c) ? ' ' : c; }
 
-    // Cells under the members, in list order: goal, breaker, belts. One belt move at most per tick.
+    // Cells under the members, in list order: goal, breaker, belts. One belt move at most per tick. Each step
+    // of the walk moves the cursor on, so it takes at most one step per member; the bound makes a walk that
+    // came back to a member end the tick rather than hang it.
     void examineUnderTransbot() {
         transbot.reset();
-        while (!transbot.end()) {
+        for (int steps = transbot.size(); steps > 0 && !transbot.end(); --steps) {
             const bot* member = transbot.peek();
             const char below = fromLevelAt(member->col(), member->row() + 1);
             if (below == '@') {

@@ -2,6 +2,7 @@
 // the pacing arithmetic driven with made-up clock values. No SDL, no window.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "flow.h"
@@ -28,6 +29,29 @@ int framesUntilOpened(flow& f, int limit = 1000) {
         if (frame(f) == curtainMove::opened) return n;
     }
     return -1;
+}
+
+// Paced frames, one key each ('.' none, 'X' the window closing), as the loop takes them: the event, then a
+// game frame if one is due, in which the rules tick every third game frame. Says for each paced frame what
+// its game frame took from the queue ('-' nothing) or '.' for no game frame.
+std::string pacedFrames(timeControl& time, const std::string& keys) {
+    std::string ran;
+    int gameFrames = 0;
+    for (const char key : keys) {
+        time.take(key == 'X'   ? frameEvent::windowClose()
+                  : key == '.' ? frameEvent{}
+                               : frameEvent::keyPress(key));
+        if (!time.due()) {
+            ran += '.';
+            continue;
+        }
+        const frameEvent event = time.next();
+        ran += event.type == frameEvent::kind::close ? 'X'
+               : event.type == frameEvent::kind::key ? char(event.sym)
+                                                     : '-';
+        time.ran(++gameFrames % 3 == 0);
+    }
+    return ran;
 }
 
 }  // namespace
@@ -267,6 +291,35 @@ TEST(ScreenFlow, MusicAndTeethFollowTheScreen) {
     EXPECT_EQ(topTeethY(250), 0) << "closed, the top teeth should start at the window's top";
     EXPECT_EQ(bottomTeethY(250), 250) << "closed, the bottom teeth should start mid-window";
     EXPECT_EQ(toothCount * toothWidth, windowWidth) << "the teeth should span the window";
+}
+
+// Practice mode's hold on time: slow motion runs the first paced frame of each period, also just after a
+// change of speed or leaving pause; a step runs up to the frame after a tick; keys wait in order, one a game
+// frame, and past the queue's room are dropped; closing the window is taken at once, paused or not.
+TEST(TimeControl, PauseStepAndSlowMotionDecideWhichFramesRunAndKeysWaitInOrder) {
+    const std::string full =
+        std::string("p") + std::string(heldKeys, 'q') + "wp" + std::string(heldKeys, '.');
+    const struct {
+        const char* says;
+        std::string keys, ran;
+    } rows[] = {
+        {"full speed", "qw..", "qw--"},
+        {"half speed, a key waiting for its game frame", "tq...", "-.q.-"},
+        {"quarter speed, from the frame of the change", "tt.......", "--...-..."},
+        {"full speed again after three changes", "ttt..", "-----"},
+        {"leaving pause at once", "tp.p..", "-..-.-"},
+        {"a paused key waits", "pq.p.", "...q-"},
+        {"a step from play, to the frame after the tick", "n.....n...", "----..---."},
+        {"a step from pause", "p.n.....", "..----.."},
+        {"the hint key is no game key", "h.", "--"},
+        {"closing while paused", "p.X", "..X"},
+        {"a full queue drops the key after it", full,
+         std::string(heldKeys + 2, '.') + std::string(heldKeys, 'q') + "-"},
+    };
+    for (const auto& r : rows) {
+        timeControl time;
+        EXPECT_EQ(pacedFrames(time, r.keys), r.ran) << r.says << ", keys \"" << r.keys.substr(0, 12) << "\"";
+    }
 }
 
 TEST(FramePacing, FirstCallGoesAtOnceAndSetsTheDeadline) {

@@ -1,5 +1,5 @@
-// The level reader: what a file becomes on the game's grid, and every refusal with the place it names.
-// (The reader is also fuzzed, and the pack is solved level by level.)
+// The level reader: what a file becomes on the game's grid, its pinned digest, and every refusal with the
+// place it names. (The reader is also fuzzed, and the pack is solved level by level.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,6 +25,11 @@ TEST(LevelFile, PlacesTheMapTopLeftInAWalledGridWithItsHeaders) {
               "Two/Us/4x3/2");
     EXPECT_EQ(std::string(level.map, 5) + "|" + std::string(level.map + customW, 5), "#####|#12##")
         << "rows should start at the grid's left edge, walls after them";
+    // A replay names the player's level it was made on by this digest: a changed digest would refuse every
+    // recording made on one. The map decides it, not the title or author.
+    EXPECT_EQ(levelDigest(level), 0x19e9d580bf8becabull) << "the digest of a fixed level should stay";
+    ASSERT_TRUE(read(small, level, error)) << error.reason;
+    EXPECT_EQ(levelDigest(level), 0x19e9d580bf8becabull) << "a level's headers should not change its digest";
 }
 
 TEST(LevelFile, RefusesWithLineColumnAndReason) {

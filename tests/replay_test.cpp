@@ -1,6 +1,6 @@
-// Recording over long runs, without SDL: a recording stops at the limits of what a replay may hold, so that
-// what --record writes is always something --replay accepts. (The reader's refusals are checked on the real
-// program by shell_e2e, and the reader is fuzzed.)
+// Replays without SDL: every refusal of the reader with the line it names, and recording over long runs,
+// which stops at the limits of what a replay may hold, so that what --record writes is always something
+// --replay accepts. (The reader is also fuzzed, and shell_e2e sees a refusal through the real program.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -87,15 +87,51 @@ TEST(Recording, APracticeRunKeepsItsModeAndItsBackspaceAndR) {
             EXPECT_EQ(read->events[i].event.sym, keys[i].sym) << "event " << i << " should keep its key";
         }
     }
-    // The mode is the run's, from its first frame: a practice line after an event is refused.
-    std::FILE* late = std::tmpfile();
-    ASSERT_NE(late, nullptr);
-    writeReplayHeader(late);
-    std::fputs("12 q\npractice\n", late);
-    std::rewind(late);
+}
+
+TEST(ReplayReader, RefusesWithTheLineAndTheReason) {
+    const std::string h =
+        "brakko replay " + std::to_string(replayVersion) + " rules " + std::to_string(rulesVersion) + "\n";
+    std::string full = h;
+    for (int frame = 1; frame <= maxReplayEvents + 1; ++frame)
+        full += std::to_string(frame) + " space\n";
+    const struct {
+        std::string bytes;
+        int line;
+        const char* says;
+    } refusals[] = {
+        {"", 1, "the file is empty"},
+        {"hello\n12 q\n", 1, "not a Brakko replay"},
+        {"brakko replay 1\n12 q\n", 1, "another version of the format"},
+        {"brakko replay 2 rules 0\n12 q\n", 1, "a replay of rules version 0, which"},
+        {h + "12 q\n40q\n", 3, "not a replay line"},
+        {h + "12 q" + std::string(1, '\0') + "\n", 2, "an unknown event"},
+        {h + "12 q\n30 Tab\n", 3, "an unknown event; the events are Return, Escape, space, q w e"},
+        {h + "12 q\n40 w\n5 e\n", 4, "frame 5 after frame 40: the frame numbers go backwards"},
+        {h + "12 q\n12 w\n", 3, "a second event in frame 12"},
+        {h + "12 q\n20 r\n", 3, "practice mode's"},
+        {h + "12 q\npractice\n", 3, "a \"practice\" line comes once"},
+        {h + "practice\npractice\n", 3, "a \"practice\" line comes once"},
+        {h + "12 q\nlevel 0123456789abcdef\n", 3, "a \"level\" line comes once"},
+        {h + "0 q\n", 2, "frame 0"},
+        {h + "5184001 q\n", 2, "a frame past the last a replay may use, 5184000"},
+        {h + "99999999999999999999 q\n", 2, "a frame past the last"},
+        {h + "12 q\n20 end\n30 w\n", 4, "a line after the \"end\" line"},
+        {h + "12 q\n10 end\n", 3, "the \"end\" comes before the last event"},
+        {h + "12 " + std::string(30, 'q') + "\n", 2, "far too long"},
+        {full, maxReplayEvents + 2, "more events than a replay may hold, 32768"},
+    };
     const auto read = std::make_unique<replay>();
-    replayError error;
-    EXPECT_FALSE(readReplay(late, *read, error)) << "a practice line after the first event should be refused";
-    EXPECT_EQ(error.line, 3) << "the refusal should name the practice line";
-    std::fclose(late);
+    for (const auto& r : refusals) {
+        std::FILE* in = std::tmpfile();
+        ASSERT_NE(in, nullptr);
+        std::fwrite(r.bytes.data(), 1, r.bytes.size(), in);
+        std::rewind(in);
+        replayError error;
+        EXPECT_FALSE(readReplay(in, *read, error)) << "should refuse: " << r.says;
+        EXPECT_EQ(error.line, r.line) << "the line of: " << r.says << " (" << error.reason << ")";
+        EXPECT_NE(std::string(error.reason).find(r.says), std::string::npos)
+            << "the reason should say \"" << r.says << "\", but says: " << error.reason;
+        std::fclose(in);
+    }
 }

@@ -1,7 +1,8 @@
-// Formation patterns: reading markers in order, stopping at a gap, sizing and anchoring on cell 0, and the
-// built-in patterns and tables cell by cell, since a wrong cell makes a level unplayable.
+// Formation patterns: reading markers in order, stopping at a gap, sizing and anchoring on cell 0, and what
+// play needs of the built-in patterns and tables, since a wrong cell makes a level unplayable.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "shape.h"
@@ -85,40 +86,12 @@ TEST(Shape, AdjustPutsCellZeroOnTheAnchor) {
     EXPECT_EQ(s.row(5), 0) << "cell 5 should still be five rows above cell 0";
 }
 
-TEST(Shape, LevelFormationsHaveTheirCells) {
-    shape s;
-    s.build(shapeQ2_6);
-    expectCells("shapeQ2_6", s, {{0, 5}, {0, 4}, {1, 4}, {1, 5}, {2, 5}, {2, 4}});
-    s.build(shapeE2_6);
-    expectCells("shapeE2_6", s, {{4, 5}, {4, 4}, {3, 4}, {3, 5}, {2, 5}, {2, 4}});
-    s.build(shapeA3_6);
-    expectCells("shapeA3_6", s, {{4, 5}, {3, 5}, {3, 4}, {2, 4}, {1, 4}, {5, 5}});
-    s.build(shapeS2_6);
-    expectCells("shapeS2_6", s, {{3, 5}, {3, 4}, {3, 3}, {3, 2}, {3, 1}, {3, 0}});
-    s.build(shapeD3_6);
-    expectCells("shapeD3_6", s, {{2, 5}, {3, 5}, {3, 4}, {4, 4}, {5, 4}, {1, 5}});
-    s.build(shapeZ2_6);
-    expectCells("shapeZ2_6", s, {{5, 5}, {4, 5}, {3, 5}, {2, 5}, {1, 5}, {0, 5}});
-    s.build(shapeC2_6);
-    expectCells("shapeC2_6", s, {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}});
-    s.build(shapePas);
-    expectCells("shapePas", s, {});
-}
-
-TEST(Shape, TablesFollowTheCommandKeys) {
-    const char* const level[9] = {shapeQ2_6, shapePas,  shapeE2_6, shapeA3_6, shapeS2_6,
-                                  shapeD3_6, shapeZ2_6, shapePas,  shapeC2_6};
-    const char* const title[9] = {robotShapeLF, robotShapeLU, robotShapeRF, robotShapeL1, robotShapeRU,
-                                  robotShapeR1, robotShapeL2, robotShapeX,  robotShapeR2};
-    for (int command = 0; command < 9; ++command) {
-        EXPECT_EQ(thoseShape1[command], level[command])
-            << "the level table has the wrong pattern at command " << command;
-        EXPECT_EQ(thoseShape0[command], title[command])
-            << "the title table has the wrong pattern at command " << command;
-    }
-}
-
-TEST(Shape, EveryPatternIsSixBySixWithCellZeroInTheBottomRow) {
+// What play needs of the two tables rather than their cells one by one: every pattern is 6 x 6 of markers
+// and blanks, with twenty cells for the title's giant and six for a level's group (w and x have none), cell 0
+// in the bottom row and no cell twice; a level group re-formed at any size stays one body, each cell
+// touching one before it; the giant's cells each touch another, corners too; and the keys mirrored on the
+// 3 x 3 block give mirrored poses, cell for cell.
+TEST(Shape, PatternsHaveTheirCountsBottomAnchorsConnectedCellsAndMirrors) {
     for (int table = 0; table < 2; ++table) {
         for (int command = 0; command < 9; ++command) {
             const char* pattern = table == 0 ? thoseShape0[command] : thoseShape1[command];
@@ -137,24 +110,32 @@ TEST(Shape, EveryPatternIsSixBySixWithCellZeroInTheBottomRow) {
                 EXPECT_EQ(s.row(0), 5) << where << " should have cell 0 in the bottom row";
             }
             for (int i = 0; i < s.count; ++i) {
-                for (int j = 0; j < i; ++j) {
-                    EXPECT_FALSE(s.col(i) == s.col(j) && s.row(i) == s.row(j))
+                bool touches = false;
+                for (int j = 0; j < s.count; ++j) {
+                    const int dx = std::abs(s.col(i) - s.col(j)), dy = std::abs(s.row(i) - s.row(j));
+                    EXPECT_TRUE(i == j || dx + dy > 0)
                         << where << " puts cells " << j << " and " << i << " on one cell";
+                    touches |= table == 0 ? i != j && dx <= 1 && dy <= 1 : j < i && dx + dy == 1;
                 }
+                EXPECT_TRUE(i == 0 || touches) << where << ": cell " << i << " touches no cell it should";
             }
         }
     }
-}
-
-TEST(Shape, TitlePosesSpotChecks) {
-    shape s;
-    s.build(robotShapeX);
-    EXPECT_EQ(s.col(8), 0) << "robotShapeX: marker '9' is in the top left corner";
-    EXPECT_EQ(s.row(8), 0) << "robotShapeX: marker '9' is in the top row";
-    s.build(robotShapeRU);
-    EXPECT_EQ(s.col(16), 0) << "robotShapeRU: marker 'H' is in column 0";
-    EXPECT_EQ(s.row(16), 0) << "robotShapeRU: marker 'H' is in the top row";
-    s.build(robotShapeR2);
-    EXPECT_EQ(s.col(0), 1) << "robotShapeR2: marker '1' is in column 1";
-    EXPECT_EQ(s.col(18), 4) << "robotShapeR2: marker 'J' is in column 4";
+    const struct {
+        const char* const* table;
+        int left, right;
+    } mirrors[] = {{thoseShape1, 0, 2}, {thoseShape1, 3, 5}, {thoseShape1, 6, 8}, {thoseShape1, 4, 4},
+                   {thoseShape0, 1, 4}, {thoseShape0, 3, 5}, {thoseShape0, 6, 8}};
+    for (const auto& m : mirrors) {
+        shape left, right;
+        left.build(m.table[m.left]);
+        right.build(m.table[m.right]);
+        ASSERT_EQ(left.count, right.count) << "poses " << m.left << " and " << m.right << " should mirror";
+        for (int i = 0; i < left.count; ++i) {
+            EXPECT_EQ(left.col(i) - left.col(0), right.col(0) - right.col(i))
+                << "cell " << i << " of pose " << m.left << " should mirror that of pose " << m.right;
+            EXPECT_EQ(left.row(i), right.row(i))
+                << "cell " << i << " of pose " << m.left << " should mirror that of pose " << m.right;
+        }
+    }
 }

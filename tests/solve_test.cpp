@@ -1,14 +1,17 @@
 // The solver's claims against the rules: packed states rebuild the same game, what they leave out and the
-// inputs skipped change nothing, and the committed plans win in exactly the ticks they promise. Regenerate a
-// plan with `build/tools/brakko-solve level1 > tests/plans/level1.plan` (level2 likewise), never by hand.
+// inputs skipped change nothing, the committed plans win in exactly the ticks they promise, and a hint takes
+// only a plan's first steps. Regenerate a plan with
+// `build/tools/brakko-solve level1 > tests/plans/level1.plan` (level2 likewise), never by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
+#include "hint.h"
 #include "maps.h"
 #include "search.h"
 #include "searchState.h"
@@ -295,6 +298,33 @@ TEST(Search, AFullTableEndsOutOfBudgetAndSoDoesTheBudget) {
     const searchAnswer& answer = big.run(big.start, false, 50);
     EXPECT_EQ(answer.outcome, searchOutcome::outOfBudget) << "level 2 is not won in 50 states explored";
     EXPECT_EQ(answer.explored, 50) << "the budget counts the states explored";
+}
+
+// The hint plays a plan's first steps: four keys at most and none past tick 9, but always the plan's first
+// key, and a Space never without the pose after it for the same tick.
+TEST(Search, AHintTakesThePlansFirstStepsOnly) {
+    const struct {
+        std::vector<planLine> plan;
+        int kept;
+        const char* says;
+    } rows[] = {
+        {{{1, 0}, {2, 5}, {3, 8}, {4, 5}, {5, 8}}, 4, "four keys at most"},
+        {{{1, 0}, {2, 5}, {3, 8}, {4, -1}, {4, 5}, {5, 8}},
+         5,
+         "a Space and the pose after it, as the fourth"},
+        {{{1, 0}, {9, 5}, {10, 8}}, 2, "no key past tick 9"},
+        {{{12, -1}, {12, 3}, {13, 8}}, 2, "the first key, however late, with the pose of its tick"},
+        {{{3, 4}}, 1, "a plan of one key"},
+    };
+    const auto answer = std::make_unique<searchAnswer>();
+    for (const auto& r : rows) {
+        std::copy(r.plan.begin(), r.plan.end(), answer->plan);
+        answer->lines = static_cast<int>(r.plan.size());
+        hintRun hint;
+        hint.follow(*answer);
+        EXPECT_EQ(hint.keys.count, static_cast<std::size_t>(r.kept)) << r.says;
+        EXPECT_EQ(hint.lastTick, r.plan[r.kept - 1].tick) << r.says;
+    }
 }
 
 // Three states on the way of the committed level 2 plan, each searched again: the plan found from there

@@ -1,12 +1,14 @@
 // The game's set-up, commands and disbanding, its reading of the map, joining by contact, the seed search of
-// an empty transbot, re-forming, and copies that own their robots and play on alike. Small maps are written
-// out row by row.
+// an empty transbot, re-forming and its previews, and copies that own their robots and play on alike. Small
+// maps are written out row by row.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "../tools/solve_plan.h"
+#include "posePreview.h"
 #include "rules_invariants.h"
 #include "rules_scene.h"
 
@@ -224,6 +226,50 @@ TEST(Reform, AFormationMayNotReachOffTheMap) {
     EXPECT_TRUE(t.game._transbotChangedShape()) << "the flat line to the right fits on row 1";
     EXPECT_EQ(t.robot(0)->col(), 0) << "member 0 should take the anchor's cell in column 0";
     EXPECT_EQ(t.robot(1)->col(), 1) << "the anchor should move to column 1";
+}
+
+// What the practice panel and the page's pad show for a pose key is where that key takes the group: a pair
+// seeded from two touching robots, six members (as many as a level formation holds), or seven, whom no
+// formation holds; a key that shows nothing re-forms nothing. The page reads the text: fields split by "|",
+// cells "col,row" from the anchor split by spaces.
+TEST(Reform, APosePreviewShowsWhereItsKeyTakesTheGroup) {
+    testGame<20, 8> t({"####################",  //
+                       "#                  #",  //
+                       "#                  #",  //
+                       "#                  #",  //
+                       "#                  #",  //
+                       "#                  #",  //
+                       "#      1234567     #",  //
+                       "####################"});
+    for (int members : {0, 6, 7}) {
+        for (int r = 0; r < members; ++r)
+            t.fuse({r});
+        posePreview poses[9];
+        previewPoses(t.game, poses);
+        for (int key = 0; key < 9; ++key) {
+            spiele<20, 8> game = t.game;
+            game.control(key);
+            const bool reformed = game._transbotChangedShape();
+            EXPECT_EQ(reformed, poses[key].count > 0) << members << " members, key " << key;
+            if (!reformed) continue;
+            ASSERT_EQ(game.transbot.size(), poses[key].count) << members << " members, key " << key;
+            const bot* anchor = game.transbot.get(0);  // member 0 takes the anchor's cell
+            for (int i = 0; i < poses[key].count; ++i) {
+                EXPECT_EQ(game.transbot.get(i)->col() - anchor->col(), poses[key].cols[i])
+                    << members << " members, key " << key << ", cell " << i;
+                EXPECT_EQ(game.transbot.get(i)->row() - anchor->row(), poses[key].rows[i])
+                    << members << " members, key " << key << ", cell " << i;
+            }
+        }
+        if (members > 0) continue;
+        char text[100];
+        poseText(poses, text, sizeof text);
+        EXPECT_STREQ(text, "0,0 0,-1||0,0 0,-1|0,0 -1,0|0,0 0,-1|0,0 1,0|0,0 -1,0||0,0 1,0")
+            << "a pair's poses";
+        std::memset(text, 'x', sizeof text);
+        poseText(poses, text, 8);
+        EXPECT_EQ(std::string(text, 9), std::string("0,0 0,-\0x", 9)) << "a cut text should end inside `out`";
+    }
 }
 
 namespace {
