@@ -92,6 +92,7 @@ void app::timedFrame() {
         hintFrame();
         return;
     }
+    if (state.nextScreen != noTransition || state.screen == rageQuitScreen) time.resume();
     if (!time.due()) {
         redraw();
         return;

@@ -86,14 +86,18 @@ void timeControl::take(const frameEvent& event) {
     } else if (event.sym == keySlow) {
         slowness = slowness == 1 ? 2 : slowness == 2 ? 4 : 1;
         phase = 0;
-    } else if (count < heldKeys) {
-        held[(first + count++) % heldKeys] = event;
+    } else {
+        if (paused && (event.sym == keyBackspace || event.sym == keyRestart))
+            count = 0;
+        else if (paused && actsWhilePaused(event.sym))
+            resume();
+        if (count < heldKeys) held[(first + count++) % heldKeys] = event;
     }
 }
 
 bool timeControl::due() {
     if (closing) return true;
-    if (paused) return stepping;
+    if (paused) return stepping || (count > 0 && actsWhilePaused(held[first].sym));
     // The first paced frame of each period runs, so that leaving pause or changing speed answers at once.
     const bool runs = phase == 0;
     phase = (phase + 1) % slowness;

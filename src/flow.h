@@ -115,6 +115,12 @@ struct flow {
 // slow motion. It decides which paced frames run a game frame; keys pressed in between wait here in order,
 // one for each game frame, so a run at any speed is the same sequence of game frames as at full speed.
 constexpr int heldKeys = 64;
+// Keys whose answer a paused player expects to see at once: the rewinds, and the ways off a screen. The poses
+// and Space still wait for a step, so that the climb can be entered at any pace.
+constexpr bool actsWhilePaused(int sym) {
+    return sym == keyBackspace || sym == keyRestart || sym == keyEscape || sym == keyReturn ||
+           sym == keyLevel2;
+}
 struct timeControl {
     bool paused = false;
     bool stepping = false;  // running game frames until the frame after a tick, then paused again
@@ -127,10 +133,15 @@ struct timeControl {
     int first = 0, count = 0;
 
     // An event polled in a paced frame: a time key acts at once; anything else waits for a game frame. A
-    // key beyond the ones held is dropped, as a full queue drops it.
+    // key beyond the ones held is dropped, as a full queue drops it. While paused, the keys that go back or
+    // leave act at once too (see `actsWhilePaused`): undo and restart drop the poses waiting, which belonged
+    // to the state taken back, and Escape, Return and 2 end the pause.
     void take(const frameEvent& event);
     // Whether this paced frame runs a game frame.
     bool due();
+    // Time stands still only on the title and the levels, and never under the curtain: a win or a screen
+    // being left ends a pause or a step.
+    void resume() { paused = stepping = tickPassed = false; }
     // The event for the game frame that runs now: the window closing, else the oldest key held, else none.
     frameEvent next();
     // A game frame has run; `ticked` when the rules ticked in it, which ends a step.

@@ -682,6 +682,17 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
         expectSignsHideNoPlay(p, climb);
     }
     EXPECT_LE(top(), startRow - 8) << "ten steps of Space and s should lift the pair at least eight rows";
+    // Paused, the rewinds answer in the next paced frame and time stays still; a pose pressed before them
+    // goes with the state it was meant for.
+    const seenView climbed(p.all().level2);
+    p.game->time.take(frameEvent::keyPress('d'));
+    p.paced(keyRestart);
+    EXPECT_NE(differenceFrom(climbed, p.all().level2), "") << "r while paused should restart at once";
+    EXPECT_EQ(p.game->time.count, 0) << "a restart while paused should drop the pose waiting for a step";
+    p.paced(keyBackspace);
+    EXPECT_EQ(differenceFrom(climbed, p.all().level2), "")
+        << "Backspace while paused should undo the restart";
+    EXPECT_TRUE(p.game->time.paused) << "undo and restart should leave the game paused";
     p.paced(keySlow);
     p.paced(keyPause);
     for (int f = 0; f < 200; ++f)
@@ -692,6 +703,16 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     replayInto(recording, *run, again, p.game->input.frame);
     EXPECT_EQ(differenceFrom(seenView(p.all().level2), again.all().level2), "")
         << "the replay at full speed should leave level 2 as the paused and slowed run did";
+
+    // Escape while paused leaves at once, and the curtain runs to the rage-quit screen, where time runs.
+    p.game->input.recording = nullptr;  // closed by the replay
+    p.paced(keyPause);
+    p.paced(keyEscape);
+    for (int f = 0; f < 300 && p.state().nextScreen != noTransition; ++f)
+        p.paced(f == 80 ? keyPause : 0);
+    EXPECT_EQ(p.state().screen, rageQuitScreen) << "Escape while paused should lead to the rage-quit screen";
+    p.paced(keyPause);
+    EXPECT_FALSE(p.game->time.paused) << "the rage-quit screen should not pause";
 }
 
 // Hints asked for again and again (each plays a few steps and hands back paused) until the level is won.
