@@ -295,7 +295,8 @@ TEST(ScreenFlow, MusicAndTeethFollowTheScreen) {
 
 // Practice mode's hold on time: slow motion runs the first paced frame of each period, also just after a
 // change of speed or leaving pause; a step runs up to the frame after a tick; keys wait in order, one a game
-// frame, and past the queue's room are dropped; closing the window is taken at once, paused or not.
+// frame, and past the queue's room are dropped; closing the window is taken at once, paused or not, and so
+// are the rewinds and the ways off a screen while paused.
 TEST(TimeControl, PauseStepAndSlowMotionDecideWhichFramesRunAndKeysWaitInOrder) {
     const std::string full =
         std::string("p") + std::string(heldKeys, 'q') + "wp" + std::string(heldKeys, '.');
@@ -313,6 +314,8 @@ TEST(TimeControl, PauseStepAndSlowMotionDecideWhichFramesRunAndKeysWaitInOrder) 
         {"a step from pause", "p.n.....", "..----.."},
         {"the hint key is no game key", "h.", "--"},
         {"closing while paused", "p.X", "..X"},
+        {"a restart while paused runs at once and drops the pose waiting", "pqr.p.", "..r.--"},
+        {"Escape while paused plays on", "pq\x1b.", "..q\x1b"},
         {"a full queue drops the key after it", full,
          std::string(heldKeys + 2, '.') + std::string(heldKeys, 'q') + "-"},
     };
