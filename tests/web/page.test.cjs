@@ -80,10 +80,13 @@ async function tapPad(page, label) {
   await button.tap();
 }
 
-// Where each button beside the game stands, by its key or id, for the buttons showing.
-const places = (page) => page.$$eval('#side button', (buttons) => Object.fromEntries(buttons
-  .filter((b) => b.offsetWidth > 0 && getComputedStyle(b).visibility === 'visible')
-  .map((b) => [b.dataset.area || b.id, [b.getBoundingClientRect().x, b.getBoundingClientRect().y]])));
+// Where each button beside the game stands on the page (a button held down aside), by its key or id, for the
+// buttons showing.
+const places = (page) => page.$$eval('#side button', (buttons) => {
+  const at = (e) => (e ? [e.offsetLeft + at(e.offsetParent)[0], e.offsetTop + at(e.offsetParent)[1]] : [0, 0]);
+  return Object.fromEntries(buttons.filter((b) => b.offsetWidth > 0 && getComputedStyle(b).visibility === 'visible')
+    .map((b) => [b.dataset.area || b.id, at(b)]));
+});
 
 // On a phone no text of the page is smaller than 12 px, and none names a keyboard's key.
 async function readable(page, where) {
@@ -296,7 +299,7 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, whi
   }, 20000);
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
   // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
-  const said = () => page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/.test(news.textContent) }));
+  const said = () => page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/i.test(news.textContent) }));
   assert.match((await waitFor('the page should say level 1 is solved as it is', said, 120000)).text, /^The solution/);
   await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
   assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
@@ -411,15 +414,27 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
     (all) => all.filter((e) => !e.hidden).map((e) => e.dataset.area || e.id).join());
   assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,start,level2',
     'practice mode\'s buttons, start and Level 2 should show on the title');
-  const now = await places(page);
-  assert.deepEqual(Object.fromEntries(Object.keys(placed).map((k) => [k, now[k]])), placed,
-    'ticked practice mode should move no button that was there');
+  // Every button that showed before the start and still shows stands where it stood.
+  const samePlaces = async (where) => {
+    const now = await places(page);
+    const kept = Object.keys(placed).filter((k) => k in now);
+    assert.deepEqual(Object.fromEntries(kept.map((k) => [k, now[k]])), Object.fromEntries(kept.map((k) => [k, placed[k]])),
+      `${where}, ticked practice mode should move no button that was there`);
+  };
+  await samePlaces('on the title');
   await tapPad(page, 'start');
   await atRestLikeTheDesktop(page, 'practice-level1');
+  assert.equal((await differsFrom(page, 'level1')).count, 0, 'the canvas should draw no practice sign: level 1 as without practice mode');
   assert.equal(await shown(), 'pause,step,slow,undo,restart,hint', 'start and Level 2 should leave with the title');
   await waitFor('the undo count should show beside the game', async () =>
     ({ done: await page.$eval('#undo', (p) => p.textContent === 'undo: 0 steps back') }), 10000);
   await readable(page, 'sideways in practice mode');
+  await tapPad(page, 'd');
+  await tapPad(page, 'Pause');
+  await waitFor('the signs should say the group and the pause', async () =>
+    ({ done: await page.$eval('#time', (p) => p.textContent.startsWith('Paused')) }), 10000);
+  await samePlaces('on level 1, paused');
+  await tapPad(page, 'Play');
   // Pause reads Play while paused, and Slow names its speed, as the game tells them.
   const time = () => page.$$eval('#pad [data-area="pause"] b, #pad [data-area="slow"] small',
     (words) => words.map((w) => w.textContent).join(' '));
