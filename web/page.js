@@ -405,7 +405,8 @@
   // The level won, as it is won: the player's, or the solution's that the page played.
   function wonNews(n) {
     const quit = touch ? 'Quit ends the game.' : 'Escape ends the game.';
-    if (n.replayed) return n.level2Won ? `The solution has played: both levels solved. ${quit}` : 'The solution solved level 1.';
+    if (n.replayed && n.level2Won) return `The solution has played: both levels solved. ${quit}`;
+    if (n.replayed) return 'The solution solved level 1.';
     if (!n.level2Won) return 'Level 1 solved';
     if (level) return `${level.title}: solved! ${quit}`;
     return n.level1Won ? `Level 2 solved: Brakko is solved! ${quit}` : `Level 2 solved! ${quit}`;
@@ -440,7 +441,8 @@
     if (n.screen !== last.screen) screenShown(n.screen);
     showPoses(n.poses, n);
     if (n.paused !== last.paused || n.slowness !== last.slowness) timeShown(n.paused, n.slowness);
-    if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won) line(news, n.level1Won || n.level2Won ? wonNews(n) : '');
+    if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won)
+      line(news, n.level1Won || n.level2Won ? wonNews(n) : '');
     if (practice) practiceShown(n);
   }
 

@@ -96,9 +96,11 @@ async function readable(page, where) {
     const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
     for (let text = walk.nextNode(); text; text = walk.nextNode()) {
       const style = getComputedStyle(text.parentElement);
-      if (!text.textContent.trim() || !text.parentElement.getClientRects().length || style.visibility !== 'visible') continue;
+      const shows = text.parentElement.getClientRects().length > 0 && style.visibility === 'visible';
+      if (!text.textContent.trim() || !shows) continue;
       smallest = Math.min(smallest, parseFloat(style.fontSize));
-      if (/\b(Escape|Backspace|Return|Enter|Space)\b|\b[a-z] (plays|steps)\b/.test(text.textContent)) keys.push(text.textContent);
+      if (/\b(Escape|Backspace|Return|Enter|Space)\b|\b[a-z] (plays|steps)\b/.test(text.textContent))
+        keys.push(text.textContent);
     }
     return { smallest, keys };
   });
@@ -288,7 +290,7 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await page.close();
 });
 
-test('Watch the solution plays the replay shipped in brakko.data to the end, which the page names no win of the player\'s', async () => {
+test('Watch the solution plays the replay shipped in brakko.data to the end, named no win of the player\'s', async () => {
   const page = await openGame(browser, server);
   await waitFor('the page should offer the solution', () =>
     page.$eval('#solution', (button) => ({ done: !button.hidden })));
@@ -299,7 +301,8 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, whi
   }, 20000);
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
   // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
-  const said = () => page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/i.test(news.textContent) }));
+  const said = () =>
+    page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/i.test(news.textContent) }));
   assert.match((await waitFor('the page should say level 1 is solved as it is', said, 120000)).text, /^The solution/);
   await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
   assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
@@ -418,13 +421,15 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   const samePlaces = async (where) => {
     const now = await places(page);
     const kept = Object.keys(placed).filter((k) => k in now);
-    assert.deepEqual(Object.fromEntries(kept.map((k) => [k, now[k]])), Object.fromEntries(kept.map((k) => [k, placed[k]])),
+    const of = (where) => Object.fromEntries(kept.map((k) => [k, where[k]]));
+    assert.deepEqual(of(now), of(placed),
       `${where}, ticked practice mode should move no button that was there`);
   };
   await samePlaces('on the title');
   await tapPad(page, 'start');
   await atRestLikeTheDesktop(page, 'practice-level1');
-  assert.equal((await differsFrom(page, 'level1')).count, 0, 'the canvas should draw no practice sign: level 1 as without practice mode');
+  assert.equal((await differsFrom(page, 'level1')).count, 0,
+    'the canvas should draw no practice sign: level 1 as without practice mode');
   assert.equal(await shown(), 'pause,step,slow,undo,restart,hint', 'start and Level 2 should leave with the title');
   await waitFor('the undo count should show beside the game', async () =>
     ({ done: await page.$eval('#undo', (p) => p.textContent === 'undo: 0 steps back') }), 10000);
