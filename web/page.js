@@ -23,6 +23,7 @@
   const quitButton = byId('quit');
   const posesPanel = byId('poses');
   const groupLine = byId('group');
+  const waitLine = byId('waiting');
   const timeLine = byId('time');
   const hintLine = byId('hint-said');
   const undoLine = byId('undo');
@@ -417,13 +418,15 @@
     const onLevel = n.screen === 2 || n.screen === 3;
     const pose = (i) => (touch ? poseKeys[i] : `${poseKeys[i]}'s`);
     let group = '';
+    let wait = '';
     if (onLevel) {
       group = n.members > 0 ? `A group of ${n.members}${n.currentShape >= 0 ? ` in ${pose(n.currentShape)} pose` : ''}.`
         : 'No group: a pose starts a pair.';
-      if (n.waitingPose >= 0) group += ` Waiting to fit: ${pose(n.waitingPose)} pose.`;
-      if (n.samePose >= 0) group += ` ${poseKeys[n.samePose]} changed nothing.`;
+      if (n.waitingPose >= 0) wait = `${pose(n.waitingPose)} pose waits to fit.`;
+      if (n.samePose >= 0) wait += ` ${poseKeys[n.samePose]} changed nothing.`;
     }
     line(groupLine, group);
+    line(waitLine, wait.trim());
     let time = '';
     if (n.paused && !n.curtain) time = touch ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
     else if (n.slowness > 1) time = `Slow motion: 1/${n.slowness} speed.`;
