@@ -209,10 +209,11 @@ void app::draw() {
         view.draw(display, offsetX, offsetY);
         return false;
     });
-    if (practice) practice->drawSigns(all, due.screen, display, time);
+    const bool signs = practice && !signsOnPage;
+    if (signs) practice->drawSigns(all, due.screen, display, time);
     if (due.teeth < 0) return;
     drawTeeth(due.teeth);
-    if (practice) practice->drawTimeOverTeeth(display, time);
+    if (signs) practice->drawTimeOverTeeth(display, time);
 }
 
 void app::drawTeeth(int curtain) {

@@ -5,12 +5,11 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "app.h"
+#include "news.h"
 #include "platform.h"
 #include "platformOwn.h"
-#include "posePreview.h"
 
 namespace {
 
@@ -37,62 +36,34 @@ EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void
     return EM_FALSE;
 }
 
-// What the page shows beside the game, as last told: the screen, the poses the pad draws for the group as it
-// stands, practice mode's hold on time, and whether level 2 is won.
-struct pageNews {
-    int screen = 0;
-    bool won = false;
-    bool paused = false;
-    int slowness = 0;
-    char poses[600] = {};
-};
-
 struct browserRun {
     app* game = nullptr;
     framePacer<60> pacer;
-    pageNews told;
+    gameNews told;
 };
 
-// Tells the page what changed since it was last told, through its Module.onScreen(screen),
-// Module.onPoses(text) (see poseText), Module.onTime(paused, slowness) and Module.onLevel2Won(), each called
-// only when the page defined it.
-void tellPage(app& game, pageNews& told) {
-    char script[700];
-    const int screen = game.state.screen;
-    if (screen != told.screen) {
-        told.screen = screen;
-        std::snprintf(script, sizeof script, "Module.onScreen && Module.onScreen(%d)", screen);
-        emscripten_run_script(script);
-    }
-    // On the title and the rage-quit screen the pad shows level 1's poses for a new pair.
-    posePreview poses[9];
-    if (screen == level2Screen)
-        previewPoses(game.all.level2.game, poses);
-    else
-        previewPoses(game.all.level1.game, poses);
-    char text[sizeof told.poses];
-    poseText(poses, text, sizeof text);
-    if (std::strcmp(text, told.poses) != 0) {
-        std::memcpy(told.poses, text, sizeof text);
-        std::snprintf(script, sizeof script, "Module.onPoses && Module.onPoses('%s')", text);
-        emscripten_run_script(script);
-    }
-    if (game.time.paused != told.paused || game.time.slowness != told.slowness) {
-        told.paused = game.time.paused, told.slowness = game.time.slowness;
-        std::snprintf(script, sizeof script, "Module.onTime && Module.onTime(%d, %d)", told.paused ? 1 : 0,
-                      told.slowness);
-        emscripten_run_script(script);
-    }
-    if (game.all.level2.end() && !told.won) {
-        told.won = true;
-        emscripten_run_script("Module.onLevel2Won && Module.onLevel2Won()");
-    }
+// Tells the page what changed since it was last told: one call of its Module.onNews with the whole record as
+// an object, only when a field differs and the page defined it.
+void tellPage(const app& game, gameNews& told) {
+    gameNews now;
+    readNews(game, now);
+    if (now == told) return;
+    told = now;
+    char script[sizeof now.poses + 400];
+    std::snprintf(
+        script, sizeof script,
+        "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
+        "level2Won: %d, replayed: %d, paused: %d, slowness: %d, curtain: %d, hint: %d, hintKey: %d, "
+        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, poses: '%s'})",
+        now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.paused,
+        now.slowness, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose, now.currentShape,
+        now.members, now.samePose, now.poses);
+    emscripten_run_script(script);
 }
 
 // One animation frame of the browser: the game frames that are due, each without its picture, then the last
-// one's picture, the only one the page will show. Once the player has quit, the same shutdown as the
-// desktop's, and the page is told how the game ended (its Module.onGameEnd, with 1 when level 2 was won and
-// 0 when the player gave up) and that it did (its Module.onExit).
+// one's picture, the only one the page will show, and the news. Once the player has quit, the same shutdown
+// as the desktop's; the page learns that the game ended from its Module.onExit, and how from the last news.
 void animationFrame(void* arg) {
     browserRun& run = *static_cast<browserRun*>(arg);
     app& game = *run.game;
@@ -106,8 +77,6 @@ void animationFrame(void* arg) {
     game.present();
     tellPage(game, run.told);
     if (game.state.running()) return;
-    emscripten_run_script(game.all.level2.end() ? "Module.onGameEnd && Module.onGameEnd(1)"
-                                                : "Module.onGameEnd && Module.onGameEnd(0)");
     emscripten_cancel_main_loop();
     game.shutDown();
     emscripten_force_exit(0);
@@ -171,6 +140,7 @@ void runMainLoop(app& game) {
     // A hidden tab gets no animation frames, so the game stands still there, and so does its music.
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
     game.showEachFrame = false;
+    game.signsOnPage = true;
     // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
     static browserRun run;
     run.game = &game;

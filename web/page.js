@@ -2,9 +2,10 @@
 // key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
 // practice mode when the remembered box is ticked) on its own levels, on a level of the pack or on a level in
 // the page's link, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
-// game says its keys would ask for), switches the music off and on, asks for a phone to be turned, announces
-// the last level won, gives a link to the level played, and says when the game ends (won or given up), can't
-// load, or refuses a level.
+// game says its keys would ask for), switches the music off and on, asks for a phone to be turned, shows the
+// game's news beside the canvas as text (each level won as it is won, a solution that has played, and practice
+// mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
+// given up), can't load, or refuses a level. On a touch screen no text names a keyboard key.
 //
 // A level in a link: index.html#level=DATA, where DATA is the level file's text compressed as raw DEFLATE (the
 // browser's CompressionStream('deflate-raw')) and encoded as base64url without padding. The link is untrusted:
@@ -19,7 +20,13 @@
   const side = byId('side');
   const pad = byId('pad');
   const news = byId('news');
-  const mark = byId('mark');
+  const quitButton = byId('quit');
+  const posesPanel = byId('poses');
+  const groupLine = byId('group');
+  const waitLine = byId('waiting');
+  const timeLine = byId('time');
+  const hintLine = byId('hint-said');
+  const undoLine = byId('undo');
   const soundButton = byId('sound');
   const fullscreenButton = byId('fullscreen');
   const poseButtons = [...pad.querySelectorAll('.pose')];
@@ -56,9 +63,9 @@
 
   // loading, ready (waiting for the start gesture), playing, ended, refused (a level) or failed.
   let state = 'loading';
-  // Whether the game runs in practice mode, and how it ended ('won' or 'gave up'), as it told the page.
+  // Whether the game runs in practice mode, and the game's last news (see gameNews in news.h), null before any.
   let practice = false;
-  let outcome = 'gave up';
+  let told = null;
   let holding = null;
   let muted = false;
   // The level played in place of Brakko's own two, once the player has chosen one or followed a link: its
@@ -95,6 +102,7 @@
   function room(layout) {
     document.body.classList.toggle('beside', layout === 'beside');
     document.body.classList.toggle('folded', layout === 'folded');
+    document.body.classList.toggle('no-legend', layout === 'none');
     if (layout !== 'folded') document.body.classList.remove('keys-open');
     keysButton.hidden = layout !== 'folded';
     const style = getComputedStyle(main);
@@ -110,7 +118,7 @@
     let height = window.innerHeight - 2 * parseFloat(style.paddingTop);
     if (layout === 'beside') width -= outer(legend, false) + (parseFloat(getComputedStyle(document.body).columnGap) || 0);
     else if (layout === 'below') height -= outer(legend, true);
-    else height -= outer(keysButton, true);
+    else if (layout === 'folded') height -= outer(keysButton, true);
     if (side.offsetWidth > 0) {
       if (style.flexDirection === 'row') width -= side.offsetWidth + gap;
       else height -= side.offsetHeight + gap;
@@ -121,7 +129,8 @@
   function fit() {
     const open = document.body.classList.contains('keys-open');
     let best = null;
-    for (const layout of touch ? ['below', 'folded'] : ['below', 'beside', 'folded']) {
+    // A touch screen has no keys to list.
+    for (const layout of touch ? ['none'] : ['below', 'beside', 'folded']) {
       const fits = room(layout);
       const better = !best || (fits >= 1 ? Math.floor(fits) > Math.floor(best.fits) : fits > best.fits + 1e-3);
       if (better) best = { layout, fits };
@@ -297,11 +306,9 @@
     if (level) args = ['--level', level.path, ...args];
     state = 'playing';
     practice = practiceBox.checked;
+    told = null;
     notice.hidden = true;
     screenShown(1);
-    // On touch screens the game leaves out its practice mark, which names keys a phone has not got; the page
-    // shows its own beside the pad, naming the buttons.
-    if (touch) args = ['--touch', ...args];
     setTimeout(() => {
       window.Module._setMuted(muted ? 1 : 0);
       const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
@@ -312,7 +319,8 @@
   }
 
   // The game's screen (1 title, 2 and 3 the levels, 8 rage-quit): start and Level 2 only do something on the
-  // title, and practice mode's keys nothing on the rage-quit screen.
+  // title, practice mode's keys nothing on the rage-quit screen, and Quit only there. A button that does
+  // nothing is hidden but keeps its room, so that no other moves.
   function screenShown(screen) {
     // Kept on the page too, where a style or a test can read it.
     main.dataset.screen = screen;
@@ -321,19 +329,35 @@
         || (button.classList.contains('title-only') && screen !== 1)
         || (button.dataset.area === 'level2' && level !== null);
     }
-    mark.hidden = !(touch && practice && screen !== 8);
-    fit();
+    quitButton.classList.toggle('off', screen !== 8);
+    posesPanel.classList.toggle('off', !practice);
   }
 
-  // Each pose key's button draws the cells the game says it would ask for, "col,row" from the anchor (0,0),
-  // the anchor in gold; a field left empty is a key with no pose for this group.
-  function showPoses(text) {
+  // What a key does, in words: on a touch screen the pad's name for it, never a keyboard's.
+  const keyWord = (key) => (key === 32 ? (touch ? 'let go' : 'Space') : String.fromCharCode(key));
+  const poseKeys = 'qweasdzxc';
+  // w and x ask for no pose: they start a pair, and a waiting pose gives way to them.
+  const pairKeys = [1, 7];
+
+  // Each pose key's button (and, without a pad, the poses panel) draws the cells the game says it would ask
+  // for, "col,row" from the anchor (0,0), the anchor in gold; a field left empty is a key with no pose for
+  // this group.
+  function showPoses(text, n) {
     const fields = text.split('|');
-    poseButtons.forEach((button, i) => {
-      const cells = (fields[i] || '').split(' ').filter(Boolean).map((cell) => cell.split(',').map(Number));
+    const cellsOf = (i) => (fields[i] || '').split(' ').filter(Boolean).map((cell) => cell.split(',').map(Number));
+    const draw = (button, i) => {
+      const cells = cellsOf(i);
       button.querySelector('svg')?.remove();
-      button.classList.toggle('no-pose', cells.length === 0);
-      if (cells.length === 0) return;
+      button.querySelector('.does')?.remove();
+      button.classList.toggle('held', n.members > 0 && n.currentShape === i);
+      button.classList.toggle('waiting', n.waitingPose === i);
+      if (cells.length === 0) {
+        const does = document.createElement('span');
+        does.className = 'does';
+        does.textContent = pairKeys.includes(i) ? 'pair, cancel' : 'no pose';
+        button.appendChild(does);
+        return;
+      }
       const cols = cells.map(([col]) => col);
       const rows = cells.map(([, row]) => row);
       const left = Math.min(...cols);
@@ -345,15 +369,25 @@
       const svg = document.createElementNS(svgNS, 'svg');
       svg.setAttribute('viewBox', `${left - (across - wide) / 2} ${top - (across - high) / 2} ${across} ${across}`);
       svg.setAttribute('aria-hidden', 'true');
-      cells.forEach(([col, row], n) => {
+      cells.forEach(([col, row], c) => {
         const rect = document.createElementNS(svgNS, 'rect');
         for (const [name, value] of [['x', col + 0.06], ['y', row + 0.06], ['width', 0.88], ['height', 0.88]])
           rect.setAttribute(name, value);
-        if (n === 0) rect.setAttribute('class', 'anchor');
+        if (c === 0) rect.setAttribute('class', 'anchor');
         svg.appendChild(rect);
       });
       button.appendChild(svg);
-    });
+    };
+    poseButtons.forEach(draw);
+    if (posesPanel.children.length === 0) {
+      for (const key of poseKeys) {
+        const entry = document.createElement('span');
+        entry.className = 'pose';
+        entry.innerHTML = `<kbd>${key}</kbd>`;
+        posesPanel.appendChild(entry);
+      }
+    }
+    [...posesPanel.children].forEach(draw);
   }
 
   // Practice mode's hold on time, shown on its buttons: Pause reads Play while paused, Slow names its speed.
@@ -362,6 +396,57 @@
     pauseButton.setAttribute('aria-pressed', paused ? 'true' : 'false');
     slowButton.querySelector('small').textContent = slowness > 1 ? `1/${slowness}` : 'full speed';
     slowButton.setAttribute('aria-pressed', slowness > 1 ? 'true' : 'false');
+  }
+
+  // A line of the signs, changed only when its words do, so that a screen reader hears each change once.
+  function line(element, text) {
+    if (element.textContent !== text) element.textContent = text;
+  }
+
+  // The level won, as it is won: the player's, or the solution's that the page played.
+  function wonNews(n) {
+    const quit = touch ? 'Quit ends the game.' : 'Escape ends the game.';
+    if (n.replayed && n.level2Won) return `The solution has played: both levels solved. ${quit}`;
+    if (n.replayed) return 'The solution solved level 1.';
+    if (!n.level2Won) return 'Level 1 solved';
+    if (level) return `${level.title}: solved! ${quit}`;
+    return n.level1Won ? `Level 2 solved: Brakko is solved! ${quit}` : `Level 2 solved! ${quit}`;
+  }
+
+  // Practice mode's signs as text, from the game's news: the group and its pose, time, the hint and undo.
+  function practiceShown(n) {
+    const onLevel = n.screen === 2 || n.screen === 3;
+    const pose = (i) => (touch ? poseKeys[i] : `${poseKeys[i]}'s`);
+    let group = '';
+    let wait = '';
+    if (onLevel) {
+      group = n.members > 0 ? `A group of ${n.members}${n.currentShape >= 0 ? ` in ${pose(n.currentShape)} pose` : ''}.`
+        : 'No group: a pose starts a pair.';
+      if (n.waitingPose >= 0) wait = `${pose(n.waitingPose)} pose waits to fit.`;
+      if (n.samePose >= 0) wait += ` ${poseKeys[n.samePose]} changed nothing.`;
+    }
+    line(groupLine, group);
+    line(waitLine, wait.trim());
+    let time = '';
+    if (n.paused && !n.curtain) time = touch ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
+    else if (n.slowness > 1) time = `Slow motion: 1/${n.slowness} speed.`;
+    line(timeLine, time);
+    const hints = ['', 'Hint: thinking…', `Hint: pressed ${keyWord(n.hintKey)}.`,
+      'Hint: no plan found from here. Undo or restart.', 'Hint: no way to win from here. Undo or restart.'];
+    line(hintLine, onLevel ? hints[n.hint] || '' : '');
+    line(undoLine, onLevel ? `undo: ${n.steps} step${n.steps === 1 ? '' : 's'} back` : '');
+  }
+
+  // The game's news, told whenever any of it changes.
+  function newsShown(n) {
+    const last = told || {};
+    told = n;
+    if (n.screen !== last.screen) screenShown(n.screen);
+    showPoses(n.poses, n);
+    if (n.paused !== last.paused || n.slowness !== last.slowness) timeShown(n.paused, n.slowness);
+    if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won)
+      line(news, n.level1Won || n.level2Won ? wonNews(n) : '');
+    if (practice) practiceShown(n);
   }
 
   function soundShown() {
@@ -381,11 +466,16 @@
     begin([]);
   }
 
+  // What the player solved, from the game's last news: a solution watched is none of it.
   function ended() {
     if (state !== 'playing') return;
     state = 'ended';
-    if (outcome === 'won' && level) say(`You won ${level.title}. Thanks for playing!`);
-    else if (outcome === 'won') say('You won Brakko: both levels solved. Thanks for playing!');
+    const n = told || {};
+    if (n.replayed) say('The solution has played to its end. Your turn now!');
+    else if (n.level2Won && level) say(`You solved ${level.title}. Thanks for playing!`);
+    else if (n.level2Won && n.level1Won) say('You solved Brakko: both levels. Thanks for playing!');
+    else if (n.level2Won) say('You solved level 2. Level 1 is still to play. Thanks for playing!');
+    else if (n.level1Won) say('You solved level 1, then gave up on level 2. Thanks for playing!');
     else if (practice) say('You gave up. Thanks for playing!');
     else say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
     again.hidden = false;
@@ -478,15 +568,7 @@
       wasmBinary: wasm,
       getPreloadedPackage: () => data,
       onRuntimeInitialized: ready,
-      onGameEnd: (won) => { outcome = won ? 'won' : 'gave up'; },
-      onScreen: screenShown,
-      onPoses: showPoses,
-      onTime: timeShown,
-      onLevel2Won: () => {
-        news.textContent = level ? `${level.title}: won! Escape ends the game.`
-          : 'Level 2 won: Brakko is solved! Escape ends the game.';
-        news.hidden = false;
-      },
+      onNews: newsShown,
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
       stdout: lines((text) => console.log(text)),
@@ -575,22 +657,31 @@
     }
     if (state === 'playing') window.Module._setMuted(muted ? 1 : 0);
   });
-  // Where the browser allows, a touch screen can go full screen and lock itself sideways; a browser that
-  // refuses either leaves the page as it was, and says nothing.
-  fullscreenButton.hidden = !(touch && document.documentElement.requestFullscreen);
+  // Where the browser allows, the page goes full screen, a touch screen locked sideways, and the same button
+  // leaves it again; a browser that refuses either leaves the page as it was, and says nothing.
+  fullscreenButton.hidden = !document.documentElement.requestFullscreen;
   fullscreenButton.addEventListener('click', async () => {
     try {
-      if (!document.fullscreenElement) await document.documentElement.requestFullscreen({ navigationUI: 'hide' });
-      await screen.orientation.lock('landscape');
+      if (document.fullscreenElement) {
+        await document.exitFullscreen();
+        return;
+      }
+      await document.documentElement.requestFullscreen({ navigationUI: 'hide' });
+      if (touch) await screen.orientation.lock('landscape');
     } catch {
       // no full screen or no lock here: the page asks to turn the phone instead
     }
   });
   document.addEventListener('fullscreenchange', () => {
-    fullscreenButton.hidden = Boolean(document.fullscreenElement) || !touch;
+    fullscreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
+    fit();
+  });
+  // On the rage-quit screen, Quit is Escape, which ends the game there.
+  quitButton.addEventListener('click', () => {
+    if (state === 'playing' && main.dataset.screen === '8') window.Module._pressKey(27);
   });
   // None of the page's buttons takes the keyboard from the game.
-  for (const button of [soundButton, fullscreenButton, copyButton])
+  for (const button of [soundButton, fullscreenButton, copyButton, quitButton])
     button.addEventListener('pointerdown', (e) => e.preventDefault());
   // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());

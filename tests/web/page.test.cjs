@@ -80,6 +80,34 @@ async function tapPad(page, label) {
   await button.tap();
 }
 
+// Where each button beside the game stands on the page (a button held down aside), by its key or id, for the
+// buttons showing.
+const places = (page) => page.$$eval('#side button', (buttons) => {
+  const at = (e) => (e ? [e.offsetLeft + at(e.offsetParent)[0], e.offsetTop + at(e.offsetParent)[1]] : [0, 0]);
+  return Object.fromEntries(buttons.filter((b) => b.offsetWidth > 0 && getComputedStyle(b).visibility === 'visible')
+    .map((b) => [b.dataset.area || b.id, at(b)]));
+});
+
+// On a phone no text of the page is smaller than 12 px, and none names a keyboard's key.
+async function readable(page, where) {
+  const { smallest, keys } = await page.evaluate(() => {
+    let smallest = Infinity;
+    const keys = [];
+    const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+    for (let text = walk.nextNode(); text; text = walk.nextNode()) {
+      const style = getComputedStyle(text.parentElement);
+      const shows = text.parentElement.getClientRects().length > 0 && style.visibility === 'visible';
+      if (!text.textContent.trim() || !shows) continue;
+      smallest = Math.min(smallest, parseFloat(style.fontSize));
+      if (/\b(Escape|Backspace|Return|Enter|Space)\b|\b[a-z] (plays|steps)\b/.test(text.textContent))
+        keys.push(text.textContent);
+    }
+    return { smallest, keys };
+  });
+  assert.ok(smallest >= 12, `${where}, no text should be smaller than 12 px, but one is ${smallest} px`);
+  assert.deepEqual(keys, [], `${where}, no text should name a keyboard's key`);
+}
+
 const notice = (page) =>
   page.evaluate(() => {
     const box = document.getElementById('notice');
@@ -208,6 +236,18 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
     await waitFor('switched on, the music should play at full volume', oneMusicAt(page, 1), 10000);
   });
 
+  await t.test('Full screen has a way back', async () => {
+    const full = (want) => async () => {
+      const now = await page.evaluate(() =>
+        [Boolean(document.fullscreenElement), document.getElementById('fullscreen').textContent]);
+      return { now, done: now[0] === want && now[1] === (want ? 'Leave full screen' : 'Full screen') };
+    };
+    await page.click('#fullscreen');
+    await waitFor('Full screen should fill the screen, its button showing the way back', full(true), 10000);
+    await page.click('#fullscreen');
+    await waitFor('the same button should leave full screen', full(false), 10000);
+  });
+
   await t.test('Return leads through the curtain to level 1, as on the desktop', async () => {
     await page.keyboard.press('Enter');
     await atRestLikeTheDesktop(page, 'level1');
@@ -250,7 +290,7 @@ test('played with the keyboard, the browser shows the desktop game', async (t) =
   await page.close();
 });
 
-test('Watch the solution plays the replay shipped in brakko.data to the end, which the page names a win', async () => {
+test('Watch the solution plays the replay shipped in brakko.data to the end, named no win of the player\'s', async () => {
   const page = await openGame(browser, server);
   await waitFor('the page should offer the solution', () =>
     page.$eval('#solution', (button) => ({ done: !button.hidden })));
@@ -261,14 +301,15 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, whi
   }, 20000);
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
   // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
+  const said = () =>
+    page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/i.test(news.textContent) }));
+  assert.match((await waitFor('the page should say level 1 is solved as it is', said, 120000)).text, /^The solution/);
   await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
-  assert.match(await page.$eval('#news', (news) => (news.hidden ? '' : news.textContent)), /level 2 won/i,
-    'the page should announce the win of level 2 as it happens');
-  await page.keyboard.press('Escape');
-  await waitFor('the page should name the win', async () => {
-    const n = await notice(page);
-    return { ...n, done: n.shown && /you won/i.test(n.text) };
-  }, 10000);
+  assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
+    'the page should say that the solution played, as it ends');
+  await page.click('#quit');
+  const ended = await waitFor('Quit should end the game', noticeSays(page, /play again/i), 10000);
+  assert.match(ended.text, /solution has played/, 'the end should name no win of the player\'s');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
@@ -316,7 +357,7 @@ test('a site without brakko.data says the file could not be loaded', async () =>
 });
 
 test('on a phone, the touch pad sends the keys it shows and the canvas fits either way up', async () => {
-  const portrait = { width: 390, height: 844, isMobile: true, hasTouch: true };
+  const portrait = { width: 412, height: 915, isMobile: true, hasTouch: true };
   const page = await openGame(browser, server, portrait);
   const tapKey = (label) => tapPad(page, label);
   const fits = () =>
@@ -333,14 +374,15 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
     return { ...n, done: n.shown && /tap/i.test(n.text) };
   });
   await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
+  await readable(page, 'upright before the start');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight > 0), true, 'upright, the page should ask '
     + 'for the phone to be turned');
   await page.touchscreen.tap(195, 100);
   await atRestLikeTheDesktop(page, 'title');
   // Level 1's poses for a pair: two cells, the anchor first, and no pose on w.
   const drawn = () => page.$$eval('#pad .pose', (buttons) =>
-    buttons.map((b) => (b.classList.contains('no-pose') ? '-' : [...b.querySelectorAll('rect')].map((r) => r.getAttribute('class') || 'cell').join())));
-  assert.deepEqual((await drawn()).slice(0, 2), ['anchor,cell', '-'], 'q and w should draw level 1\'s poses for a pair');
+    buttons.map((b) => b.querySelector('.does')?.textContent ?? [...b.querySelectorAll('rect')].map((r) => r.getAttribute('class') || 'cell').join()));
+  assert.deepEqual((await drawn()).slice(0, 2), ['anchor,cell', 'pair, cancel'], 'q should draw level 1\'s pose for a pair, w what it does');
   await tapKey('start');
   await atRestLikeTheDesktop(page, 'level1');
   assert.equal(await page.$eval('#pad [data-key="13"]', (b) => b.hidden), true, 'start should leave the pad with the title');
@@ -349,18 +391,20 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
     const { count } = await differsFrom(page, 'level1');
     return { count, done: count > 0 };
   }, 10000);
-  await page.setViewport({ ...portrait, width: 844, height: 390 });
+  await page.setViewport({ ...portrait, width: 915, height: 412 });
   await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
+  await readable(page, 'sideways on level 1');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight), 0, 'sideways, nothing should ask to turn');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
 
 test('in practice mode the pad has Undo and Restart, Escape must be held, and the choice is remembered', async () => {
-  const page = await openGame(browser, server, { width: 390, height: 844, isMobile: true, hasTouch: true });
+  const page = await openGame(browser, server, { width: 915, height: 412, isMobile: true, hasTouch: true });
   const choiceShown = () => page.$eval('#practice-choice', (choice) => ({ done: !choice.hidden }));
   await waitFor('the page should offer practice mode', choiceShown);
   assert.equal(await page.$eval('#practice', (box) => box.checked), false, 'practice mode starts unticked');
+  const placed = await places(page);
   await page.tap('#practice');
   assert.equal(await page.$eval('#practice', (box) => box.checked), true, 'a tap should tick practice mode');
   await page.tap('#sound');
@@ -369,13 +413,33 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   await page.touchscreen.tap(195, 100);
   await atRestLikeTheDesktop(page, 'practice-title');
   await waitFor('switched off before the start, the title music should play silently', oneMusicAt(page, 0), 10000);
-  const shown = () => page.$$eval('#pad .practice-only, #pad .title-only, #mark',
+  const shown = () => page.$$eval('#pad .practice-only, #pad .title-only',
     (all) => all.filter((e) => !e.hidden).map((e) => e.dataset.area || e.id).join());
-  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,start,level2,mark',
-    'practice mode\'s buttons, start and Level 2 should show on the title, with the page\'s practice mark');
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,start,level2',
+    'practice mode\'s buttons, start and Level 2 should show on the title');
+  // Every button that showed before the start and still shows stands where it stood.
+  const samePlaces = async (where) => {
+    const now = await places(page);
+    const kept = Object.keys(placed).filter((k) => k in now);
+    const of = (where) => Object.fromEntries(kept.map((k) => [k, where[k]]));
+    assert.deepEqual(of(now), of(placed),
+      `${where}, ticked practice mode should move no button that was there`);
+  };
+  await samePlaces('on the title');
   await tapPad(page, 'start');
   await atRestLikeTheDesktop(page, 'practice-level1');
-  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,mark', 'start and Level 2 should leave with the title');
+  assert.equal((await differsFrom(page, 'level1')).count, 0,
+    'the canvas should draw no practice sign: level 1 as without practice mode');
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint', 'start and Level 2 should leave with the title');
+  await waitFor('the undo count should show beside the game', async () =>
+    ({ done: await page.$eval('#undo', (p) => p.textContent === 'undo: 0 steps back') }), 10000);
+  await readable(page, 'sideways in practice mode');
+  await tapPad(page, 'd');
+  await tapPad(page, 'Pause');
+  await waitFor('the signs should say the group and the pause', async () =>
+    ({ done: await page.$eval('#time', (p) => p.textContent.startsWith('Paused')) }), 10000);
+  await samePlaces('on level 1, paused');
+  await tapPad(page, 'Play');
   // Pause reads Play while paused, and Slow names its speed, as the game tells them.
   const time = () => page.$$eval('#pad [data-area="pause"] b, #pad [data-area="slow"] small',
     (words) => words.map((w) => w.textContent).join(' '));
@@ -391,7 +455,7 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
     ['the keyboard\'s r', () => page.keyboard.press('r')], ['the keyboard\'s Backspace', () => page.keyboard.press('Backspace')]];
   for (const [what, back] of backs) {
     // The first time after a slip onto Escape: a tap, not a hold, which must give nothing up.
-    if (what === backs[0][0]) await tapPad(page, 'give up');
+    if (what === backs[0][0]) await tapPad(page, 'hold to give up');
     await tapPad(page, 'd');
     await waitFor('d should fuse the pair on level 1', async () => {
       const { count } = await differsFrom(page, 'practice-level1');
@@ -446,7 +510,7 @@ test('a level in a link shows its title and author as text, plays to its win and
   await waitFor('Return should lead from the title to the level', screenIs(page, '3'), 10000);
   await page.keyboard.press('c');
   await waitFor('the pose should win the level', async () => ({
-    done: await page.$eval('#news', (news) => !news.hidden && /won/.test(news.textContent)) }), 10000);
+    done: (await page.$eval('#news', (news) => news.textContent)).startsWith(`${title}: solved!`) }), 10000);
   assert.equal(await page.$eval('#level-name', (p) => p.textContent), `${title} by ${author}`,
     'the title and author should show beside the game as they are written');
   assert.deepEqual(await page.evaluate(() => [typeof window.ran, document.querySelectorAll('img, #level-name *').length]),

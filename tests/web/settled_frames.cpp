@@ -1,6 +1,6 @@
 // The desktop game's pictures at rest for the browser test: the title, level 1 after Return and the rage-quit
 // screen after Escape, each written as <dir>/<name>.ppm once it stops changing; with --practice the title and
-// level 1 in practice mode as a touch screen's page shows them (without the marks that name keys), as
+// level 1 in practice mode as the page's canvas shows them (the page shows the signs as text beside it), as
 // practice-title and practice-level1. Headless (dummy drivers), through the
 // game's own frame step. Usage: settled_frames <project-root> <dir> [--practice]
 #include <stdlib.h>
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     if (display == nullptr) return 1;
     app game(display, loadAssets(practice), practice);
-    if (game.practice) game.practice->marks = false;
+    game.signsOnPage = true;
 
     struct atRest {
         const char* name;

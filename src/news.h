@@ -1,0 +1,37 @@
+// What the game tells the page around it: a plain record of what a player should be told besides the picture,
+// filled from the game after each of its frames. The platform compares it field by field with the record it
+// told last and passes on a changed one whole. Read only; nothing here draws or allocates.
+#pragma once
+
+#include "app.h"
+
+struct gameNews {
+    int screen = 0;
+    bool practice = false;
+    bool playersLevel = false;
+    // Levels won so far in this run; a player's level counts as level 2.
+    bool level1Won = false, level2Won = false;
+    // A replay (the shipped solution or a recording) drives or drove this run: its wins are not the player's.
+    bool replayed = false;
+    // Practice mode's time: paused, one game frame in `slowness` paced frames, and whether the curtain runs.
+    bool paused = false;
+    int slowness = 1;
+    bool curtain = false;
+    // The hint's sign (a hintSign) and the key it pressed last.
+    int hint = 0;
+    int hintKey = 0;
+    // The current level's: the steps undo can take back, the pose waiting to fit (-1 for none), the pose the
+    // group holds (-1 for none), the group's size, and a pose key that just changed nothing (-1 for none).
+    int steps = 0;
+    int waitingPose = -1;
+    int currentShape = -1;
+    int members = 0;
+    int samePose = -1;
+    // What each pose key would ask of the group as it stands, as poseText writes it; on the title and the
+    // rage-quit screen, level 1's for a new pair.
+    char poses[600] = {};
+    bool operator==(const gameNews&) const = default;
+};
+
+// Fills `news` from the game as it stands after its last frame.
+void readNews(const app& game, gameNews& news);
