@@ -174,7 +174,10 @@ curtainMove app::step(const frameEvent& event) {
     // closed curtain. The very first frame has none.
     due.background = backgroundDue ? state.screen : 0;
     backgroundDue = true;
-    if (practice) practice->underTeeth = state.nextScreen != noTransition;
+    if (practice) {
+        practice->underTeeth = state.nextScreen != noTransition;
+        practice->replaying = input.replaying();
+    }
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         due.screen = screen;
         if (practice) return practice->frame(all, screen, command, state.back);
@@ -204,15 +207,21 @@ void app::present() {
 }
 
 void app::draw() {
+    // In practice mode the play keeps to its area, above the strip of signs; the curtain too.
+    SDL_Rect play{0, 0, windowWidth, windowHeight};
+    if (practice) SDL_SetClipRect(display, &play);
     if (due.background != 0) paintBackground(due.background);
     all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
         view.draw(display, offsetX, offsetY);
         return false;
     });
-    if (practice) practice->drawSigns(all, due.screen, display, time);
-    if (due.teeth < 0) return;
-    drawTeeth(due.teeth);
-    if (practice) practice->drawTimeOverTeeth(display, time);
+    if (practice) {
+        // The goal's arrow lies under the teeth, as the play does; the strip stays clear of them.
+        practice->drawSigns(all, due.screen, display, time);
+        SDL_SetClipRect(display, &play);
+    }
+    if (due.teeth >= 0) drawTeeth(due.teeth);
+    if (practice) SDL_SetClipRect(display, nullptr);
 }
 
 void app::drawTeeth(int curtain) {

@@ -180,7 +180,15 @@ int main(int argc, char** argv) {
     if (playersLevel != nullptr)
         std::snprintf(caption, sizeof caption, "Brakko: %s",
                       level.title[0] != '\0' ? level.title : chosen.levelPath);
-    SDL_Surface* display = commencer<windowWidth, windowHeight>(caption, chosen.fullscreen != 0);
+        // On the desktop practice mode's signs stand in a strip below the play; a browser's page shows them.
+#ifdef __EMSCRIPTEN__
+    constexpr bool strip = false;
+#else
+    const bool strip = practice;
+#endif
+    SDL_Surface* display =
+        strip ? commencer<windowWidth, windowHeight + stripHeight>(caption, chosen.fullscreen != 0)
+              : commencer<windowWidth, windowHeight>(caption, chosen.fullscreen != 0);
     if (display == nullptr) {
         // Without a window there is nothing to draw into; leave rather than run blind.
         if (recording != nullptr) std::fclose(recording);
@@ -189,7 +197,10 @@ int main(int argc, char** argv) {
     }
     app game(display, loadAssets(practice, playersLevel != nullptr), practice, playersLevel);
     if (chosen.mute) muteMusic(true);
-    if (game.practice) game.practice->marks = chosen.touch == 0;
+    if (game.practice) {
+        game.practice->marks = chosen.touch == 0;
+        game.practice->solution = chosen.replayPath == solutionPath;
+    }
     if (chosen.replayPath != nullptr) game.input.playing = &script;
     if (recording != nullptr) {
         game.input.recording = recording;

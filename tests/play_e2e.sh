@@ -221,11 +221,11 @@ start_game --replay "$scratch/practice.replay" --record "$scratch/practice-again
 expect_quit "the practice replay's last Escape"
 cmp -s "$scratch/practice.replay" "$scratch/practice-again.replay" ||
     fail "recording the practice replay gave another file: $(diff "$scratch/practice.replay" "$scratch/practice-again.replay")"
-# A level from its file, won by hints alone in practice mode: its banner shows on the rage-quit screen, and
-# the recording, which names the level, replays to the same win.
-convert img/practice.bmp -crop 400x100+60+390 +repage "PNG24:$scratch/won.png"
+# A level from its file, won by hints alone in practice mode: its banner shows in the strip below the
+# rage-quit screen, and the recording, which names the level, replays to the same win.
+convert img/practice.bmp -crop 340x84+0+200 +repage "PNG24:$scratch/won.png"
 level_won() {
-    convert "$scratch/shot.png" -crop 400x100+200+20 +repage "PNG24:$scratch/part.png" &&
+    convert "$scratch/shot.png" -crop 340x84+0+520 +repage "PNG24:$scratch/part.png" &&
         [ "$(compare -metric AE "$scratch/won.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
 }
 start_game --practice --level levels/01-joining.level --record "$scratch/level.replay"
