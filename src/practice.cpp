@@ -145,6 +145,7 @@ void practiceMode::drawMark(int s, SDL_Surface* display) const {
             x = drawText(picture, textInk, k.does, display, drawKey(picture, k.key, display, x, y), y) +
                 glyphW;
     };
+    if (s == rageQuitScreen) return;
     const int y = markPlace.top(),
               x = drawText(picture, headingInk, "PRACTICE", display, markPlace.left(), y);
     if (s == titleScreen) {
