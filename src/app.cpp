@@ -38,6 +38,9 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
         practice.emplace(all, art.practice);
         practice->playersLevel = level != nullptr;
         readyForBlits(art.practice, display);
+        practice->makeMap(all);
+        readyForDisplay(practice->halfMap, display);
+        readyForBlits(practice->halfSheet, display);
         state.practice = true;
         input.practice = true;
     }
@@ -93,6 +96,8 @@ void app::timedFrame() {
         return;
     }
     if (state.nextScreen != noTransition || state.screen == rageQuitScreen) time.resume();
+    // The map is the levels' own.
+    if (state.screen != level1Screen && state.screen != level2Screen) time.map = false;
     if (!time.due()) {
         redraw();
         return;
@@ -211,10 +216,13 @@ void app::draw() {
     SDL_Rect play{0, 0, windowWidth, windowHeight};
     if (practice) SDL_SetClipRect(display, &play);
     if (due.background != 0) paintBackground(due.background);
-    all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
-        view.draw(display, offsetX, offsetY);
-        return false;
-    });
+    if (practice && practice->mapShown(all, due.screen, time))
+        practice->drawMap(all, display);
+    else
+        all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
+            view.draw(display, offsetX, offsetY);
+            return false;
+        });
     if (practice) {
         // The goal's arrow lies under the teeth, as the play does; the strip stays clear of them.
         practice->drawSigns(all, due.screen, display, time);
@@ -247,6 +255,7 @@ void app::paintBackground(int screen) {
 
 void app::shutDown() {
     all.releaseLayers();
+    if (practice) practice->releaseMap();
     closePlatform();
 }
 

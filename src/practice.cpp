@@ -40,6 +40,7 @@ signsPicture practiceMode::signs(const screens& all, int s, const timeControl& t
     seen.paused = time.paused, seen.slowness = time.slowness;
     seen.hint = hint.sign, seen.pressed = hint.pressed;
     seen.level1 = level1Won, seen.level2 = level2Won;
+    seen.map = time.map;
     if (s == level1Screen) levelSigns(level1, all.level1.game, seen);
     if (s == level2Screen) levelSigns(level2, all.level2.game, seen);
     return seen;
@@ -72,15 +73,51 @@ const char* practiceMode::endMessage() const {
     return "Level 2 solved, in practice mode.";
 }
 
+void practiceMode::makeMap(const screens& all) {
+    halfMap = halfSize(all.level2.layer);
+    halfSheet = halfSize(all.level2.sheet);
+}
+
+void practiceMode::releaseMap() {
+    SDL_FreeSurface(halfMap);
+    SDL_FreeSurface(halfSheet);
+    halfMap = halfSheet = nullptr;
+}
+
+bool practiceMode::mapShown(const screens& all, int s, const timeControl& time) const {
+    const auto& view = all.level2;
+    return time.map && s == level2Screen && (view.mapW > view.viewW || view.mapH > view.viewH);
+}
+
+void practiceMode::drawMap(const screens& all, SDL_Surface* display) const {
+    const auto& view = all.level2;
+    constexpr int half = cellPixels / 2;
+    SDL_Rect whole{0, 0, static_cast<Uint16>(view.mapW * half), static_cast<Uint16>(view.mapH * half)};
+    SDL_Rect corner{0, 0, 0, 0};
+    blit(halfMap, &whole, display, &corner);
+    for (int i = 0; i < view.game.botCount; ++i) {
+        const SDL_Rect face = robotPicture(view.game, i);
+        SDL_Rect from{static_cast<Sint16>(face.x / 2), static_cast<Sint16>(face.y / 2), half, half};
+        SDL_Rect to{static_cast<Sint16>((view.spritePos[i].x + view.scrollX) / 2),
+                    static_cast<Sint16>((view.spritePos[i].y + view.scrollY) / 2), 0, 0};
+        blit(halfSheet, &from, display, &to);
+    }
+}
+
 void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const {
     if (s == level1Screen) level1.drawGoalArrow(all.level1, 0, 0, display, picture);
-    if (s == level2Screen) level2.drawGoalArrow(all.level2, all.level2X, all.level2Y, display, picture);
+    if (s == level2Screen && !mapShown(all, s, time))
+        level2.drawGoalArrow(all.level2, all.level2X, all.level2Y, display, picture);
     if (!hasStrip(display)) return;
     SDL_Rect strip{0, static_cast<Sint16>(stripTop), static_cast<Uint16>(windowWidth),
                    static_cast<Uint16>(stripHeight)};
     SDL_SetClipRect(display, &strip);
     fillBox(display, 0, stripTop, windowWidth, stripHeight, signGround);
-    if (time.paused) {
+    if (time.map) {
+        const int x = drawText(picture, headingInk, "MAP", display, timePlace.left(), timePlace.top()) + 10;
+        drawText(picture, textInk, "back to play", display,
+                 drawKey(picture, "m", display, x, timePlace.top()), timePlace.top());
+    } else if (time.paused) {
         const int x =
             drawText(picture, headingInk, "PAUSED", display, timePlace.left(), timePlace.top()) + 10;
         drawText(picture, textInk, "steps", display, drawKey(picture, "n", display, x, timePlace.top()),
@@ -155,7 +192,8 @@ void practiceMode::drawMark(int s, SDL_Surface* display) const {
             line(x + glyphW, y, {{"Return", "starts level 1"}, {"2", "starts level 2"}});
     } else if (s == level1Screen || s == level2Screen) {
         line(x + glyphW, y, {{"Backspace", "undo"}, {"r", "restart"}, {"p", "pause"}});
-        line(x + glyphW, y + glyphH, {{"n", "step"}, {"t", "slow"}, {"h", "hint"}, {"Escape", "give up"}});
+        line(x + glyphW, y + glyphH,
+             {{"n", "step"}, {"t", "slow"}, {"h", "hint"}, {"m", "map"}, {"Escape", "give up"}});
     }
 }
 

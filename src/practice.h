@@ -124,6 +124,23 @@ inline const char* keyName(int sym) {
     return "?";
 }
 
+// Start-up only: `from` at half its size, every other pixel of every other row, see-through where those are
+// (null when it can't be made). The map view draws with it, since SDL 1.2 can't blit at a scale.
+inline SDL_Surface* halfSize(SDL_Surface* from) {
+    if (from == nullptr || from->format->BytesPerPixel != 4) return nullptr;
+    SDL_Surface* half = newLayer(from, from->w / 2, from->h / 2);
+    if (half == nullptr) return nullptr;
+    SDL_LockSurface(from);
+    SDL_LockSurface(half);
+    for (int y = 0; y < half->h; ++y)
+        for (int x = 0; x < half->w; ++x)
+            static_cast<Uint32*>(half->pixels)[y * half->pitch / 4 + x] =
+                static_cast<const Uint32*>(from->pixels)[2 * y * from->pitch / 4 + 2 * x];
+    SDL_UnlockSurface(half);
+    SDL_UnlockSurface(from);
+    return half;
+}
+
 // A pose in a 24-pixel box, four pixels a cell, standing on the box's floor; its anchor cell in gold.
 inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y) {
     if (pose.count == 0) return;
@@ -341,6 +358,7 @@ struct signsPicture {
     // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, the
     // group the pose panel is cut to, and the striped blocks' next push.
     int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1, push = 0;
+    bool map = false;
     // The wins, for the news of a level won and the end's message.
     winner level1 = winner::nobody, level2 = winner::nobody;
     bool operator==(const signsPicture&) const = default;
@@ -354,6 +372,10 @@ struct practiceMode {
 
     // Takes both levels as they are now, before their first frame, as their start.
     practiceMode(const screens& all, SDL_Surface* picture);
+    ~practiceMode() { releaseMap(); }
+    // One owner of the map's pictures: a copy would free them twice.
+    practiceMode(const practiceMode&) = delete;
+    practiceMode& operator=(const practiceMode&) = delete;
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
@@ -365,6 +387,9 @@ struct practiceMode {
     bool solution = false;
     // Who won each level, as it was won.
     winner level1Won = winner::nobody, level2Won = winner::nobody;
+    // Level 2's map and the sprite sheet at half size, for the map view; owned, null when not made.
+    SDL_Surface* halfMap = nullptr;
+    SDL_Surface* halfSheet = nullptr;
     hintRun hint;
     // While the curtain moves: pause and slow motion wait for the next screen.
     bool underTeeth = false;
@@ -387,6 +412,16 @@ struct practiceMode {
     // is won. Both say who won it: the player, or the replay being watched.
     const char* news(int s) const;
     const char* endMessage() const;
+
+    // Start-up only: the half-size pictures of the map view, once the views' layers are ready; and their
+    // end, while SDL still runs.
+    void makeMap(const screens& all);
+    void releaseMap();
+    // Whether screen s shows the whole level at half size instead of the view: level 2 when its map is
+    // larger than the view and the map was asked for. A level that fits shows as it is.
+    bool mapShown(const screens& all, int s, const timeControl& time) const;
+    // The whole of level 2 at half size, every robot where it stands, from the play area's top-left corner.
+    void drawMap(const screens& all, SDL_Surface* display) const;
 
     void drawHint(SDL_Surface* display) const;
     void drawMark(int s, SDL_Surface* display) const;

@@ -644,8 +644,9 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
     EXPECT_EQ(again.state().screen, rageQuitScreen) << "the replay should end on the rage-quit screen";
 }
 
-// Level 2 as the game draws its frame whole, and as the view alone draws it with the goal's arrow: the play
-// area, the window's top-left 800 x 500, must be the same pixels, every sign standing in the strip below it.
+// Level 2 as the game draws its frame whole, and as the view alone draws it with the goal's arrow (or the map
+// alone): the play area, the window's top-left 800 x 500, must be the same pixels, every sign standing in the
+// strip below it.
 void expectSignsHideNoPlay(player& p, const std::string& when) {
     const auto playArea = [&] {
         std::vector<Uint32> area;
@@ -661,8 +662,13 @@ void expectSignsHideNoPlay(player& p, const std::string& when) {
     p.game->draw();
     const std::vector<Uint32> drawn = playArea();
     SDL_FillRect(p.display, nullptr, 0);
-    p.all().level2.draw(p.display, 0, 0);
-    p.game->practice->level2.drawGoalArrow(p.all().level2, 0, 0, p.display, p.game->art.practice);
+    practiceMode& practice = *p.game->practice;
+    if (practice.mapShown(p.all(), level2Screen, p.game->time)) {
+        practice.drawMap(p.all(), p.display);
+    } else {
+        p.all().level2.draw(p.display, 0, 0);
+        practice.level2.drawGoalArrow(p.all().level2, 0, 0, p.display, p.game->art.practice);
+    }
     EXPECT_TRUE(drawn == playArea()) << when << ", a sign stands over level 2's play area";
     p.game->draw();  // the window as the game left it
 }
@@ -718,6 +724,14 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     for (int f = 0; f < 200; ++f)
         p.paced();
     expectSignsHideNoPlay(p, "slowed");
+    p.paced(keyMap);
+    const int before = p.game->input.frame;
+    for (int f = 0; f < 20; ++f)
+        p.paced();
+    EXPECT_TRUE(p.game->practice->mapShown(p.all(), level2Screen, p.game->time)) << "m should show the map";
+    EXPECT_EQ(p.game->input.frame, before) << "the game's time should stand still while the map shows";
+    expectSignsHideNoPlay(p, "with the map");
+    p.paced(keyMap);
 
     const auto run = std::make_unique<replay>();
     player again(artwork::project, true);
