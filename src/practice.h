@@ -141,17 +141,18 @@ inline SDL_Surface* halfSize(SDL_Surface* from) {
     return half;
 }
 
-// A pose in a 24-pixel box, four pixels a cell, standing on the box's floor; its anchor cell in gold.
-inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y) {
+// A pose in a box `cell` * 6 pixels high, standing on the box's floor, its cells a pixel apart; its anchor
+// cell in gold.
+inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y, int cell = 4) {
     if (pose.count == 0) return;
     const int minCol = *std::min_element(pose.cols, pose.cols + pose.count);
     const int minRow = *std::min_element(pose.rows, pose.rows + pose.count);
     const int maxRow = *std::max_element(pose.rows, pose.rows + pose.count);
-    const int floor = y + 24 - (maxRow - minRow + 1) * 4;
+    const int floor = y + 6 * cell - (maxRow - minRow + 1) * cell;
     for (int i = pose.count - 1; i >= 0; --i) {
         const bool anchor = i == 0;
-        fillBox(display, x + (pose.cols[i] - minCol) * 4, floor + (pose.rows[i] - minRow) * 4, 3, 3,
-                anchor ? groundColour{250, 200, 60} : groundColour{200, 210, 235});
+        fillBox(display, x + (pose.cols[i] - minCol) * cell, floor + (pose.rows[i] - minRow) * cell, cell - 1,
+                cell - 1, anchor ? groundColour{250, 200, 60} : groundColour{200, 210, 235});
     }
 }
 
@@ -306,8 +307,9 @@ struct practiceLevel {
             previewPoses(game, poses);
             const int x =
                 drawKey(picture, poseNames[waitingPose], display, waitPlace.left(), waitPlace.top());
-            drawMiniPose(poses[waitingPose], display, x, waitPlace.top() - 4);
-            drawText(picture, headingInk, "waits to fit", display, x + 30, waitPlace.top());
+            // Three pixels a cell, so that the tallest pose stands within the sign's line.
+            drawMiniPose(poses[waitingPose], display, x, waitPlace.top() + 1, 3);
+            drawText(picture, headingInk, "waits to fit", display, x + 22, waitPlace.top());
         }
         if (sameFrames > 0 && samePose >= 0) {
             const int x = drawKey(picture, poseNames[samePose], display, samePlace.left(), samePlace.top());
