@@ -168,7 +168,6 @@ void app::hintFrame() {
 
 void app::redraw() {
     // The same frame as the last one, with the signs as they stand now.
-    practice->underTeeth = state.nextScreen != noTransition;
     due.background = due.screen = state.screen;
     due.teeth = state.nextScreen != noTransition ? state.curtain : -1;
     if (showEachFrame) present();
@@ -179,10 +178,7 @@ curtainMove app::step(const frameEvent& event) {
     // closed curtain. The very first frame has none.
     due.background = backgroundDue ? state.screen : 0;
     backgroundDue = true;
-    if (practice) {
-        practice->underTeeth = state.nextScreen != noTransition;
-        practice->replaying = input.replaying();
-    }
+    if (practice) practice->replaying = input.replaying();
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         due.screen = screen;
         if (practice) return practice->frame(all, screen, command, state.back);

@@ -62,8 +62,9 @@ inline bool hasStrip(const SDL_Surface* display) {
     return display->h >= windowHeight + stripHeight;
 }
 
-// Where each sign stands in the strip, in characters: the pose panel on the left, the other signs to its
-// right, each in a place of its own, as wide as its longest text, so that none covers another or is cut.
+// Where each sign stands in the strip: from pixel x of line `line`, `chars` characters wide. The pose panel
+// is on the left and the other signs to its right, each in a place of its own, as wide as its longest text,
+// so that none covers another or is cut.
 struct stripPlace {
     int x, line, chars;
     constexpr int left() const { return x; }
@@ -393,8 +394,6 @@ struct practiceMode {
     SDL_Surface* halfMap = nullptr;
     SDL_Surface* halfSheet = nullptr;
     hintRun hint;
-    // While the curtain moves: pause and slow motion wait for the next screen.
-    bool underTeeth = false;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels).
     // True when the level of that screen is won. Its picture and signs are drawn after the frame.
