@@ -38,6 +38,9 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
         practice.emplace(all, art.practice);
         practice->playersLevel = level != nullptr;
         readyForBlits(art.practice, display);
+        practice->makeMap(all);
+        readyForDisplay(practice->halfMap, display);
+        readyForBlits(practice->halfSheet, display);
         state.practice = true;
         input.practice = true;
     }
@@ -93,6 +96,8 @@ void app::timedFrame() {
         return;
     }
     if (state.nextScreen != noTransition || state.screen == rageQuitScreen) time.resume();
+    // The map is the levels' own.
+    if (state.screen != level1Screen && state.screen != level2Screen) time.map = false;
     if (!time.due()) {
         redraw();
         return;
@@ -163,7 +168,6 @@ void app::hintFrame() {
 
 void app::redraw() {
     // The same frame as the last one, with the signs as they stand now.
-    practice->underTeeth = state.nextScreen != noTransition;
     due.background = due.screen = state.screen;
     due.teeth = state.nextScreen != noTransition ? state.curtain : -1;
     if (showEachFrame) present();
@@ -174,7 +178,7 @@ curtainMove app::step(const frameEvent& event) {
     // closed curtain. The very first frame has none.
     due.background = backgroundDue ? state.screen : 0;
     backgroundDue = true;
-    if (practice) practice->underTeeth = state.nextScreen != noTransition;
+    if (practice) practice->replaying = input.replaying();
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         due.screen = screen;
         if (practice) return practice->frame(all, screen, command, state.back);
@@ -204,16 +208,23 @@ void app::present() {
 }
 
 void app::draw() {
+    // Above a strip of signs the play keeps to its area; the curtain too. Without a strip nothing is clipped.
+    const bool strip = practice && hasStrip(display);
+    SDL_Rect play{0, 0, windowWidth, windowHeight};
+    if (strip) SDL_SetClipRect(display, &play);
     if (due.background != 0) paintBackground(due.background);
-    all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
-        view.draw(display, offsetX, offsetY);
-        return false;
-    });
-    const bool signs = practice && !signsOnPage;
-    if (signs) practice->drawSigns(all, due.screen, display, time);
-    if (due.teeth < 0) return;
-    drawTeeth(due.teeth);
-    if (signs) practice->drawTimeOverTeeth(display, time);
+    if (practice && practice->mapShown(all, due.screen, time))
+        practice->drawMap(all, display);
+    else
+        all.with(due.screen, [this](auto& view, int offsetX, int offsetY) {
+            view.draw(display, offsetX, offsetY);
+            return false;
+        });
+    // The goal's arrow lies under the teeth, as the play does; the strip stays clear of them.
+    if (practice) practice->drawSigns(all, due.screen, display, time);
+    if (strip) SDL_SetClipRect(display, &play);
+    if (due.teeth >= 0) drawTeeth(due.teeth);
+    if (strip) SDL_SetClipRect(display, nullptr);
 }
 
 void app::drawTeeth(int curtain) {
@@ -239,6 +250,7 @@ void app::paintBackground(int screen) {
 
 void app::shutDown() {
     all.releaseLayers();
+    if (practice) practice->releaseMap();
     closePlatform();
 }
 

@@ -58,8 +58,6 @@ struct app {
     // Whether this frame shows its picture: a browser shows only the last frame of each of its animation
     // frames, the one the page will show, and the desktop's paced loop the second of each pair of frames.
     bool showEachFrame = true;
-    // Whether the page around the canvas shows practice mode's signs as text, so that the canvas draws none.
-    bool signsOnPage = false;
     // Undo, restart and the marks that help, with every step they keep; empty unless asked for.
     std::optional<practiceMode> practice;
     // Practice mode's pause, step and slow motion; without practice mode time always runs.

@@ -83,6 +83,8 @@ void timeControl::take(const frameEvent& event) {
         stepping = true;
     } else if (event.sym == keyHint) {
         hintAsked = true;
+    } else if (event.sym == keyMap) {
+        map = !map;
     } else if (event.sym == keySlow) {
         slowness = slowness == 1 ? 2 : slowness == 2 ? 4 : 1;
         phase = 0;
@@ -97,6 +99,7 @@ void timeControl::take(const frameEvent& event) {
 
 bool timeControl::due() {
     if (closing) return true;
+    if (map) return count > 0 && actsWhilePaused(held[first].sym);
     if (paused) return stepping || (count > 0 && actsWhilePaused(held[first].sym));
     // The first paced frame of each period runs, so that leaving pause or changing speed answers at once.
     const bool runs = phase == 0;

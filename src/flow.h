@@ -34,6 +34,8 @@ constexpr int keySlow = 't';
 // Practice mode's hint: the game searches from where the group stands and plays the next steps itself. Like
 // the keys of time it is not part of a run: the keys the hint presses are.
 constexpr int keyHint = 'h';
+// Practice mode's map: the whole level at half size, while the game's time stands still.
+constexpr int keyMap = 'm';
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
 
@@ -128,6 +130,7 @@ struct timeControl {
     int slowness = 1;        // one game frame in every 1, 2 or 4 paced frames
     int phase = 0;           // paced frames since the last game frame, in slow motion
     bool closing = false;    // the window was closed: that is taken at once, paused or not
+    bool map = false;        // the map shows, and time stands still whether paused or not
     bool hintAsked = false;  // h was pressed: the next paced frame starts a hint
     frameEvent held[heldKeys];
     int first = 0, count = 0;
@@ -141,7 +144,7 @@ struct timeControl {
     bool due();
     // Time stands still only on the title and the levels, and never under the curtain: a win or a screen
     // being left ends a pause or a step.
-    void resume() { paused = stepping = tickPassed = false; }
+    void resume() { paused = stepping = tickPassed = map = false; }
     // The event for the game frame that runs now: the window closing, else the oldest key held, else none.
     frameEvent next();
     // A game frame has run; `ticked` when the rules ticked in it, which ends a step.

@@ -21,8 +21,8 @@ constexpr char usage[] =
     "       brakko --help | --version\n"
     "  --level FILE   play the level in FILE (a level file) instead of the game's two levels\n"
     "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
-    "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, 2 on the title starts\n"
-    "                 level 2; the poses for the group, a waiting pose and the goal are shown\n"
+    "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, m shows level 2's map,\n"
+    "                 2 on the title starts level 2; the signs stand in a strip below the play\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"
     "  --record FILE  write the keys of this run to FILE, which must not exist yet\n"
@@ -180,7 +180,12 @@ int main(int argc, char** argv) {
     if (playersLevel != nullptr)
         std::snprintf(caption, sizeof caption, "Brakko: %s",
                       level.title[0] != '\0' ? level.title : chosen.levelPath);
-    SDL_Surface* display = commencer<windowWidth, windowHeight>(caption, chosen.fullscreen != 0);
+    // Practice mode's signs stand in a strip below the play where the platform has room for one; a
+    // browser's page shows them beside the canvas instead.
+    const bool strip = practice && signsBelowPlay();
+    SDL_Surface* display =
+        strip ? commencer<windowWidth, windowHeight + stripHeight>(caption, chosen.fullscreen != 0)
+              : commencer<windowWidth, windowHeight>(caption, chosen.fullscreen != 0);
     if (display == nullptr) {
         // Without a window there is nothing to draw into; leave rather than run blind.
         if (recording != nullptr) std::fclose(recording);
@@ -189,7 +194,10 @@ int main(int argc, char** argv) {
     }
     app game(display, loadAssets(practice, playersLevel != nullptr), practice, playersLevel);
     if (chosen.mute) muteMusic(true);
-    if (game.practice) game.practice->marks = chosen.touch == 0;
+    if (game.practice) {
+        game.practice->marks = chosen.touch == 0;
+        game.practice->solution = chosen.replayPath == solutionPath;
+    }
     if (chosen.replayPath != nullptr) game.input.playing = &script;
     if (recording != nullptr) {
         game.input.recording = recording;

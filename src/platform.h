@@ -25,6 +25,10 @@ SDL_Surface* commencer(const char* caption, bool fullscreen = false) {
     return openDisplay(W, H, caption, fullscreen);
 }
 
+// Whether practice mode's signs stand in a strip of the window below the play: on the desktop they do; in a
+// browser the page shows them as text beside the canvas, which keeps the play's size.
+bool signsBelowPlay();
+
 // Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent (in a
 // browser, whose canvas knows no colour key, fully see-through instead). Needs the window open.
 // The caller owns the picture; null when it could not be loaded or converted.

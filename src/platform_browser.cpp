@@ -97,6 +97,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void setMuted(int muted) {
     muteMusic(muted != 0);
 }
 
+bool signsBelowPlay() {
+    return false;
+}
+
 void beforeVideo(bool) {}
 
 bool videoShows() {
@@ -140,7 +144,6 @@ void runMainLoop(app& game) {
     // A hidden tab gets no animation frames, so the game stands still there, and so does its music.
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
     game.showEachFrame = false;
-    game.signsOnPage = true;
     // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
     static browserRun run;
     run.game = &game;

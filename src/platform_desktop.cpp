@@ -43,6 +43,10 @@ void setIcon(const char* path) {
 
 }  // namespace
 
+bool signsBelowPlay() {
+    return true;
+}
+
 void beforeVideo(bool fullscreen) {
     // The window's class names the game to the desktop, which matches it to the menu entry by it; SDL would
     // take the program's file name, which a wrapper or a renamed copy changes. A class the user chose stands.

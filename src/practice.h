@@ -1,14 +1,16 @@
 // Practice mode, for the player who is stuck: on both levels Backspace takes the level back to just before
-// the last pose or Space that changed it, again and again, and r starts it again as it began; the pose that
-// waits to fit, an arrow to a goal out of view and the win are shown over the screen. Every step kept is made
-// at start-up, in a ring of fixed size; a frame allocates nothing. Off unless asked for: without it the game
-// never comes here.
+// the last pose or Space that changed it, again and again, and r starts it again as it began. Its signs (the
+// poses, the pose that waits to fit, time, the hint, the striped blocks' next push, the wins) stand in a
+// strip below the play on the desktop, and only an arrow to a goal out of view is drawn over the play. Every
+// step kept is made at start-up, in a ring of fixed size; a frame allocates nothing. Off unless asked for:
+// without it the game never comes here.
 #pragma once
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "flow.h"
@@ -49,110 +51,110 @@ inline void drawPart(SDL_Surface* picture, picturePart part, SDL_Surface* displa
     blit(picture, &from, display, &to);
 }
 
-// How long a pose key that changed nothing is marked so on the pose panel, in game frames: half a second.
+// How long a pose key that changed nothing is said so, in game frames: half a second.
 constexpr int sameShowFrames = 60;
 
-// A sign's size and its place in the window's bottom-left corner: `dx` from the left edge, `fromBottom`
-// between its bottom and the window's. Level 1 leaves the bottom 100 pixels free, so there every sign stands
-// below the play; elsewhere the same arrangement is tried mirrored into the other corners, then centred at
-// the bottom and the top.
-struct signDock {
-    int w, h, dx, fromBottom;
+// The strip of signs below the play area, as wide as it: six lines of text. The play area keeps the window's
+// top-left corner, so the strip is there only when the display is taller than the play.
+constexpr int stripHeight = 6 * glyphH;
+constexpr int stripTop = windowHeight;
+inline bool hasStrip(const SDL_Surface* display) {
+    return display->h >= windowHeight + stripHeight;
+}
+
+// Where each sign stands in the strip: from pixel x of line `line`, `chars` characters wide. The pose panel
+// is on the left and the other signs to its right, each in a place of its own, as wide as its longest text,
+// so that none covers another or is cut.
+struct stripPlace {
+    int x, line, chars;
+    constexpr int left() const { return x; }
+    constexpr int top() const { return stripTop + line * glyphH; }
+    constexpr int right() const { return x + chars * glyphW; }
 };
-constexpr int poseEntryW = 52;
+constexpr int poseEntryW = 80;
 constexpr int poseEntryH = 25;
-constexpr signDock panelDock{160, panelHeading.h + 1 + 3 * poseEntryH, 2, 2};
-constexpr signDock timeDock{pausedSign.w, pausedSign.h, 168, 76};
-constexpr signDock waitingDock{waitSignW, waitSignH, 168, 52};
-constexpr signDock undoDock{undoLabel.w + 3 * digitPart(0).w, undoLabel.h, 168, 28};
-constexpr signDock markDock{levelMark.w, levelMark.h, 172, 2};
-constexpr signDock hintDock{hintThinking.w, hintThinking.h, 400, 76};
+constexpr int panelX = 6;
+constexpr int panelW = 3 * poseEntryW;
+constexpr int signsX = panelX + panelW + 14;
+constexpr int signsChars = (windowWidth - signsX) / glyphW;
+constexpr stripPlace timePlace{signsX, 0, 28};
+constexpr stripPlace newsPlace{signsX + 30 * glyphW, 0, 24};
+constexpr stripPlace hintPlace{signsX, 1, signsChars};
+constexpr stripPlace waitPlace{signsX, 2, 26};
+constexpr stripPlace samePlace{signsX + 28 * glyphW, 2, 24};
+constexpr stripPlace undoPlace{signsX, 3, 26};
+constexpr stripPlace pushPlace{signsX + 28 * glyphW, 3, 24};
+constexpr stripPlace markPlace{signsX, 4, signsChars};  // and the line below it
+constexpr stripPlace endPlace{wonBanner.w + 10, 3, (windowWidth - wonBanner.w - 10) / glyphW};
+static_assert(newsPlace.left() >= timePlace.right() && samePlace.left() >= waitPlace.right() &&
+              pushPlace.left() >= undoPlace.right());
+static_assert(newsPlace.right() <= windowWidth && samePlace.right() <= windowWidth &&
+              pushPlace.right() <= windowWidth && hintPlace.right() <= windowWidth);
+static_assert(stripTop + 20 + 3 * poseEntryH + glyphH <= stripTop + stripHeight, "the pose panel fits");
 
-inline bool overlap(const SDL_Rect& a, const SDL_Rect& b) {
-    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-}
-
-// Whether a sign at `r` on the display covers no robot and no belt, breaker or goal of a view drawn at
-// (offsetX, offsetY).
-template <int W, int H>
-bool clearOfPlay(const spieleUI<W, H>& view, int offsetX, int offsetY, const SDL_Rect& r) {
-    for (int i = 0; i < view.game.botCount; ++i) {
-        const SDL_Rect robot{static_cast<Sint16>(view.spritePos[i].x + offsetX),
-                             static_cast<Sint16>(view.spritePos[i].y + offsetY), cellPixels, cellPixels};
-        if (overlap(r, robot)) return false;
-    }
-    const int left = r.x - offsetX + view.scrollX, top = r.y - offsetY + view.scrollY;
-    for (int col = left / cellPixels; col <= (left + r.w - 1) / cellPixels; ++col)
-        for (int row = top / cellPixels; row <= (top + r.h - 1) / cellPixels; ++row) {
-            const char tile = view.game.at(col, row);
-            if (tile == '<' || tile == '>' || tile == '!' || tile == '@') return false;
-        }
-    return true;
-}
-
-// The signs of one frame, placed one after another: each takes the first corner where it hides no play and
-// no sign placed before it, and where there is none it is not drawn.
-struct signPlaces {
-    SDL_Rect taken[8] = {};
-    int count = 0;
-
-    // A sign whose place is fixed.
-    void hold(int x, int y, int w, int h) {
-        if (count < 8)
-            taken[count++] = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                              static_cast<Uint16>(h)};
-    }
-
-    template <int W, int H>
-    const SDL_Rect* place(const spieleUI<W, H>& view, int offsetX, int offsetY, const signDock& dock) {
-        if (count == 8) return nullptr;
-        for (int corner = 0; corner < 6; ++corner) {
-            const bool right = corner & 1, centred = corner >= 4,
-                       top = centred ? corner == 5 : (corner & 2) != 0;
-            const int x = centred ? (windowWidth - dock.w) / 2
-                          : right ? windowWidth - dock.dx - dock.w
-                                  : dock.dx;
-            const SDL_Rect r{
-                static_cast<Sint16>(x),
-                static_cast<Sint16>(top ? dock.fromBottom : windowHeight - dock.fromBottom - dock.h),
-                static_cast<Uint16>(dock.w), static_cast<Uint16>(dock.h)};
-            bool free = clearOfPlay(view, offsetX, offsetY, r);
-            for (int i = 0; i < count && free; ++i)
-                free = !overlap(r, taken[i]);
-            if (!free) continue;
-            taken[count] = r;
-            return &taken[count++];
-        }
-        return nullptr;
-    }
-};
-
-inline void fillBox(SDL_Surface* display, int x, int y, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
+inline void fillBox(SDL_Surface* display, int x, int y, int w, int h, groundColour c) {
     SDL_Rect box{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
                  static_cast<Uint16>(h)};
-    SDL_FillRect(display, &box, SDL_MapRGB(display->format, r, g, b));
+    SDL_FillRect(display, &box, SDL_MapRGB(display->format, c.r, c.g, c.b));
 }
 
-// A pose in a 24-pixel box, four pixels a cell, standing on the box's floor; its anchor cell in gold.
-inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y) {
+// Text in the picture's lettering, from (x, y), no further than `limit` characters; returns the x after it.
+inline int drawText(SDL_Surface* picture, glyphInk ink, const char* text, SDL_Surface* display, int x, int y,
+                    int limit = windowWidth / glyphW) {
+    for (int i = 0; text[i] != '\0' && i < limit; ++i, x += glyphW)
+        drawPart(picture, glyph(ink, text[i]), display, x, y);
+    return x;
+}
+
+// A key's name on a cap, from (x, y); returns the x after the cap and the space that follows it.
+constexpr int capMargin = 3;
+inline int drawKey(SDL_Surface* picture, const char* name, SDL_Surface* display, int x, int y) {
+    const int w = static_cast<int>(std::strlen(name)) * glyphW + 2 * capMargin;
+    fillBox(display, x, y + 1, w, glyphH - 2, capGround);
+    drawText(picture, capInk, name, display, x + capMargin, y);
+    return x + w + glyphW / 2;
+}
+
+constexpr const char* poseNames[9] = {"q", "w", "e", "a", "s", "d", "z", "x", "c"};
+
+// A key's name as it shows on a cap: a pose's letter or Space.
+inline const char* keyName(int sym) {
+    if (sym == keySpace) return "Space";
+    for (int k = 0; k < 9; ++k)
+        if (sym == formationKeys[k]) return poseNames[k];
+    return "?";
+}
+
+// Start-up only: `from` at half its size, every other pixel of every other row, see-through where those are
+// (null when it can't be made). The map view draws with it, since SDL 1.2 can't blit at a scale.
+inline SDL_Surface* halfSize(SDL_Surface* from) {
+    if (from == nullptr || from->format->BytesPerPixel != 4) return nullptr;
+    SDL_Surface* half = newLayer(from, from->w / 2, from->h / 2);
+    if (half == nullptr) return nullptr;
+    SDL_LockSurface(from);
+    SDL_LockSurface(half);
+    for (int y = 0; y < half->h; ++y)
+        for (int x = 0; x < half->w; ++x)
+            static_cast<Uint32*>(half->pixels)[y * half->pitch / 4 + x] =
+                static_cast<const Uint32*>(from->pixels)[2 * y * from->pitch / 4 + 2 * x];
+    SDL_UnlockSurface(half);
+    SDL_UnlockSurface(from);
+    return half;
+}
+
+// A pose in a box `cell` * 6 pixels high, standing on the box's floor, its cells a pixel apart; its anchor
+// cell in gold.
+inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y, int cell = 4) {
     if (pose.count == 0) return;
     const int minCol = *std::min_element(pose.cols, pose.cols + pose.count);
     const int minRow = *std::min_element(pose.rows, pose.rows + pose.count);
     const int maxRow = *std::max_element(pose.rows, pose.rows + pose.count);
-    const int floor = y + 24 - (maxRow - minRow + 1) * 4;
+    const int floor = y + 6 * cell - (maxRow - minRow + 1) * cell;
     for (int i = pose.count - 1; i >= 0; --i) {
         const bool anchor = i == 0;
-        fillBox(display, x + (pose.cols[i] - minCol) * 4, floor + (pose.rows[i] - minRow) * 4, 3, 3,
-                anchor ? 250 : 200, anchor ? 200 : 210, anchor ? 60 : 235);
+        fillBox(display, x + (pose.cols[i] - minCol) * cell, floor + (pose.rows[i] - minRow) * cell, cell - 1,
+                cell - 1, anchor ? groundColour{250, 200, 60} : groundColour{200, 210, 235});
     }
-}
-
-// A count in the practice picture's digits, from (x, y).
-inline void drawNumber(SDL_Surface* picture, int n, SDL_Surface* display, int x, int y) {
-    char digits[12];
-    const int length = std::snprintf(digits, sizeof digits, "%d", n);
-    for (int i = 0; i < length; ++i)
-        drawPart(picture, digitPart(digits[i] - '0'), display, x + i * digitPart(0).w, y);
 }
 
 // One level in practice mode: the steps that can be taken back, the level as it began, and what its marks
@@ -171,6 +173,8 @@ struct practiceLevel {
     int waitingPose = -1;
     // The goal cell, for the pointer; -1 on a map without one.
     int goalCol = -1, goalRow = -1;
+    // Whether the map has a striped block, whose next push is then shown.
+    bool striped = false;
     // A pose key that changed nothing is marked so on the pose panel for a moment: which, and frames left.
     int samePose = -1;
     int sameFrames = 0;
@@ -183,6 +187,7 @@ struct practiceLevel {
         save(view, start);
         const int goal = findIndex<W, H>(view.game.text, '@');
         if (goal >= 0) goalCol = xFromIndex<W, H>(goal), goalRow = yFromIndex<W, H>(goal);
+        striped = findIndex<W, H>(view.game.text, '!') >= 0;
     }
 
     void save(const spieleUI<W, H>& view, viewState<W, H>& into) const {
@@ -260,9 +265,11 @@ struct practiceLevel {
     }
 
     // A pose waits once a tick has tried it and it did not fit. The tick that grew the group asks again for
-    // the pose it holds, which is no wait yet; a new key or a disband ends the wait at once.
+    // the pose it holds, which is no wait yet; a new key or a disband ends the wait at once. A key with no
+    // pose here (w and x) never waits: it starts a pair, or ends a wait.
     void followWaitingPose(const spiele<W, H>& game, bool ticked, int membersBefore) {
-        const bool waits = game.wantedShape >= 0 && game.wantedShape != game.currentShape;
+        const bool waits = game.wantedShape >= 0 && game.wantedShape != game.currentShape &&
+                           game.shapes[game.wantedShape].count > 0;
         if (ticked) {
             const bool grew = game.transbot.size() > membersBefore;
             waitingPose = waits && (!grew || waitingPose == game.wantedShape) ? game.wantedShape : -1;
@@ -271,102 +278,152 @@ struct practiceLevel {
         }
     }
 
-    // The signs over a level: the pose panel, the waiting sign, the steps Backspace can take back and an
-    // arrow at the edge of the screen towards a goal wholly out of view; each where it hides no play.
-    void drawSigns(const spieleUI<W, H>& view, int offsetX, int offsetY, SDL_Surface* display,
-                   SDL_Surface* picture, signPlaces& places) const {
-        if (const SDL_Rect* at = places.place(view, offsetX, offsetY, panelDock))
-            drawPosePanel(view.game, *at, display, picture);
-        if (waitingPose >= 0)
-            if (const SDL_Rect* at = places.place(view, offsetX, offsetY, waitingDock))
-                drawPart(picture, waitSign(waitingPose), display, at->x, at->y);
-        if (const SDL_Rect* at = places.place(view, offsetX, offsetY, undoDock)) {
-            drawPart(picture, undoLabel, display, at->x, at->y);
-            drawNumber(picture, count, display, at->x + undoLabel.w, at->y);
-        }
+    // Which way the striped blocks push the next free robot that stands on one: -1 left, 1 right; 0 on a
+    // map without them. One alternation for the whole level, which undo takes back with the rest.
+    int nextPush(const spiele<W, H>& game) const {
+        if (!striped) return 0;
+        return game.breakerFlip == 1 ? 1 : -1;
+    }
+
+    // An arrow at the edge of the play towards a goal wholly out of view, the one sign drawn over the play.
+    void drawGoalArrow(const spieleUI<W, H>& view, int offsetX, int offsetY, SDL_Surface* display,
+                       SDL_Surface* picture) const {
         if (goalCol < 0) return;
         const int x = goalCol * cellPixels - view.scrollX + offsetX,
                   y = goalRow * cellPixels - view.scrollY + offsetY;
         const int dx = x + cellPixels <= 0 ? -1 : x >= windowWidth ? 1 : 0;
         const int dy = y + cellPixels <= 0 ? -1 : y >= windowHeight ? 1 : 0;
         if (dx == 0 && dy == 0) return;
-        const int top = levelMark.h + 2;
-        const int ax = x < 0 ? 0 : x > windowWidth - arrowPixels ? windowWidth - arrowPixels : x;
-        const int ay = y < top ? top : y > windowHeight - arrowPixels ? windowHeight - arrowPixels : y;
+        const int ax = std::clamp(x, 0, windowWidth - arrowPixels);
+        const int ay = std::clamp(y, 0, windowHeight - arrowPixels);
         drawPart(picture, goalArrow(dx, dy), display, ax, ay);
     }
 
+    // The level's own signs in the strip: the pose panel, the pose that waits, a pose key that changed
+    // nothing, the steps Backspace can take back and the striped blocks' next push.
+    void drawSigns(const spiele<W, H>& game, SDL_Surface* display, SDL_Surface* picture) const {
+        drawPosePanel(game, display, picture);
+        if (waitingPose >= 0) {
+            posePreview poses[9];
+            previewPoses(game, poses);
+            const int x =
+                drawKey(picture, poseNames[waitingPose], display, waitPlace.left(), waitPlace.top());
+            // Three pixels a cell, so that the tallest pose stands within the sign's line.
+            drawMiniPose(poses[waitingPose], display, x, waitPlace.top() + 1, 3);
+            drawText(picture, headingInk, "waits to fit", display, x + 22, waitPlace.top());
+        }
+        if (sameFrames > 0 && samePose >= 0) {
+            const int x = drawKey(picture, poseNames[samePose], display, samePlace.left(), samePlace.top());
+            drawText(picture, textInk, "changed nothing", display, x, samePlace.top());
+        }
+        char line[32];
+        std::snprintf(line, sizeof line, "undo: %d step%s back", count, count == 1 ? "" : "s");
+        drawText(picture, textInk, line, display, undoPlace.left(), undoPlace.top(), undoPlace.chars);
+        if (const int push = nextPush(game); push != 0)
+            drawText(picture, textInk, push < 0 ? "next striped push: left" : "next striped push: right",
+                     display, pushPlace.left(), pushPlace.top());
+    }
+
     // Nine poses as the group would take them, in the keys' 3 x 3 block: each key, and the pose cut to the
-    // group's size with the cell it grows from in gold. The pose the group holds is lit, a waiting one warm,
-    // and one whose key just changed nothing says so.
-    void drawPosePanel(const spiele<W, H>& game, const SDL_Rect& at, SDL_Surface* display,
-                       SDL_Surface* picture) const {
-        fillBox(display, at.x, at.y, panelDock.w, panelDock.h, 22, 26, 44);
-        drawPart(picture, panelHeading, display, at.x, at.y);
+    // group's size with the cell it grows from in gold; w and x, which have no pose here, start a pair. The
+    // pose the group holds is lit and a waiting one warm.
+    void drawPosePanel(const spiele<W, H>& game, SDL_Surface* display, SDL_Surface* picture) const {
+        drawText(picture, headingInk, "poses for this group", display, panelX, stripTop);
         posePreview poses[9];
         previewPoses(game, poses);
         for (int k = 0; k < 9; ++k) {
-            const int x = at.x + 2 + (k % 3) * poseEntryW,
-                      y = at.y + panelHeading.h + 1 + (k / 3) * poseEntryH;
+            const int x = panelX + (k % 3) * poseEntryW, y = stripTop + glyphH + (k / 3) * poseEntryH;
             if (game.transbot.size() > 0 && k == game.currentShape)
-                fillBox(display, x - 1, y, poseEntryW - 2, poseEntryH - 1, 58, 70, 120);
+                fillBox(display, x, y, poseEntryW - 4, poseEntryH - 1, groundColour{58, 70, 120});
             else if (k == waitingPose)
-                fillBox(display, x - 1, y, poseEntryW - 2, poseEntryH - 1, 110, 80, 30);
-            drawPart(picture, poseKeycap(k), display, x, y + 2);
-            drawMiniPose(poses[k], display, x + poseKeycap(k).w + 3, y);
-            if (k == samePose && sameFrames > 0) {
-                const int mx =
-                    std::clamp(x - (sameMark.w - poseEntryW) / 2, int{at.x}, at.x + panelDock.w - sameMark.w);
-                drawPart(picture, sameMark, display, mx, y + 2);
-            }
+                fillBox(display, x, y, poseEntryW - 4, poseEntryH - 1, groundColour{110, 80, 30});
+            const int after = drawKey(picture, poseNames[k], display, x + 2, y + 2);
+            if (game.shapes[k].count == 0)
+                drawText(picture, textInk, "pair", display, after, y + 2);
+            else
+                drawMiniPose(poses[k], display, after, y);
         }
+        drawText(picture, textInk, "w x: pair, cancel a wait", display, panelX,
+                 stripTop + glyphH + 3 * poseEntryH + 1);
     }
 };
 
-// What the signs over a screen read besides the view's own picture (the signs' places and the goal's arrow
-// follow the sprites and the scroll): two frames equal here and in their views draw the same signs.
+// Who won a level: no one yet, the player, or a replay being watched (the solution, or a recorded run).
+enum class winner { nobody, player, replay };
+
+// What the strip reads besides the view's own picture (the goal's arrow follows the scroll): two frames
+// equal here and in their views draw the same signs.
 struct signsPicture {
-    bool marks = false, underTeeth = false, paused = false, won = false;
+    bool marks = false, paused = false;
     int slowness = 1;
     hintSign hint = hintSign::none;
     int pressed = 0;
-    // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, and
-    // the group the pose panel is cut to.
-    int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1;
+    // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, the
+    // group the pose panel is cut to, and the striped blocks' next push.
+    int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1, push = 0;
+    bool map = false;
+    // The wins, for the news of a level won and the end's message.
+    winner level1 = winner::nobody, level2 = winner::nobody;
     bool operator==(const signsPicture&) const = default;
 };
 
 // Practice mode for the whole run: both levels' steps and the practice picture.
 struct practiceMode {
-    SDL_Surface* picture;  // "./img/practice.bmp", not owned; null when missing, and then no mark shows
+    SDL_Surface* picture;  // "./img/practice.bmp", not owned; null when missing, and then no sign shows
     practiceLevel<level1W, level1H> level1;
     practiceLevel<level2W, level2H> level2;
 
     // Takes both levels as they are now, before their first frame, as their start.
     practiceMode(const screens& all, SDL_Surface* picture);
+    ~practiceMode() { releaseMap(); }
+    // One owner of the map's pictures: a copy would free them twice.
+    practiceMode(const practiceMode&) = delete;
+    practiceMode& operator=(const practiceMode&) = delete;
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
     // A run on a player's level has one level to win, in level 2's place.
     bool playersLevel = false;
+    // Whether the frames now come from a replay, and whether that replay is the game's solution: a win
+    // watched is never the player's.
+    bool replaying = false;
+    bool solution = false;
+    // Who won each level, as it was won.
+    winner level1Won = winner::nobody, level2Won = winner::nobody;
+    // Level 2's map and the sprite sheet at half size, for the map view; owned, null when not made.
+    SDL_Surface* halfMap = nullptr;
+    SDL_Surface* halfSheet = nullptr;
     hintRun hint;
-    // While the curtain moves, pause and slow motion show where the teeth meet instead.
-    bool underTeeth = false;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels).
     // True when the level of that screen is won. Its picture and signs are drawn after the frame.
     bool frame(screens& all, int s, int command, goBack back);
 
-    // What drawSigns would draw over screen s, beyond what the view's picture holds.
+    // What drawSigns would draw for screen s, beyond what the view's picture holds.
     signsPicture signs(const screens& all, int s, const timeControl& time) const;
 
-    // The signs over screen s as it stands: the mark, pause or slow motion, the hint, and the level's own.
+    // The signs of screen s as it stands: the goal's arrow over the play, and, where the display has the
+    // strip below the play, every other sign there.
     void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;
 
     // A plan from level s as it stands (1 or 2's screen number).
     const searchAnswer& solve(screens& all, int s);
 
-    void drawHintSign(SDL_Surface* display, const SDL_Rect& at) const;
-    // Pause or slow motion, where the teeth meet while the curtain moves, since they cover every other sign.
-    void drawTimeOverTeeth(SDL_Surface* display, const timeControl& time) const;
+    // The news of a level just won, null while none is; and the end's message, null before the last level
+    // is won. Both say who won it: the player, or the replay being watched.
+    const char* news(int s) const;
+    const char* endMessage() const;
+
+    // Start-up only: the half-size pictures of the map view, once the views' layers are ready; and their
+    // end, while SDL still runs.
+    void makeMap(const screens& all);
+    void releaseMap();
+    // Whether screen s shows the whole level at half size instead of the view: level 2 when its map is
+    // larger than the view and the map was asked for. A level that fits shows as it is.
+    bool mapShown(const screens& all, int s, const timeControl& time) const;
+    // The whole of level 2 at half size, every robot where it stands, from the play area's top-left corner.
+    void drawMap(const screens& all, SDL_Surface* display) const;
+
+    void drawHint(SDL_Surface* display) const;
+    void drawMark(int s, SDL_Surface* display) const;
 };

@@ -221,11 +221,11 @@ start_game --replay "$scratch/practice.replay" --record "$scratch/practice-again
 expect_quit "the practice replay's last Escape"
 cmp -s "$scratch/practice.replay" "$scratch/practice-again.replay" ||
     fail "recording the practice replay gave another file: $(diff "$scratch/practice.replay" "$scratch/practice-again.replay")"
-# A level from its file, won by hints alone in practice mode: its banner shows on the rage-quit screen, and
-# the recording, which names the level, replays to the same win.
-convert img/practice.bmp -crop 400x100+60+390 +repage "PNG24:$scratch/won.png"
+# A level from its file, won by hints alone in practice mode: its banner shows in the strip below the
+# rage-quit screen, and the recording, which names the level, replays to the same win.
+convert img/practice.bmp -crop 340x84+0+200 +repage "PNG24:$scratch/won.png"
 level_won() {
-    convert "$scratch/shot.png" -crop 400x100+200+20 +repage "PNG24:$scratch/part.png" &&
+    convert "$scratch/shot.png" -crop 340x84+0+520 +repage "PNG24:$scratch/part.png" &&
         [ "$(compare -metric AE "$scratch/won.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
 }
 start_game --practice --level levels/01-joining.level --record "$scratch/level.replay"
@@ -239,7 +239,23 @@ level_won || fail "hints do not win the level read from levels/01-joining.level"
 escape_until_quit "Escape after the level's win"
 [[ "$(sed -n 3p "$scratch/level.replay")" =~ ^"level "[0-9a-f]{16}$ ]] ||
     fail "a recording on a level file should name the level, not: $(cat "$scratch/level.replay")"
+# Watched, the win is the replay's: the strip says so in the signs' gold lettering, centred, and names no
+# player's win.
+said="The replay played: the level solved."
+glyphs=()
+for ((i = 0; i < ${#said}; i++)); do
+    printf -v code '%d' "'${said:i:1}"
+    code=$((code - 32))
+    glyphs+=("(" img/practice.bmp -crop "10x20+$((code % 32 * 10))+$(((3 + code / 32) * 20))" +repage ")")
+done
+convert "${glyphs[@]}" +append "PNG24:$scratch/said.png"
+replay_won() {
+    convert "$scratch/shot.png" -crop "$((${#said} * 10))x20+$(((800 - ${#said} * 10) / 2))+550" +repage \
+        "PNG24:$scratch/part.png" &&
+        [ "$(compare -metric AE "$scratch/said.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
+}
 start_game --level levels/01-joining.level --replay "$scratch/level.replay"
-wait_for level_won || fail "the recording on levels/01-joining.level does not win it again"
+wait_for replay_won || fail "the recording on levels/01-joining.level does not win it again"
+level_won && fail "the replayed win is announced as the player's"
 escape_until_quit "Escape after the replayed win"
 echo "play_e2e: level 1 shows its walls after a mouse flood and Return, q fuses the starting pair, the run replays alike, and in practice mode r and Backspace give level 1 back"

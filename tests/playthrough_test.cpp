@@ -69,12 +69,15 @@ struct player {
     std::vector<Uint8> whole;
     char home[4096] = {};
 
-    explicit player(artwork art = artwork::project, bool practice = false) {
+    explicit player(artwork art = artwork::project, bool practice = false,
+                    const customLevel* level = nullptr) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         // The game reads ./img and ./snd.
         if (getcwd(home, sizeof home) == nullptr || chdir(BRAKKO_SOURCE_DIR) != 0) return;
-        display = commencer<windowWidth, windowHeight>("Brakko");
+        // Practice mode's signs stand in a strip below the play, as on the desktop.
+        display = practice ? commencer<windowWidth, windowHeight + stripHeight>("Brakko")
+                           : commencer<windowWidth, windowHeight>("Brakko");
         if (display == nullptr) return;
         const SDL_PixelFormat* format = display->format;
         reference = SDL_CreateRGBSurface(SDL_SWSURFACE, display->w, display->h, format->BitsPerPixel,
@@ -83,11 +86,11 @@ struct player {
         if (reference == nullptr || reference->pitch != display->pitch) return;
         assets loaded{};
         if (art == artwork::project)
-            loaded = loadAssets(practice);
+            loaded = loadAssets(practice, level != nullptr);
         else
             loaded.sheet = paintSheet();
         copyOut(display, after);
-        game = std::make_unique<app>(display, loaded, practice);
+        game = std::make_unique<app>(display, loaded, practice, level);
         copyOut(display, under);
         startKeptDisplay = under == after;
     }
@@ -616,35 +619,33 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
     EXPECT_EQ(again.state().screen, rageQuitScreen) << "the replay should end on the rage-quit screen";
 }
 
-// Level 2 as it stands, drawn alone and then with practice mode's signs over it: every pixel of its robots,
-// belts, striped blocks and goal in view must be as the view alone drew it.
-void expectSignsHideNoPlay(player& p, int step) {
-    const spieleUI<level2W, level2H>& view = p.all().level2;
-    const auto pixels = [&] {
+// Level 2 as the game draws its frame whole, and as the view alone draws it with the goal's arrow (or the map
+// alone): the play area, the window's top-left 800 x 500, must be the same pixels, every sign standing in the
+// strip below it.
+void expectSignsHideNoPlay(player& p, const std::string& when) {
+    const auto playArea = [&] {
+        std::vector<Uint32> area;
         SDL_LockSurface(p.display);
-        const Uint32* at = static_cast<const Uint32*>(p.display->pixels);
-        std::vector<Uint32> copy(at, at + p.display->pitch / 4 * p.display->h);
-        SDL_UnlockSurface(p.display);
-        return copy;
-    };
-    SDL_FillRect(p.display, nullptr, 0);
-    view.draw(p.display, 0, 0);
-    const std::vector<Uint32> alone = pixels();
-    p.game->practice->drawSigns(p.all(), level2Screen, p.display, p.game->time);
-    const std::vector<Uint32> signed_ = pixels();
-    int hidden = 0;
-    for (int y = 0; y < windowHeight; ++y)
-        for (int x = 0; x < windowWidth; ++x) {
-            const SDL_Rect dot{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-            const char tile = view.game.at((x + view.scrollX) / cellPixels, (y + view.scrollY) / cellPixels);
-            bool play = tile == '<' || tile == '>' || tile == '!' || tile == '@';
-            for (int i = 0; i < view.game.botCount && !play; ++i)
-                play = overlap(dot, {view.spritePos[i].x, view.spritePos[i].y, cellPixels, cellPixels});
-            const std::size_t k = static_cast<std::size_t>(y) * p.display->pitch / 4 + x;
-            hidden += play && alone[k] != signed_[k];
+        for (int y = 0; y < windowHeight; ++y) {
+            const Uint32* row = static_cast<const Uint32*>(p.display->pixels) + y * p.display->pitch / 4;
+            area.insert(area.end(), row, row + windowWidth);
         }
-    EXPECT_EQ(hidden, 0) << "at climbing step " << step << " (0: the level's start) the signs hide " << hidden
-                         << " pixels of play";
+        SDL_UnlockSurface(p.display);
+        return area;
+    };
+    ASSERT_TRUE(hasStrip(p.display));
+    p.game->draw();
+    const std::vector<Uint32> drawn = playArea();
+    SDL_FillRect(p.display, nullptr, 0);
+    practiceMode& practice = *p.game->practice;
+    if (practice.mapShown(p.all(), level2Screen, p.game->time)) {
+        practice.drawMap(p.all(), p.display);
+    } else {
+        p.all().level2.draw(p.display, 0, 0);
+        practice.level2.drawGoalArrow(p.all().level2, 0, 0, p.display, p.game->art.practice);
+    }
+    EXPECT_TRUE(drawn == playArea()) << when << ", a sign stands over level 2's play area";
+    p.game->draw();  // the window as the game left it
 }
 
 // Level 2 straight from the title, its climb entered while paused (Space, s, then a step to the next tick,
@@ -664,7 +665,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
             row = std::min(row, group.get(i)->row());
         return row;
     };
-    expectSignsHideNoPlay(p, 0);
+    expectSignsHideNoPlay(p, "at rest");
     // The plan up to the foot of the shaft, where it climbs with Space and s before each of ten ticks.
     const plan steps = readPlanFile(planPath("level2"));
     ASSERT_TRUE(steps.readable);
@@ -679,7 +680,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
         do
             p.game->timedFrame();
         while (p.game->time.stepping);
-        expectSignsHideNoPlay(p, climb);
+        expectSignsHideNoPlay(p, "paused, at climbing step " + std::to_string(climb));
     }
     EXPECT_LE(top(), startRow - 8) << "ten steps of Space and s should lift the pair at least eight rows";
     // Paused, the rewinds answer in the next paced frame and time stays still; a pose pressed before them
@@ -697,6 +698,15 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     p.paced(keyPause);
     for (int f = 0; f < 200; ++f)
         p.paced();
+    expectSignsHideNoPlay(p, "slowed");
+    p.paced(keyMap);
+    const int before = p.game->input.frame;
+    for (int f = 0; f < 20; ++f)
+        p.paced();
+    EXPECT_TRUE(p.game->practice->mapShown(p.all(), level2Screen, p.game->time)) << "m should show the map";
+    EXPECT_EQ(p.game->input.frame, before) << "the game's time should stand still while the map shows";
+    expectSignsHideNoPlay(p, "with the map");
+    p.paced(keyMap);
 
     const auto run = std::make_unique<replay>();
     player again(artwork::project, true);
@@ -754,6 +764,8 @@ TEST(Practice, HintsWinFromEveryStateTriedAndSayWhenThereIsNoWay) {
         planKeys keys(steps.lines.data(), steps.lines.size());
         while (keys.next < steps.lines.size() && steps.lines[keys.next].tick <= tick)
             on.frame(keys.event(on.all().level2.updated()));
+        on.paced(keyHint);
+        expectSignsHideNoPlay(on, "with the hint's sign");
         hintUntilWon(on, on.all().level2,
                      ("from level 2 after the plan's tick " + std::to_string(tick)).c_str());
     }
@@ -773,6 +785,64 @@ TEST(Practice, HintsWinFromEveryStateTriedAndSayWhenThereIsNoWay) {
     while (stuck.game->practice->hint.stage != hintStage::idle)
         stuck.paced();
     EXPECT_EQ(stuck.game->practice->hint.sign, hintSign::noWay) << "the hint should say there is no way";
+}
+
+// What the strip says as the last level is won and on the rage-quit screen, for each way of reaching it: the
+// win is the player's, of what was played, or else the replay's.
+TEST(Practice, TheEndSaysWhatWasSolvedAndByWhom) {
+    const auto solution = std::make_unique<replay>();
+    replayError error;
+    ASSERT_TRUE(readReplayFile((std::string(BRAKKO_SOURCE_DIR) + "/replays/solution.replay").c_str(),
+                               *solution, error));
+    static customLevel own;
+    levelError levelProblem;
+    ASSERT_TRUE(readLevelFile((std::string(BRAKKO_SOURCE_DIR) + "/levels/01-joining.level").c_str(), own,
+                              levelProblem));
+    enum class how { level2Alone, bothLevels, playersLevel, watched };
+    const struct {
+        how played;
+        const char* news;
+        const char* end;
+    } rows[] = {
+        {how::level2Alone, "Level 2 solved!", "Level 2 solved, in practice mode."},
+        {how::bothLevels, "Level 2 solved!", "Both levels solved, in practice mode."},
+        {how::playersLevel, "Your level solved!", "Your level solved, in practice mode."},
+        {how::watched, "The solution won level 2", "The solution played: both levels solved."},
+    };
+    for (const auto& row : rows) {
+        player p(artwork::project, true, row.played == how::playersLevel ? &own : nullptr);
+        p.comparePictures = false;
+        practiceMode& practice = *p.game->practice;
+        const auto playPlan = [&](auto& view, const char* name) {
+            const plan steps = readPlanFile(planPath(name));
+            planKeys keys(steps.lines.data(), steps.lines.size());
+            for (int f = 0; f < 100000 && !view.end(); ++f)
+                p.frame(keys.event(view.updated()));
+        };
+        if (row.played == how::watched) {
+            practice.solution = true;
+            p.game->input.playing = solution.get();
+            for (int f = 0; f < 100000 && !p.all().level2.end(); ++f)
+                p.paced();
+        } else if (row.played == how::playersLevel) {
+            p.paced(keyReturn);
+            reachOpened(p, level2Screen);
+            hintUntilWon(p, p.all().level2, "on the player's level");
+        } else {
+            p.paced(row.played == how::level2Alone ? keyLevel2 : keyReturn);
+            if (row.played == how::bothLevels) {
+                reachOpened(p, level1Screen);
+                playPlan(p.all().level1, "level1");
+            }
+            reachOpened(p, level2Screen);
+            playPlan(p.all().level2, "level2");
+        }
+        const char* news = practice.news(level2Screen);
+        EXPECT_STREQ(news != nullptr ? news : "", row.news);
+        reachOpened(p, rageQuitScreen);
+        const char* end = practice.endMessage();
+        EXPECT_STREQ(end != nullptr ? end : "", row.end);
+    }
 }
 
 // The ring of steps, without frames: when it is full a new step takes the place of the oldest, and undoing

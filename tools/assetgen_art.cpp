@@ -544,71 +544,30 @@ void drawPose(Canvas& c, const shape& pose, int members, int x, int y, int px) {
 
 // ---------------------------------------------------------------- practice mode
 
-// A rounded rectangle with hard edges, for pictures with see-through parts: a pixel is painted when its
-// centre lies inside, so no edge blends into the key colour.
-void solidRoundRect(Canvas& c, int x, int y, int w, int h, double radius, Rgb col) {
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) {
-            const double qx = std::max({radius - (i + 0.5), (i + 0.5) - (w - radius), 0.0});
-            const double qy = std::max({radius - (j + 0.5), (j + 0.5) - (h - radius), 0.0});
-            if (qx * qx + qy * qy <= radius * radius) c.set(x + i, y + j, col);
+constexpr Rgb rgbOf(groundColour g) {
+    return Rgb{static_cast<std::uint8_t>(g.r), static_cast<std::uint8_t>(g.g),
+               static_cast<std::uint8_t>(g.b)};
+}
+static_assert(rgbOf(signGround) == ink::panel && rgbOf(capGround) == ink::cap,
+              "the practice signs' grounds are the title's panel and key cap");
+
+// Every printable character in each ink, centred in its cell on the ink's ground.
+void drawGlyphs(Canvas& c, TTF_Font* font) {
+    struct Inking {
+        glyphInk ink;
+        Rgb letter, ground;
+    };
+    constexpr std::array<Inking, inkCount> inks{{{textInk, ink::text, ink::panel},
+                                                 {headingInk, ink::heading, ink::panel},
+                                                 {capInk, ink::capText, ink::cap}}};
+    for (const Inking& inking : inks)
+        for (char ch = ' '; ch <= '~'; ++ch) {
+            const picturePart cell = glyph(inking.ink, ch);
+            c.fill(cell.x, cell.y, cell.w, cell.h, inking.ground);
+            const char text[2] = {ch, '\0'};
+            drawText(c, font, text, cell.x + (cell.w - textWidth(font, text)) / 2,
+                     cell.y + (cell.h - TTF_FontHeight(font)) / 2, TextStyle{inking.letter, inking.letter});
         }
-}
-
-// The practice marks' ground: the title's panel with its light rim, hard-edged.
-void drawBadge(Canvas& c, int x, int y, int w, int h, double radius) {
-    solidRoundRect(c, x, y, w, h, radius, Rgb{130, 140, 230});
-    solidRoundRect(c, x + 1, y + 1, w - 2, h - 2, radius - 1, ink::panel);
-}
-
-// Text vertically centred in a band of height h whose top is y.
-void drawTextIn(Canvas& c, TTF_Font* font, const char* text, int x, int y, int h, Rgb col) {
-    drawText(c, font, text, x, y + (h - TTF_FontHeight(font)) / 2, TextStyle{col, col});
-}
-
-// Level pose k, its cells `px` pixels each or fewer if it would not fit, centred in a boxW x boxH box at
-// (x, y); nothing for the two keys without a level pose.
-void drawLevelPose(Canvas& c, int k, int x, int y, int boxW, int boxH, int px) {
-    shape pose;
-    pose.build(thoseShape1[k]);
-    if (pose.size() == 0) return;
-    int left = patternW, right = 0, top = patternH, bottom = 0;
-    for (int i = 0; i < pose.size(); ++i) {
-        left = std::min(left, pose.col(i)), right = std::max(right, pose.col(i));
-        top = std::min(top, pose.row(i)), bottom = std::max(bottom, pose.row(i));
-    }
-    px = std::min({px, boxW / (right - left + 1), boxH / (bottom - top + 1)});
-    const int w = (right - left + 1) * px, h = (bottom - top + 1) * px;
-    drawPose(c, pose, pose.size(), x + (boxW - w) / 2 - left * px, y + (boxH - h) / 2 - top * px, px);
-}
-
-constexpr std::array<const char*, 9> poseLetters{"q", "w", "e", "a", "s", "d", "z", "x", "c"};
-
-// A key's name on a small cap, inline in a practice sign whose band of height h has its top at y; returns
-// the x just after the cap.
-int drawSmallCap(Canvas& c, TTF_Font* font, const char* label, int x, int y, int h) {
-    const int w = std::max(14, textWidth(font, label) + 6), capH = h - 4;
-    solidRoundRect(c, x, y + 2, w, capH, 3, ink::cap);
-    drawText(c, font, label, x + (w - textWidth(font, label)) / 2, y + 2 + (capH - TTF_FontHeight(font)) / 2,
-             TextStyle{ink::capText, ink::capText});
-    return x + w;
-}
-
-// A practice sign's line: its name in gold, then each key on a cap followed by what it does.
-struct keyDoes {
-    const char* key;
-    const char* does;
-};
-template <std::size_t N>
-void drawKeyLine(Canvas& c, const Fonts& f, const char* name, const std::array<keyDoes, N>& keys, int x,
-                 int y, int h) {
-    drawTextIn(c, f.small, name, x, y, h, ink::heading);
-    x += textWidth(f.small, name) + 9;
-    for (const keyDoes& k : keys) {
-        x = drawSmallCap(c, f.smallMono, k.key, x, y, h) + 4;
-        drawTextIn(c, f.small, k.does, x, y, h, ink::text);
-        x += textWidth(f.small, k.does) + 10;
-    }
 }
 
 // ---------------------------------------------------------------- backgrounds
@@ -685,7 +644,7 @@ bool Fonts::open() {
         const char* file;
         int size;
     };
-    const std::array<Face, 11> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
+    const std::array<Face, 10> faces{{{&huge, "DejaVuSans-Bold.ttf", 60},
                                       {&big, "DejaVuSans-Bold.ttf", 60},
                                       {&medium, "DejaVuSans-Bold.ttf", 22},
                                       {&text, "DejaVuSans.ttf", 16},
@@ -694,8 +653,7 @@ bool Fonts::open() {
                                       {&keycap, "DejaVuSansMono-Bold.ttf", 20},
                                       {&smallCap, "DejaVuSansMono-Bold.ttf", 16},
                                       {&label, "DejaVuSans-Bold.ttf", 18},
-                                      {&small, "DejaVuSans-Bold.ttf", 11},
-                                      {&smallMono, "DejaVuSansMono-Bold.ttf", 12}}};
+                                      {&glyphs, "DejaVuSansMono-Bold.ttf", 16}}};
     for (const Face& f : faces) {
         char path[256];
         std::snprintf(path, sizeof path, "%s%s", dir, f.file);
@@ -710,7 +668,7 @@ bool Fonts::open() {
 
 void Fonts::close() {
     for (TTF_Font** f :
-         {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label, &small, &smallMono}) {
+         {&huge, &big, &medium, &text, &textBold, &italic, &keycap, &smallCap, &label, &glyphs}) {
         if (*f) TTF_CloseFont(*f);
         *f = nullptr;
     }
@@ -939,20 +897,7 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
 
 Canvas drawPractice(const Fonts& f) {
     Canvas c(practiceSheetWidth, practiceSheetHeight, key);
-
-    // The marks: practice mode is on, and its keys; on the title the one that starts level 2 at once.
-    drawBadge(c, titleMark.x, titleMark.y, titleMark.w, titleMark.h, 6);
-    drawKeyLine(c, f, "PRACTICE", std::array<keyDoes, 1>{{{"2", "starts level 2"}}}, titleMark.x + 8,
-                titleMark.y, titleMark.h);
-    drawBadge(c, levelMark.x, levelMark.y, levelMark.w, levelMark.h, 6);
-    drawKeyLine(c, f, "PRACTICE",
-                std::array<keyDoes, 6>{{{"Backspace", "undo"},
-                                        {"r", "restart"},
-                                        {"p", "pause"},
-                                        {"n", "step"},
-                                        {"t", "slow"},
-                                        {"h", "hint"}}},
-                levelMark.x + 8, levelMark.y, levelMark.h);
+    drawGlyphs(c, f.glyphs);
 
     // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.
     for (int dy = -1; dy <= 1; ++dy)
@@ -973,124 +918,10 @@ Canvas drawPractice(const Fonts& f) {
             c.line(tipX, tipY, tipX - ux * 4 + uy * 3.5, tipY - uy * 4 - ux * 3.5, 2.2, ink::heading);
         }
 
-    // The waiting signs: the key, the pose it asks for, and that it waits.
-    for (int k = 0; k < 9; ++k) {
-        const picturePart sign = waitSign(k);
-        drawBadge(c, sign.x, sign.y, sign.w, sign.h, 6);
-        solidRoundRect(c, sign.x + 2, sign.y + 2, 16, 16, 3, ink::cap);
-        drawText(c, f.smallMono, poseLetters[k],
-                 sign.x + 2 + (16 - textWidth(f.smallMono, poseLetters[k])) / 2,
-                 sign.y + 2 + (16 - TTF_FontHeight(f.smallMono)) / 2, TextStyle{ink::capText, ink::capText});
-        shape pose;
-        pose.build(thoseShape1[k]);
-        if (pose.size() == 0) {
-            drawTextIn(c, f.small, "no pose", sign.x + 24, sign.y, sign.h, ink::text);
-            continue;
-        }
-        drawLevelPose(c, k, sign.x + 21, sign.y + 1, 28, 18, 4);
-        drawTextIn(c, f.small, "waits", sign.x + 52, sign.y, sign.h, ink::heading);
-    }
-
-    // The signs of time: paused, with the keys that go on; slowed, with how much.
-    drawBadge(c, pausedSign.x, pausedSign.y, pausedSign.w, pausedSign.h, 6);
-    drawKeyLine(c, f, "PAUSED", std::array<keyDoes, 2>{{{"n", "steps"}, {"p", "plays"}}}, pausedSign.x + 8,
-                pausedSign.y, pausedSign.h);
-    for (const int slowness : {2, 4}) {
-        const picturePart sign = slowSign(slowness);
-        drawBadge(c, sign.x, sign.y, sign.w, sign.h, 6);
-        const char* name = "SLOW";
-        const char* speed = slowness == 2 ? "\u00bd speed" : "\u00bc speed";
-        const int w = textWidth(f.small, name) + 8 + textWidth(f.small, speed);
-        const int x = sign.x + (sign.w - w) / 2;
-        drawTextIn(c, f.small, name, x, sign.y, sign.h, ink::heading);
-        drawTextIn(c, f.small, speed, x + textWidth(f.small, name) + 8, sign.y, sign.h, ink::text);
-    }
-
-    // A pose key that changed nothing: said in gold over its pose on the panel.
-    drawBadge(c, sameMark.x, sameMark.y, sameMark.w, sameMark.h, 6);
-    drawTextIn(c, f.small, "no change", sameMark.x + (sameMark.w - textWidth(f.small, "no change")) / 2,
-               sameMark.y, sameMark.h, ink::heading);
-
-    // The pose panel: its keys as small caps on the panel's own ground, which shows round them.
-    for (int k = 0; k < 9; ++k) {
-        const picturePart cap = poseKeycap(k);
-        solidRoundRect(c, cap.x + 2, cap.y + 2, 16, 16, 3, ink::cap);
-        drawText(c, f.smallMono, poseLetters[k],
-                 cap.x + 2 + (16 - textWidth(f.smallMono, poseLetters[k])) / 2,
-                 cap.y + 2 + (16 - TTF_FontHeight(f.smallMono)) / 2, TextStyle{ink::capText, ink::capText});
-    }
-    // "Backspace:" and the count of steps it can take back, which the game lays digit by digit after it. The
-    // label is a badge open on its right, and each digit a slice of the same badge, so that the count
-    // closes it whatever its length; the label's words sit at its right, next to the count.
-    const Rgb rim{130, 140, 230};
-    drawBadge(c, undoLabel.x, undoLabel.y, undoLabel.w + 12, undoLabel.h, 6);
-    for (int j = undoLabel.y; j < undoLabel.y + undoLabel.h; ++j)
-        for (int i = undoLabel.x + undoLabel.w; i < undoLabel.x + undoLabel.w + 12; ++i)
-            c.clearKey(i, j);
-    const char* undoWords = "Backspace:";
-    drawTextIn(c, f.small, undoWords, undoLabel.x + undoLabel.w - 3 - textWidth(f.small, undoWords),
-               undoLabel.y, undoLabel.h, ink::text);
-    for (int d = 0; d < 10; ++d) {
-        const picturePart digit = digitPart(d);
-        c.fill(digit.x, digit.y + 1, digit.w, digit.h - 2, ink::panel);
-        c.hline(digit.x, digit.x + digit.w - 1, digit.y, rim);
-        c.hline(digit.x, digit.x + digit.w - 1, digit.y + digit.h - 1, rim);
-        const char text[2] = {static_cast<char>('0' + d), '\0'};
-        drawTextIn(c, f.small, text, digit.x + (digit.w - textWidth(f.small, text)) / 2, digit.y, digit.h,
-                   ink::heading);
-    }
-    // The panel's heading, as wide as the panel the game draws (the part leaves room to spare).
-    constexpr int panelW = 160;
-    c.fill(panelHeading.x, panelHeading.y, panelW, panelHeading.h - 1, ink::panel);
-    c.hline(panelHeading.x, panelHeading.x + panelW - 1, panelHeading.y + panelHeading.h - 1, rim);
-    drawTextIn(c, f.small, "Poses for this group",
-               panelHeading.x + (panelW - textWidth(f.small, "Poses for this group")) / 2, panelHeading.y,
-               panelHeading.h - 1, ink::heading);
-
-    // The hint's signs, each a badge with "HINT" in gold where the keys' marks have their name. They take
-    // turns in one place, so the three long ones share a size and their words start at the same x.
-    const auto hintSign = [&](picturePart part) {
-        drawBadge(c, part.x, part.y, part.w, part.h, 6);
-        drawTextIn(c, f.small, "HINT", part.x + 8, part.y, part.h, ink::heading);
-        return part.x + 8 + textWidth(f.small, "HINT") + 9;
-    };
-    drawTextIn(c, f.small, "thinking\u2026", hintSign(hintThinking), hintThinking.y, hintThinking.h,
-               ink::text);
-    drawTextIn(c, f.small, "no plan found in its search", hintSign(hintNoPlan), hintNoPlan.y, hintNoPlan.h,
-               ink::text);
-    {
-        // The way back, with its two keys on caps as the levels' mark has them.
-        const char* lost = "can\u2019t be won from here:";
-        int x = hintSign(hintNoWay);
-        drawTextIn(c, f.small, lost, x, hintNoWay.y, hintNoWay.h, ink::text);
-        x = drawSmallCap(c, f.smallMono, "Backspace", x + textWidth(f.small, lost) + 4, hintNoWay.y,
-                         hintNoWay.h) +
-            4;
-        drawTextIn(c, f.small, "or", x, hintNoWay.y, hintNoWay.h, ink::text);
-        x = drawSmallCap(c, f.smallMono, "r", x + textWidth(f.small, "or") + 4, hintNoWay.y, hintNoWay.h) + 4;
-        drawTextIn(c, f.small, "gets back", x, hintNoWay.y, hintNoWay.h, ink::text);
-    }
-    // "presses", at the badge's right end: the game lays the key's cap just after it.
-    hintSign(hintPressing);
-    drawTextIn(c, f.small, "presses", hintPressing.x + hintPressing.w - 7 - textWidth(f.small, "presses"),
-               hintPressing.y, hintPressing.h, ink::text);
-    // Space's cap, as wide as its part allows, like the pose panel's caps on whatever shows round it.
-    solidRoundRect(c, spaceKeycap.x + 2, spaceKeycap.y + 2, spaceKeycap.w - 4, spaceKeycap.h - 4, 3,
-                   ink::cap);
-    drawText(c, f.smallMono, "Space", spaceKeycap.x + (spaceKeycap.w - textWidth(f.smallMono, "Space")) / 2,
-             spaceKeycap.y + 2 + (spaceKeycap.h - 4 - TTF_FontHeight(f.smallMono)) / 2,
-             TextStyle{ink::capText, ink::capText});
-
-    // The named win, over the rage-quit screen's headline and its two sad lines.
-    for (const picturePart won : {wonBanner, levelWonBanner}) {
-        drawBadge(c, won.x, won.y, won.w, won.h, 14);
-        drawTextCentred(c, f.big, "You won!", won.x + won.w / 2, won.y + 12,
-                        TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 4});
-        drawTextCentred(c, f.italic,
-                        won.y == wonBanner.y ? "Both levels solved, in practice mode."
-                                             : "The level solved, in practice mode.",
-                        won.x + won.w / 2, won.y + 106, TextStyle{ink::text, ink::text});
-    }
+    // The player's win, on the signs' ground so that its outline blends into what it is shown on.
+    c.fill(wonBanner.x, wonBanner.y, wonBanner.w, wonBanner.h, ink::panel);
+    drawTextCentred(c, f.big, "You won!", wonBanner.x + wonBanner.w / 2, wonBanner.y + 2,
+                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 4});
     return c;
 }
 

@@ -12,18 +12,17 @@ namespace art {
 
 // The lettering: DejaVu faces at the sizes the pictures use, opened once and closed at the end.
 struct Fonts {
-    _TTF_Font* huge = nullptr;       // the game's name
-    _TTF_Font* big = nullptr;        // headlines
-    _TTF_Font* medium = nullptr;     // key names and sub-headlines
-    _TTF_Font* text = nullptr;       // explanations
-    _TTF_Font* textBold = nullptr;   // the word that opens an explanation
-    _TTF_Font* italic = nullptr;     // asides
-    _TTF_Font* keycap = nullptr;     // letters on key caps
-    _TTF_Font* smallCap = nullptr;   // letters on small key caps
-    _TTF_Font* label = nullptr;      // short captions
-    _TTF_Font* small = nullptr;      // the practice marks
-    _TTF_Font* smallMono = nullptr;  // letters on the practice marks' key caps
-    bool open();                     // false, with a message, when a font is missing
+    _TTF_Font* huge = nullptr;      // the game's name
+    _TTF_Font* big = nullptr;       // headlines
+    _TTF_Font* medium = nullptr;    // key names and sub-headlines
+    _TTF_Font* text = nullptr;      // explanations
+    _TTF_Font* textBold = nullptr;  // the word that opens an explanation
+    _TTF_Font* italic = nullptr;    // asides
+    _TTF_Font* keycap = nullptr;    // letters on key caps
+    _TTF_Font* smallCap = nullptr;  // letters on small key caps
+    _TTF_Font* label = nullptr;     // short captions
+    _TTF_Font* glyphs = nullptr;    // the practice signs' lettering, one fixed cell a character
+    bool open();                    // false, with a message, when a font is missing
     void close();
 };
 
@@ -59,7 +58,7 @@ Canvas drawTooth();
 Canvas drawTitle(const Canvas& sheet, const Fonts& fonts);
 Canvas drawLoose(const Canvas& sheet, const Fonts& fonts);
 
-// The practice picture (layout in practiceSheet.h): the marks, the goal arrows, the signs, the win.
+// The practice picture (layout in practiceSheet.h): the lettering of the signs, the goal arrows, the win.
 Canvas drawPractice(const Fonts& fonts);
 
 // A square icon of the given size with a robot face from the sheet, see-through outside the robot.

@@ -262,10 +262,14 @@ TEST_F(Allocation, OurFrameStepAllocatesNothingOnAnyScreen) {
 // Practice mode's frames: the same keys with Backspace and r among them, on every screen. Its steps were made
 // with the game; no frame adds to them.
 TEST_F(Allocation, PracticeFramesAllocateNothing) {
+    // With the strip of signs below the play, as on the desktop.
+    display = commencer<windowWidth, windowHeight + stripHeight>("Brakko");
+    ASSERT_TRUE(display != nullptr && hasStrip(display));
     app game(display, loadAssets(true), true);
     ASSERT_NE(game.art.practice, nullptr) << "the practice picture should load";
     // The rage-quit screen is reached by a win, so that it names it.
     game.all.level2.game.won = 1;
+    game.practice->level2Won = winner::player;
     const auto practiceKeys = [](int f) {
         return f % 97 == 96 ? keyBackspace : f % 701 == 700 ? keyRestart : keyForFrame(f);
     };

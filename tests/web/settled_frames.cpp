@@ -77,7 +77,6 @@ int main(int argc, char** argv) {
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     if (display == nullptr) return 1;
     app game(display, loadAssets(practice), practice);
-    game.signsOnPage = true;
 
     struct atRest {
         const char* name;
