@@ -33,6 +33,7 @@ void readNews(const app& game, gameNews& news) {
     news.practice = true;
     news.paused = game.time.paused;
     news.slowness = game.time.slowness;
+    news.map = game.time.map;
     news.curtain = game.state.nextScreen != noTransition;
     news.hint = static_cast<int>(practice.hint.sign);
     news.hintKey = practice.hint.pressed;

@@ -16,6 +16,8 @@ struct gameNews {
     // Practice mode's time: paused, one game frame in `slowness` paced frames, and whether the curtain runs.
     bool paused = false;
     int slowness = 1;
+    // The whole level shows as a map, and time stands still.
+    bool map = false;
     bool curtain = false;
     // The hint's sign (a hintSign) and the key it pressed last.
     int hint = 0;

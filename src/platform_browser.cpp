@@ -53,11 +53,11 @@ void tellPage(const app& game, gameNews& told) {
     std::snprintf(
         script, sizeof script,
         "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
-        "level2Won: %d, replayed: %d, paused: %d, slowness: %d, curtain: %d, hint: %d, hintKey: %d, "
+        "level2Won: %d, replayed: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
         "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, poses: '%s'})",
         now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.paused,
-        now.slowness, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose, now.currentShape,
-        now.members, now.samePose, now.poses);
+        now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose,
+        now.currentShape, now.members, now.samePose, now.poses);
     emscripten_run_script(script);
 }
 

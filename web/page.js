@@ -319,15 +319,17 @@
   }
 
   // The game's screen (1 title, 2 and 3 the levels, 8 rage-quit): start and Level 2 only do something on the
-  // title, practice mode's keys nothing on the rage-quit screen, and Quit only there. A button that does
-  // nothing is hidden but keeps its room, so that no other moves.
+  // title, Map only on the levels (in Level 2's room, which is free there), practice mode's keys nothing on
+  // the rage-quit screen, and Quit only there. A button that does nothing is hidden but keeps its room, so
+  // that no other moves.
   function screenShown(screen) {
     // Kept on the page too, where a style or a test can read it.
     main.dataset.screen = screen;
-    for (const button of pad.querySelectorAll('.practice-only, .title-only')) {
+    for (const button of pad.querySelectorAll('.practice-only, .title-only, .level-only')) {
       button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
         || (button.classList.contains('title-only') && screen !== 1)
-        || (button.dataset.area === 'level2' && level !== null);
+        || (button.classList.contains('level-only') && screen !== 2 && screen !== 3)
+        || (button.dataset.key === '50' && level !== null);
     }
     quitButton.classList.toggle('off', screen !== 8);
     posesPanel.classList.toggle('off', !practice);
@@ -428,7 +430,8 @@
     line(groupLine, group);
     line(waitLine, wait.trim());
     let time = '';
-    if (n.paused && !n.curtain) time = touch ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
+    if (n.map && onLevel) time = touch ? 'Map: time stands still. Map again to play.' : 'Map: m plays on.';
+    else if (n.paused && !n.curtain) time = touch ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
     else if (n.slowness > 1) time = `Slow motion: 1/${n.slowness} speed.`;
     line(timeLine, time);
     const hints = ['', 'Hint: thinking…', `Hint: pressed ${keyWord(n.hintKey)}.`,
@@ -584,7 +587,9 @@
   }
 
   if (touch) document.body.classList.add('touch');
-  for (const button of pad.querySelectorAll('button')) button.style.gridArea = button.dataset.area;
+  // A button whose room is another's (Map in Level 2's) shows only where that one never does.
+  for (const button of pad.querySelectorAll('button'))
+    button.style.gridArea = button.dataset.room || button.dataset.area;
   fit();
   window.addEventListener('resize', fit);
   window.addEventListener('keydown', start, true);

@@ -430,7 +430,12 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   await atRestLikeTheDesktop(page, 'practice-level1');
   assert.equal((await differsFrom(page, 'level1')).count, 0,
     'the canvas should draw no practice sign: level 1 as without practice mode');
-  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint', 'start and Level 2 should leave with the title');
+  assert.equal(await shown(), 'pause,step,slow,undo,restart,hint,map',
+    'start and Level 2 should leave with the title, and Map take Level 2\'s room');
+  await tapPad(page, 'Map');
+  await waitFor('Map should show the whole level and say so', async () =>
+    ({ done: await page.$eval('#time', (p) => p.textContent.startsWith('Map')) }), 10000);
+  await tapPad(page, 'Map');
   await waitFor('the undo count should show beside the game', async () =>
     ({ done: await page.$eval('#undo', (p) => p.textContent === 'undo: 0 steps back') }), 10000);
   await readable(page, 'sideways in practice mode');
