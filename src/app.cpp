@@ -240,9 +240,12 @@ void app::drawTeeth(int curtain) {
 
 void app::paintBackground(int screen) {
     SDL_Rect corner{0, 0, 0, 0};
-    if (screen == titleScreen)
+    if (screen == titleScreen) {
         blit(art.title, nullptr, display, &corner);
-    else if (screen == rageQuitScreen)
+        // A run on a player's level has no level 1: in practice mode the title's words say so.
+        if (practice && practice->playersLevel)
+            drawPart(art.practice, startsTheLevel, display, titleReturnWordsX, titleReturnWordsY);
+    } else if (screen == rageQuitScreen)
         blit(art.loose, nullptr, display, &corner);
     else
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));

@@ -42,8 +42,15 @@ constexpr picturePart goalArrow(int dx, int dy) {
     return {(k < 4 ? k : k - 1) * arrowPixels, glyphsHeight, arrowPixels, arrowPixels};
 }
 
+// On the title, where the words after the Return key stand ("starts level 1"); on a player's level practice
+// mode lays "starts the level" over them, in the title's own lettering on its panel's ground, as wide as it
+// may be before the Escape key's cap.
+constexpr int titleReturnWordsX = 428, titleReturnWordsY = 462;
+constexpr picturePart startsTheLevel{8 * arrowPixels, glyphsHeight, 126, arrowPixels};
+
 // "You won!" in large letters, for the player's own win.
 constexpr picturePart wonBanner{0, glyphsHeight + arrowPixels, 340, 84};
 
-static_assert(glyphColumns * glyphW <= practiceSheetWidth && 8 * arrowPixels <= practiceSheetWidth);
+static_assert(glyphColumns * glyphW <= practiceSheetWidth &&
+              startsTheLevel.x + startsTheLevel.w <= practiceSheetWidth);
 static_assert(wonBanner.y + wonBanner.h == practiceSheetHeight);

@@ -851,6 +851,8 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
         drawKeycap(c, f.keycap, rows[r].key, rx, ry, 96, 30);
         drawText(c, f.text, rows[r].what, rx + 106, ry + 4, plain);
     }
+    static_assert(px + 16 + 106 == titleReturnWordsX && 458 + 4 == titleReturnWordsY,
+                  "practice mode covers the title's words after Return where they are");
     banishKey(c);
     return c;
 }
@@ -917,6 +919,11 @@ Canvas drawPractice(const Fonts& f) {
             c.line(tipX, tipY, tipX - ux * 4 - uy * 3.5, tipY - uy * 4 + ux * 3.5, 2.2, ink::heading);
             c.line(tipX, tipY, tipX - ux * 4 + uy * 3.5, tipY - uy * 4 - ux * 3.5, 2.2, ink::heading);
         }
+
+    // The title's words after Return on a player's level, in the title's lettering on its panel's ground.
+    c.fill(startsTheLevel.x, startsTheLevel.y, startsTheLevel.w, startsTheLevel.h, ink::panel);
+    drawText(c, f.text, "starts the level", startsTheLevel.x, startsTheLevel.y,
+             TextStyle{ink::text, ink::text});
 
     // The player's win, on the signs' ground so that its outline blends into what it is shown on.
     c.fill(wonBanner.x, wonBanner.y, wonBanner.w, wonBanner.h, ink::panel);
