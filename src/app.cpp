@@ -111,8 +111,10 @@ void app::timedFrame() {
 void app::askHint() {
     hintRun& hint = practice->hint;
     const bool onALevel = state.screen == level1Screen || state.screen == level2Screen;
-    // A replay's keys are its own, and a level being left has nothing to hint.
-    if (!onALevel || state.nextScreen != noTransition || input.replaying() || hint.stage != hintStage::idle)
+    // A replay's keys are its own, a level being left has nothing to hint, and a hint played under the map
+    // would go unseen.
+    if (!onALevel || state.nextScreen != noTransition || input.replaying() || hint.stage != hintStage::idle ||
+        time.map)
         return;
     hint.stage = hintStage::asked;
     hint.sign = hintSign::thinking;

@@ -142,14 +142,16 @@ inline SDL_Surface* halfSize(SDL_Surface* from) {
     return half;
 }
 
-// A pose in a box `cell` * 6 pixels high, standing on the box's floor, its cells a pixel apart; its anchor
-// cell in gold.
-inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y, int cell = 4) {
+// A pose as large as fits a box `w` x `h` at (x, y), up to eight pixels a cell, standing on the box's floor,
+// its cells a pixel apart; its anchor cell in gold. A pair reads as well as a tall pose of six.
+inline void drawMiniPose(const posePreview& pose, SDL_Surface* display, int x, int y, int w, int h) {
     if (pose.count == 0) return;
     const int minCol = *std::min_element(pose.cols, pose.cols + pose.count);
+    const int maxCol = *std::max_element(pose.cols, pose.cols + pose.count);
     const int minRow = *std::min_element(pose.rows, pose.rows + pose.count);
     const int maxRow = *std::max_element(pose.rows, pose.rows + pose.count);
-    const int floor = y + 6 * cell - (maxRow - minRow + 1) * cell;
+    const int cell = std::max(2, std::min({8, w / (maxCol - minCol + 1), h / (maxRow - minRow + 1)}));
+    const int floor = y + h - (maxRow - minRow + 1) * cell;
     for (int i = pose.count - 1; i >= 0; --i) {
         const bool anchor = i == 0;
         fillBox(display, x + (pose.cols[i] - minCol) * cell, floor + (pose.rows[i] - minRow) * cell, cell - 1,
@@ -308,8 +310,7 @@ struct practiceLevel {
             previewPoses(game, poses);
             const int x =
                 drawKey(picture, poseNames[waitingPose], display, waitPlace.left(), waitPlace.top());
-            // Three pixels a cell, so that the tallest pose stands within the sign's line.
-            drawMiniPose(poses[waitingPose], display, x, waitPlace.top() + 1, 3);
+            drawMiniPose(poses[waitingPose], display, x, waitPlace.top() + 1, 20, glyphH - 2);
             drawText(picture, headingInk, "waits to fit", display, x + 22, waitPlace.top());
         }
         if (sameFrames > 0 && samePose >= 0) {
@@ -328,7 +329,10 @@ struct practiceLevel {
     // group's size with the cell it grows from in gold; w and x, which have no pose here, start a pair. The
     // pose the group holds is lit and a waiting one warm.
     void drawPosePanel(const spiele<W, H>& game, SDL_Surface* display, SDL_Surface* picture) const {
-        drawText(picture, headingInk, "poses for this group", display, panelX, stripTop);
+        // With no group a pose key seeds a pair, and the panel shows the poses of that pair.
+        drawText(picture, headingInk,
+                 game.transbot.size() > 0 ? "poses for this group" : "poses for a new pair", display, panelX,
+                 stripTop);
         posePreview poses[9];
         previewPoses(game, poses);
         for (int k = 0; k < 9; ++k) {
@@ -341,7 +345,7 @@ struct practiceLevel {
             if (game.shapes[k].count == 0)
                 drawText(picture, textInk, "pair", display, after, y + 2);
             else
-                drawMiniPose(poses[k], display, after, y);
+                drawMiniPose(poses[k], display, after, y + 1, x + poseEntryW - 6 - after, poseEntryH - 2);
         }
         drawText(picture, textInk, "w x: pair, cancel a wait", display, panelX,
                  stripTop + glyphH + 3 * poseEntryH + 1);
