@@ -38,6 +38,7 @@ signsPicture practiceMode::signs(const screens& all, int s, const timeControl& t
     signsPicture seen;
     seen.marks = marks;
     seen.paused = time.paused, seen.slowness = time.slowness;
+    seen.keysWaiting = time.paused ? time.count : 0;
     seen.hint = hint.sign, seen.pressed = hint.pressed;
     seen.level1 = level1Won, seen.level2 = level2Won;
     seen.map = time.map;
@@ -124,6 +125,8 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
                  timePlace.top());
         drawText(picture, textInk, "plays", display,
                  drawKey(picture, "p", display, x + 10 * glyphW, timePlace.top()), timePlace.top());
+        // Keys pressed while paused, and the speed chosen, answer here at once, though they act later.
+        if (news(s) == nullptr) drawPausedWaits(time, display);
     } else if (time.slowed()) {
         drawText(picture, headingInk, "SLOW", display, timePlace.left(), timePlace.top());
         drawText(picture, textInk, time.slowness == 2 ? "1/2 speed" : "1/4 speed", display,
@@ -144,6 +147,19 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
         drawText(picture, headingInk, said, display, x, endPlace.top() - glyphH / 2, endPlace.chars);
     }
     SDL_SetClipRect(display, nullptr);
+}
+
+void practiceMode::drawPausedWaits(const timeControl& time, SDL_Surface* display) const {
+    const char* speed = time.slowness == 2 ? "1/2 speed" : "1/4 speed";
+    char line[32] = "";
+    if (time.count > 0 && time.slowed())
+        std::snprintf(line, sizeof line, "%d key%s wait; %s", time.count, time.count == 1 ? "" : "s", speed);
+    else if (time.count > 0)
+        std::snprintf(line, sizeof line, "%d key%s for a step", time.count,
+                      time.count == 1 ? " waits" : "s wait");
+    else if (time.slowed())
+        std::snprintf(line, sizeof line, "slowed to %s", speed);
+    drawText(picture, textInk, line, display, newsPlace.left(), newsPlace.top(), newsPlace.chars);
 }
 
 void practiceMode::drawHint(SDL_Surface* display) const {

@@ -360,6 +360,7 @@ enum class winner { nobody, player, replay };
 struct signsPicture {
     bool marks = false, paused = false;
     int slowness = 1;
+    int keysWaiting = 0;  // keys pressed while paused, waiting for a step
     hintSign hint = hintSign::none;
     int pressed = 0;
     // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, the
@@ -429,5 +430,7 @@ struct practiceMode {
     void drawMap(const screens& all, SDL_Surface* display) const;
 
     void drawHint(SDL_Surface* display) const;
+    // Beside PAUSED: how many keys wait for a step, and the speed play will resume at.
+    void drawPausedWaits(const timeControl& time, SDL_Surface* display) const;
     void drawMark(int s, SDL_Surface* display) const;
 };

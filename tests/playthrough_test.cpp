@@ -686,7 +686,7 @@ TEST(Practice, TheClimbEnteredWhileSteppingRisesAndReplaysExactly) {
     // Paused, the rewinds answer in the next paced frame and time stays still; a pose pressed before them
     // goes with the state it was meant for.
     const seenView climbed(p.all().level2);
-    p.game->time.take(frameEvent::keyPress('d'));
+    p.paced('d');  // the strip counts it as waiting, in the picture on show
     p.paced(keyRestart);
     EXPECT_NE(differenceFrom(climbed, p.all().level2), "") << "r while paused should restart at once";
     EXPECT_EQ(p.game->time.count, 0) << "a restart while paused should drop the pose waiting for a step";
