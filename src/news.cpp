@@ -3,17 +3,6 @@
 
 #include "posePreview.h"
 
-namespace {
-template <int W, int H>
-void levelNews(const practiceLevel<W, H>& level, const spiele<W, H>& game, gameNews& news) {
-    news.steps = level.count;
-    news.waitingPose = level.waitingPose;
-    news.samePose = level.sameFrames > 0 ? level.samePose : -1;
-    news.members = game.transbot.size();
-    news.currentShape = news.members > 0 ? game.currentShape : -1;
-}
-}  // namespace
-
 void readNews(const app& game, gameNews& news) {
     news = {};
     const int screen = game.state.screen;
@@ -29,14 +18,18 @@ void readNews(const app& game, gameNews& news) {
         previewPoses(game.all.level1.game, poses);
     poseText(poses, news.poses, sizeof news.poses);
     if (!game.practice) return;
-    const practiceMode& practice = *game.practice;
+    // The page is told what the strip below the play shows on the desktop, read the same way.
+    const signsPicture signs = game.practice->signs(game.all, screen, game.time);
     news.practice = true;
-    news.paused = game.time.paused;
-    news.slowness = game.time.slowness;
-    news.map = game.time.map;
+    news.paused = signs.paused;
+    news.slowness = signs.slowness;
+    news.map = signs.map;
     news.curtain = game.state.nextScreen != noTransition;
-    news.hint = static_cast<int>(practice.hint.sign);
-    news.hintKey = practice.hint.pressed;
-    if (screen == level1Screen) levelNews(practice.level1, game.all.level1.game, news);
-    if (screen == level2Screen) levelNews(practice.level2, game.all.level2.game, news);
+    news.hint = static_cast<int>(signs.hint);
+    news.hintKey = signs.pressed;
+    news.steps = signs.steps;
+    news.waitingPose = signs.waitingPose;
+    news.samePose = signs.samePose;
+    news.members = signs.members;
+    news.currentShape = signs.members > 0 ? signs.currentShape : -1;
 }
