@@ -2,6 +2,11 @@
 // Allocates nothing per frame; every handle it uses was made at start-up.
 #include "app.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
 #include "platform.h"
 #include "sheet.h"
 
@@ -15,12 +20,12 @@ assets loadAssets(bool practice, bool playersLevel) {
     loaded.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
     loaded.sheet = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/bot.bmp");
     loaded.loose = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/loose.bmp");
-    if (practice) loaded.practice = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/practice.bmp");
+    if (practice || playersLevel)
+        loaded.practice = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/practice.bmp");
     commencerMixer();
     loaded.music[musicSlot(titleScreen)] = ouvrireMusique("./snd/goof.ogg");
     loaded.music[musicSlot(level1Screen)] = ouvrireMusique("./snd/robot_wars.ogg");
-    loaded.music[musicSlot(level2Screen)] =
-        ouvrireMusique(playersLevel ? "./snd/robot_wars.ogg" : "./snd/vexo.ogg");
+    if (!playersLevel) loaded.music[musicSlot(level2Screen)] = ouvrireMusique("./snd/vexo.ogg");
     loaded.music[musicSlot(rageQuitScreen)] = ouvrireMusique("./snd/down.ogg");
     play(loaded.music[musicSlot(titleScreen)]);
     return loaded;
@@ -28,16 +33,19 @@ assets loadAssets(bool practice, bool playersLevel) {
 
 app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const customLevel* level)
     : display(display), art(loaded), all(loaded.sheet, level) {
-    if (level != nullptr) state.firstLevel = level2Screen;
+    if (level != nullptr) {
+        levels = level;
+        state.firstLevel = ownLevelScreen;
+        state.levels = 1;
+    }
     // The sheet is not encoded: robots are small, and it is read whole by the views' layers.
     for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
-                                 all.level2.layer, all.rageQuit.layer})
-        readyForDisplay(picture, display);
+                                 all.level2.layer, all.rageQuit.layer, all.own.layer})
+        if (picture != nullptr) readyForDisplay(picture, display);
     readyForBlits(art.sheet, display);
+    if (art.practice != nullptr) readyForBlits(art.practice, display);
     if (practiceMode) {
-        practice.emplace(all, art.practice);
-        practice->playersLevel = level != nullptr;
-        readyForBlits(art.practice, display);
+        practice.emplace(all, art.practice, level != nullptr);
         practice->makeMap(all);
         readyForDisplay(practice->halfMap, display);
         readyForBlits(practice->halfSheet, display);
@@ -47,6 +55,34 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
     // Shown once now, as it is (nothing is drawn yet): a library that sets up its presenting at the first
     // flip (sdl12-compat does, allocating) does so at start-up, not in the first frame.
     SDL_Flip(display);
+}
+
+void app::playPack(const levelPack& levelsOf, const int* solved) {
+    pack = &levelsOf;
+    levels = levelsOf.levels;
+    state.pack = true;
+    state.levels = levelsOf.count;
+    int first = 0;
+    for (int i = 0; i < levelsOf.count; ++i)
+        best[i] = solved[i];
+    while (first < levelsOf.count && best[first] > 0)
+        ++first;
+    state.level = state.nextLevel = first < levelsOf.count ? first : 0;
+    all.load(levels[state.level]);
+    if (practice) practice->levelLoaded(all);
+}
+
+void app::packLevelWon(int moves) {
+    solvedMoves = moves;
+    int& fewest = best[state.level];
+    if (fewest == 0 || moves < fewest) fewest = moves;
+}
+
+int app::wonAtPar() const {
+    int count = 0;
+    for (int i = 0; pack != nullptr && i < pack->count; ++i)
+        count += best[i] > 0 && pack->par[i] > 0 && best[i] <= pack->par[i];
+    return count;
 }
 
 frameEvent pollEvent(bool& exposed) {
@@ -95,9 +131,10 @@ void app::timedFrame() {
         hintFrame();
         return;
     }
-    if (state.nextScreen != noTransition || state.screen == rageQuitScreen) time.resume();
+    if (state.nextScreen != noTransition || (state.screen != titleScreen && !isLevel(state.screen)))
+        time.resume();
     // The map is the levels' own.
-    if (state.screen != level1Screen && state.screen != level2Screen) time.map = false;
+    if (!isLevel(state.screen)) time.map = false;
     if (!time.due()) {
         redraw();
         return;
@@ -110,7 +147,7 @@ void app::timedFrame() {
 
 void app::askHint() {
     hintRun& hint = practice->hint;
-    const bool onALevel = state.screen == level1Screen || state.screen == level2Screen;
+    const bool onALevel = isLevel(state.screen);
     // A replay's keys are its own, a level being left has nothing to hint, and a hint played under the map
     // would go unseen.
     if (!onALevel || state.nextScreen != noTransition || input.replaying() || hint.stage != hintStage::idle ||
@@ -181,11 +218,21 @@ curtainMove app::step(const frameEvent& event) {
     due.background = backgroundDue ? state.screen : 0;
     backgroundDue = true;
     if (practice) practice->replaying = input.replaying();
+    const int shownScreen = state.screen;
     const curtainMove move = state.frame(event, [this](int screen, int command) {
         due.screen = screen;
-        if (practice) return practice->frame(all, screen, command, state.back);
-        return all.step(screen, command);
+        const bool won =
+            practice ? practice->frame(all, screen, command, state.back) : all.step(screen, command);
+        // A pack's level counts as won once, as the curtain starts to close over it.
+        if (won && screen == ownLevelScreen && pack != nullptr && state.nextScreen == noTransition)
+            packLevelWon(all.own.moves);
+        return won;
     });
+    // The pack's next level, or the same again, begins as the curtain closes over the screen before it.
+    if (pack != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen) {
+        all.load(levels[state.level]);
+        if (practice) practice->levelLoaded(all);
+    }
     due.teeth = move != curtainMove::none ? state.curtain : -1;
     if (move == curtainMove::opened) {
         stop();
@@ -244,13 +291,101 @@ void app::paintBackground(int screen) {
     SDL_Rect corner{0, 0, 0, 0};
     if (screen == titleScreen) {
         blit(art.title, nullptr, display, &corner);
-        // A run on a player's level has no level 1: in practice mode the title's words say so.
-        if (practice && practice->playersLevel)
-            drawPart(art.practice, startsTheLevel, display, titleReturnWordsX, titleReturnWordsY);
-    } else if (screen == rageQuitScreen)
+        if (levels != nullptr) drawTitleLevel();
+    } else if (screen == rageQuitScreen) {
         blit(art.loose, nullptr, display, &corner);
-    else
+    } else if (screen == solvedScreen) {
+        drawSolved();
+    } else if (screen == packSolvedScreen) {
+        drawPackSolved();
+    } else {
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
+    }
+}
+
+namespace {
+// A level's title as the lettering writes it: its own name, or its place in the pack when it has none.
+void levelName(const customLevel& level, int index, char* out, std::size_t size) {
+    if (level.title[0] != '\0')
+        std::snprintf(out, size, "%s", level.title);
+    else
+        std::snprintf(out, size, "level %d", index + 1);
+}
+
+// `text` centred on the play area's width at height y.
+void drawCentred(SDL_Surface* picture, glyphInk ink, const char* text, SDL_Surface* display, int y) {
+    const int chars = std::min(static_cast<int>(std::strlen(text)), windowWidth / glyphW);
+    drawText(picture, ink, text, display, (windowWidth - chars * glyphW) / 2, y);
+}
+
+// Keys and what they do, in one line centred at height y.
+struct keyDoes {
+    const char* key;
+    const char* does;
+};
+void drawKeysCentred(SDL_Surface* picture, std::initializer_list<keyDoes> keys, SDL_Surface* display, int y) {
+    int width = 0;
+    for (const keyDoes& k : keys)
+        width += static_cast<int>(std::strlen(k.key) + std::strlen(k.does) + 1) * glyphW + 2 * capMargin +
+                 glyphW / 2;
+    int x = (windowWidth - width + glyphW) / 2;
+    for (const keyDoes& k : keys)
+        x = drawText(picture, textInk, k.does, display, drawKey(picture, k.key, display, x, y), y) + glyphW;
+}
+}  // namespace
+
+void app::drawTitleLevel() {
+    // The title's words after its Return key name level 1: they give way to the level Return starts, and
+    // the Escape key after them is written again in the same lettering.
+    constexpr int left = titleReturnWordsX - 4, right = 792;
+    fillBox(display, left, titleReturnWordsY - 8, right - left, glyphH + 16, signGround);
+    char name[maxLevelTextLength + 16];
+    levelName(levels[state.nextLevel], state.nextLevel, name, sizeof name);
+    constexpr const char* givesUp = "gives up";
+    constexpr int escapeW = 6 * glyphW + 2 * capMargin + glyphW / 2 + 8 * glyphW;
+    const int x = drawText(art.practice, textInk, "starts ", display, titleReturnWordsX, titleReturnWordsY);
+    const int room = (right - escapeW - glyphW - x) / glyphW;
+    if (static_cast<int>(std::strlen(name)) > room && room > 3) std::snprintf(name + room - 3, 4, "...");
+    drawText(art.practice, headingInk, name, display, x, titleReturnWordsY, room);
+    drawText(art.practice, textInk, givesUp, display,
+             drawKey(art.practice, "Escape", display, right - escapeW, titleReturnWordsY), titleReturnWordsY);
+}
+
+void app::drawSolved() {
+    fillBox(display, 0, 0, windowWidth, windowHeight, signGround);
+    drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    char line[maxLevelTextLength + 64];
+    levelName(levels[state.level], state.level, line, sizeof line);
+    drawCentred(art.practice, headingInk, line, display, 170);
+    std::snprintf(line, sizeof line, "level %d of %d solved", state.level + 1, state.levels);
+    drawCentred(art.practice, textInk, line, display, 200);
+    const int par = pack->par[state.level];
+    if (par > 0)
+        std::snprintf(line, sizeof line, "%d move%s, par %d%s", solvedMoves, solvedMoves == 1 ? "" : "s", par,
+                      solvedMoves == par  ? ": at par"
+                      : solvedMoves < par ? ": under par!"
+                                          : "");
+    else
+        std::snprintf(line, sizeof line, "%d move%s", solvedMoves, solvedMoves == 1 ? "" : "s");
+    drawCentred(art.practice, headingInk, line, display, 260);
+    if (best[state.level] < solvedMoves) {
+        std::snprintf(line, sizeof line, "your best: %d moves", best[state.level]);
+        drawCentred(art.practice, textInk, line, display, 290);
+    }
+    const bool last = state.level + 1 >= state.levels;
+    drawKeysCentred(art.practice,
+                    {{"Return", last ? "on" : "next level"}, {"r", "again"}, {"Escape", "quit"}}, display,
+                    380);
+}
+
+void app::drawPackSolved() {
+    fillBox(display, 0, 0, windowWidth, windowHeight, signGround);
+    drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    drawCentred(art.practice, headingInk, "The pack is solved!", display, 190);
+    char line[64];
+    std::snprintf(line, sizeof line, "%d of %d levels won at par", wonAtPar(), state.levels);
+    drawCentred(art.practice, textInk, line, display, 230);
+    drawKeysCentred(art.practice, {{"Escape", "quit"}}, display, 380);
 }
 
 void app::shutDown() {

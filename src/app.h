@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "flow.h"
+#include "pack.h"
 #include "platform.h"
 #include "practice.h"
 #include "replay.h"
@@ -20,13 +21,13 @@ struct assets {
     SDL_Surface* tooth;
     SDL_Surface* sheet;
     SDL_Surface* loose;
-    SDL_Surface* practice;  // read only in practice mode
+    SDL_Surface* practice;  // the signs and the lettering: read in practice mode and for a player's levels
     Mix_Music* music[4];    // indexed by musicSlot
 };
 
-// Loads the pictures (the practice picture last, and only for practice mode), opens the mixer, loads the
-// musics and starts the title music, in that order. Needs the window open. A player's level, in level 2's
-// place, plays to level 1's music.
+// Loads the pictures (the practice picture last, and only for practice mode or a player's levels, whose
+// titles it writes), opens the mixer, loads the musics and starts the title music, in that order. Needs
+// the window open. A run on a player's levels never plays level 2, whose music it leaves unread.
 assets loadAssets(bool practice = false, bool playersLevel = false);
 
 // What a frame shows, taken once the frame is over: the screen whose background lies under it (none in the
@@ -62,13 +63,30 @@ struct app {
     std::optional<practiceMode> practice;
     // Practice mode's pause, step and slow motion; without practice mode time always runs.
     timeControl time;
+    // A player's levels: the one of a run on a level file, or a pack's, played in turn on one screen; null
+    // for a run on the game's own two levels.
+    const customLevel* levels = nullptr;
+    // A pack's: the pars, the fewest moves each level was won in (0 while it is not solved), and the moves
+    // of the level just solved, for its solved screen.
+    const levelPack* pack = nullptr;
+    int best[maxPackLevels] = {};
+    int solvedMoves = 0;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also
     // makes the room for every step the levels keep.
-    // With a player's level, that level is the run's only one, in level 2's place.
+    // With a player's level, the run plays that level rather than the game's own two.
     app(SDL_Surface* display, const assets& loaded, bool practiceMode = false,
         const customLevel* level = nullptr);
+
+    // Plays the pack's levels in turn, on the screen built for its first: Return on the title starts the
+    // first not yet solved by `solved` (fewest moves, 0 for none; the first level once all are), and each
+    // win leads to the solved screen.
+    void playPack(const levelPack& levels, const int* solved);
+    // The level won on the pack's screen in `moves`: kept for the solved screen and as the fewest.
+    void packLevelWon(int moves);
+    // How many of the pack's levels were won at par or better.
+    int wonAtPar() const;
 
     // One turn of the main loop: pace, then the unpaced frame, shown unless the next frame follows at once.
     void frame();
@@ -100,6 +118,11 @@ struct app {
 
     void drawTeeth(int curtain);
     void paintBackground(int screen);
+    // The title's words after the Return key on a player's level: the level that Return starts.
+    void drawTitleLevel();
+    // A pack's screens, wholly text on the signs' ground: a level solved, and the pack solved.
+    void drawSolved();
+    void drawPackSolved();
 
     // The end of the run: frees the surfaces the app made itself (the views' layers) while SDL still runs,
     // then closes the platform. Nothing more is drawn; the app may still be destroyed afterwards.

@@ -10,13 +10,27 @@ void flow::take(const frameEvent& event) {
 }
 
 void flow::key(int sym) {
+    // A pack's solved screens: Return on to the next level (or the pack solved), r this level again, and
+    // Escape out of the game, its progress already kept. The curtain still closing over the level has no say.
+    if ((screen == solvedScreen || screen == packSolvedScreen) && nextScreen == noTransition) {
+        if (sym == keyReturn && screen == solvedScreen) {
+            nextLevel = level + 1;
+            nextScreen = nextLevel < levels ? ownLevelScreen : packSolvedScreen;
+        } else if (sym == keyRestart && screen == solvedScreen) {
+            nextLevel = level;
+            nextScreen = ownLevelScreen;
+        } else if (sym == keyEscape) {
+            screen = quitScreen;
+        }
+        return;
+    }
     if (sym == keyReturn) {
         // Only the title has somewhere to go on Return; the levels are left by winning or giving up.
         if (screen == titleScreen) nextScreen = firstLevel;
         return;
     }
     if (sym == keyEscape) {
-        if (screen == rageQuitScreen)
+        if (screen == rageQuitScreen || screen == solvedScreen || screen == packSolvedScreen)
             screen = quitScreen;
         else
             nextScreen = rageQuitScreen;
@@ -33,7 +47,7 @@ void flow::key(int sym) {
         return;
     }
     if (practice && sym == keyLevel2) {
-        if (screen == titleScreen) nextScreen = level2Screen;
+        if (screen == titleScreen && firstLevel == level1Screen) nextScreen = level2Screen;
         return;
     }
     for (int i = 0; i < 9; ++i) {
@@ -46,6 +60,8 @@ void flow::levelWon() {
         nextScreen = level2Screen;
     else if (screen == level2Screen)
         nextScreen = rageQuitScreen;
+    else if (screen == ownLevelScreen)
+        nextScreen = pack ? solvedScreen : rageQuitScreen;
 }
 
 curtainMove flow::endFrame() {
@@ -55,8 +71,10 @@ curtainMove flow::endFrame() {
     if (nextScreen != screen) {
         if (curtain < curtainClosed)
             curtain += curtainClosingStep;
-        else if (screen != quitScreen)  // a quit asked for in the switch frame still quits
+        else if (screen != quitScreen) {  // a quit asked for in the switch frame still quits
             screen = nextScreen;
+            if (screen == ownLevelScreen) level = nextLevel;
+        }
         return curtainMove::moved;
     }
     if (curtain > 0) {

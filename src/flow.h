@@ -8,6 +8,11 @@
 constexpr int titleScreen = 1;
 constexpr int level1Screen = 2;
 constexpr int level2Screen = 3;
+// A player's level, from a file or a pack: one screen, whose game is loaded afresh for each level.
+constexpr int ownLevelScreen = 4;
+// A pack's: a level just solved, with its moves and par, and at the end the whole pack solved.
+constexpr int solvedScreen = 5;
+constexpr int packSolvedScreen = 6;
 constexpr int rageQuitScreen = 8;
 constexpr int quitScreen = -1;
 // `nextScreen` when no screen change is under way.
@@ -71,6 +76,11 @@ struct frameEvent {
 // What the curtain did this frame, so the loop knows whether to draw teeth and change the music.
 enum class curtainMove { none, moved, opened };
 
+// Whether screen s plays a level, whose keys move robots.
+constexpr bool isLevel(int s) {
+    return s == level1Screen || s == level2Screen || s == ownLevelScreen;
+}
+
 // In practice mode, a level can be taken back a step (Backspace) or to its start (r) instead of stepping.
 enum class goBack { none, undo, restart };
 
@@ -87,9 +97,16 @@ struct flow {
     // the title has a way straight to level 2.
     bool practice = false;
     goBack back = goBack::none;
-    // Where Return on the title leads: level 1, or the one level of a run on a player's level, which takes
-    // level 2's place and leads to the rage-quit screen.
+    // Where Return on the title leads: level 1, or a player's level. One player's level leads to the
+    // rage-quit screen once won; a pack's levels each lead to the solved screen, and the last one on to the
+    // pack solved.
     int firstLevel = level1Screen;
+    // A pack of `levels` player's levels (one for a single level): the one on the level's screen or last
+    // played there, and the one that screen plays when it next opens. They change under the closed curtain.
+    bool pack = false;
+    int levels = 0;
+    int level = 0;
+    int nextLevel = 0;
 
     bool running() const { return screen != quitScreen; }
 
@@ -153,13 +170,16 @@ struct timeControl {
     bool slowed() const { return slowness > 1; }
 };
 
-// Which of the four musics, loaded in the order title, level 1, level 2, rage-quit, belongs to a screen.
+// Which of the four musics, loaded in the order title, level 1, level 2, rage-quit, belongs to a screen: a
+// player's level plays level 1's, and a pack's solved screens the title's.
 constexpr int musicSlot(int screen) {
     switch (screen) {
         case level1Screen:
             return 1;
         case level2Screen:
             return 2;
+        case ownLevelScreen:
+            return 1;
         case rageQuitScreen:
             return 3;
         default:

@@ -16,16 +16,20 @@
 namespace {
 
 constexpr char usage[] =
-    "usage: brakko [--level FILE] [--practice] [--replay FILE | --solution] [--record FILE] [--fullscreen]\n"
-    "              [--mute] [--touch]\n"
+    "usage: brakko [--level FILE | --pack[=DIR]] [--practice] [--replay FILE | --solution] [--record FILE]\n"
+    "              [--fullscreen] [--mute] [--touch]\n"
     "       brakko --help | --version\n"
     "  --level FILE   play the level in FILE (a level file) instead of the game's two levels\n"
+    "  --pack[=DIR]   play the pack of levels in turn (the level files of DIR in file-name order, else the\n"
+    "                 game's own), from the first not yet solved; after each win its moves (the ticks that\n"
+    "                 changed the game) against its par (the fewest that win it). Progress is kept in\n"
+    "                 $XDG_STATE_HOME/brakko/progress (~/.local/state/brakko/progress without it)\n"
     "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
     "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, m shows level 2's map,\n"
     "                 2 on the title starts level 2; the signs stand in a strip below the play\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"
-    "  --record FILE  write the keys of this run to FILE, which must not exist yet\n"
+    "  --record FILE  write the keys of this run to FILE, which must not exist yet (not with --pack)\n"
     "  --fullscreen   play on the whole screen instead of in a window\n"
     "  --mute         play without music\n"
     "  --touch        leave out the practice marks that name keys (a touch page names its buttons)\n"
@@ -33,10 +37,15 @@ constexpr char usage[] =
     "  --version      print the version and exit\n"
     "FILE may also follow an equals sign (--replay=FILE); -- ends the options.\n";
 
+// The game's own pack, beside its pictures and music.
+constexpr char installedPack[] = "./levels";
+
 struct options {
     const char* levelPath = nullptr;
     const char* replayPath = nullptr;
     const char* recordPath = nullptr;
+    const char* packPath = nullptr;
+    int pack = 0;
     int practice = 0;
     int solution = 0;
     int fullscreen = 0;
@@ -61,17 +70,12 @@ bool spelledOut(const char* word, const char* name) {
 bool readOptions(int argc, char** argv, options& chosen) {
     // A flag is one line here: getopt_long sets it when its option is given.
     const option table[] = {
-        {"replay", required_argument, nullptr, 'r'},
-        {"record", required_argument, nullptr, 'c'},
-        {"solution", no_argument, &chosen.solution, 1},
-        {"practice", no_argument, &chosen.practice, 1},
-        {"fullscreen", no_argument, &chosen.fullscreen, 1},
-        {"help", no_argument, &chosen.help, 1},
-        {"version", no_argument, &chosen.version, 1},
-        {"mute", no_argument, &chosen.mute, 1},
-        {"touch", no_argument, &chosen.touch, 1},
-        {"level", required_argument, nullptr, 'l'},
-        {nullptr, 0, nullptr, 0},
+        {"replay", required_argument, nullptr, 'r'},        {"record", required_argument, nullptr, 'c'},
+        {"solution", no_argument, &chosen.solution, 1},     {"practice", no_argument, &chosen.practice, 1},
+        {"fullscreen", no_argument, &chosen.fullscreen, 1}, {"help", no_argument, &chosen.help, 1},
+        {"version", no_argument, &chosen.version, 1},       {"mute", no_argument, &chosen.mute, 1},
+        {"touch", no_argument, &chosen.touch, 1},           {"level", required_argument, nullptr, 'l'},
+        {"pack", optional_argument, nullptr, 'p'},          {nullptr, 0, nullptr, 0},
     };
     int given[std::size(table)] = {};
     opterr = 0;  // the usage says it all
@@ -79,12 +83,18 @@ bool readOptions(int argc, char** argv, options& chosen) {
     // "+": stop at the first word that is not an option, rather than look past it for more.
     for (int got; (got = getopt_long(argc, argv, "+", table, &index)) != -1;) {
         if (got == '?') return false;
-        // The word holding the option: the last one taken, unless that was the option's FILE.
-        const char* word = optarg == argv[optind - 1] ? argv[optind - 2] : argv[optind - 1];
+        // The word holding the option: the last one taken, unless that was the option's FILE (an optional
+        // one is always in the same word).
+        const char* word =
+            optarg != nullptr && optarg == argv[optind - 1] ? argv[optind - 2] : argv[optind - 1];
         if (!spelledOut(word, table[index].name) || given[index]++ > 0) return false;
         if (got == 'r') chosen.replayPath = optarg;
         if (got == 'c') chosen.recordPath = optarg;
         if (got == 'l') chosen.levelPath = optarg;
+        if (got == 'p') {
+            chosen.pack = 1;
+            chosen.packPath = optarg != nullptr ? optarg : installedPack;
+        }
     }
     if (optind < argc) return false;
     if (chosen.solution) {
@@ -144,7 +154,31 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const customLevel* playersLevel = chosen.levelPath != nullptr ? &level : nullptr;
+    // A pack is read whole before the window opens, and played alone: a level file, a replay or a
+    // recording would each name one level of it.
+    static levelPack pack;
+    if (chosen.pack) {
+        const char* clash = chosen.levelPath != nullptr         ? "--level"
+                            : chosen.replayPath == solutionPath ? "--solution"
+                            : chosen.replayPath != nullptr      ? "--replay"
+                            : chosen.recordPath != nullptr      ? "--record"
+                                                                : nullptr;
+        if (clash != nullptr) {
+            std::fprintf(stderr,
+                         "brakko: --pack plays a pack through and takes no %s: record or replay one "
+                         "level with --level FILE\n",
+                         clash);
+            return 2;
+        }
+        char line[600];
+        if (!readPack(chosen.packPath, pack, line, sizeof line)) {
+            std::fprintf(stderr, "brakko: %s\n", line);
+            return 2;
+        }
+    }
+    const customLevel* playersLevel = chosen.levelPath != nullptr ? &level
+                                      : chosen.pack               ? &pack.levels[0]
+                                                                  : nullptr;
     static replay script;
     if (chosen.replayPath != nullptr) {
         replayError error;
@@ -175,9 +209,9 @@ int main(int argc, char** argv) {
         if (recording == nullptr) return 2;
     }
 
-    // The game draws no text: a player's level is named in the caption, by its title or else its file.
+    // A player's level is named in the caption, by its title or else its file.
     char caption[sizeof level.title + 400] = "Brakko";
-    if (playersLevel != nullptr)
+    if (chosen.levelPath != nullptr)
         std::snprintf(caption, sizeof caption, "Brakko: %s",
                       level.title[0] != '\0' ? level.title : chosen.levelPath);
     // Practice mode's signs stand in a strip below the play where the platform has room for one; a
@@ -197,6 +231,10 @@ int main(int argc, char** argv) {
     if (game.practice) {
         game.practice->marks = chosen.touch == 0;
         game.practice->solution = chosen.replayPath == solutionPath;
+    }
+    if (chosen.pack) {
+        static int solved[maxPackLevels];
+        game.playPack(pack, solved);
     }
     if (chosen.replayPath != nullptr) game.input.playing = &script;
     if (recording != nullptr) {

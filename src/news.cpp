@@ -7,13 +7,15 @@ void readNews(const app& game, gameNews& news) {
     news = {};
     const int screen = game.state.screen;
     news.screen = screen;
-    news.playersLevel = game.state.firstLevel == level2Screen;
+    news.playersLevel = game.state.firstLevel == ownLevelScreen;
     news.level1Won = game.all.level1.end();
-    news.level2Won = game.all.level2.end();
+    news.level2Won = news.playersLevel ? game.all.own.end() : game.all.level2.end();
     news.replayed = game.input.playing != nullptr;
     posePreview poses[9];
     if (screen == level2Screen)
         previewPoses(game.all.level2.game, poses);
+    else if (screen == ownLevelScreen)
+        previewPoses(game.all.own.game, poses);
     else
         previewPoses(game.all.level1.game, poses);
     poseText(poses, news.poses, sizeof news.poses);

@@ -9,7 +9,7 @@ struct gameNews {
     int screen = 0;
     bool practice = false;
     bool playersLevel = false;
-    // Levels won so far in this run; a player's level counts as level 2.
+    // Levels won so far in this run; a player's level, on its own screen, counts as level 2 here.
     bool level1Won = false, level2Won = false;
     // A replay (the shipped solution or a recording) drives or drove this run: its wins are not the player's.
     bool replayed = false;

@@ -4,22 +4,32 @@
 
 #include <initializer_list>
 
-practiceMode::practiceMode(const screens& all, SDL_Surface* picture)
-    : picture(picture), level1(all.level1), level2(all.level2) {}
+practiceMode::practiceMode(const screens& all, SDL_Surface* picture, bool playersLevel)
+    : picture(picture), level1(all.level1), playersLevel(playersLevel) {
+    if (playersLevel)
+        own.emplace(all.own);
+    else
+        level2.emplace(all.level2);
+}
 
 bool practiceMode::frame(screens& all, int s, int command, goBack back) {
     const winner by = replaying ? winner::replay : winner::player;
-    if (s == level1Screen) {
-        const bool won = level1.frame(all.level1, command, back);
-        if (won && level1Won == winner::nobody) level1Won = by;
-        return won;
-    }
-    if (s == level2Screen) {
-        const bool won = level2.frame(all.level2, command, back);
-        if (won && level2Won == winner::nobody) level2Won = by;
-        return won;
-    }
+    const auto play = [&](auto& level, auto& view, winner& won) {
+        const bool ended = level.frame(view, command, back);
+        if (ended && won == winner::nobody) won = by;
+        return ended;
+    };
+    if (s == level1Screen) return play(level1, all.level1, level1Won);
+    if (s == level2Screen && level2) return play(*level2, all.level2, level2Won);
+    if (s == ownLevelScreen && own) return play(*own, all.own, ownWon);
     return all.step(s, command);
+}
+
+void practiceMode::levelLoaded(const screens& all) {
+    if (!own) return;
+    own->restartWith(all.own);
+    ownWon = winner::nobody;
+    halve(all.own.layer, halfMap);
 }
 
 namespace {
@@ -40,43 +50,48 @@ signsPicture practiceMode::signs(const screens& all, int s, const timeControl& t
     seen.paused = time.paused, seen.slowness = time.slowness;
     seen.keysWaiting = time.paused ? time.count : 0;
     seen.hint = hint.sign, seen.pressed = hint.pressed;
-    seen.level1 = level1Won, seen.level2 = level2Won;
+    seen.level1 = level1Won, seen.level2 = level2Won, seen.own = ownWon;
     seen.map = time.map;
     if (s == level1Screen) levelSigns(level1, all.level1.game, seen);
-    if (s == level2Screen) levelSigns(level2, all.level2.game, seen);
+    if (s == level2Screen && level2) levelSigns(*level2, all.level2.game, seen);
+    if (s == ownLevelScreen && own) levelSigns(*own, all.own.game, seen);
     return seen;
 }
 
 const char* practiceMode::news(int s) const {
-    const bool watched = (s == level1Screen ? level1Won : level2Won) == winner::replay;
-    if (s == level1Screen && level1Won != winner::nobody)
-        return watched ? (solution ? "The solution won level 1" : "The replay won level 1")
-                       : "Level 1 solved!";
-    if (s != level2Screen || level2Won == winner::nobody) return nullptr;
-    if (watched)
-        return playersLevel ? "The replay won the level"
-               : solution   ? "The solution won level 2"
-                            : "The replay won level 2";
-    return playersLevel ? "Your level solved!" : "Level 2 solved!";
+    if (s == level1Screen && level1Won != winner::nobody) {
+        if (level1Won == winner::player) return "Level 1 solved!";
+        return solution ? "The solution won level 1" : "The replay won level 1";
+    }
+    if (s == level2Screen && level2Won != winner::nobody) {
+        if (level2Won == winner::player) return "Level 2 solved!";
+        return solution ? "The solution won level 2" : "The replay won level 2";
+    }
+    if (s == ownLevelScreen && ownWon != winner::nobody)
+        return ownWon == winner::player ? "Level solved!" : "The replay won the level";
+    return nullptr;
 }
 
 const char* practiceMode::endMessage() const {
+    if (playersLevel) {
+        if (ownWon == winner::nobody) return nullptr;
+        return ownWon == winner::replay ? "The replay played: the level solved."
+                                        : "Your level solved, in practice mode.";
+    }
     if (level2Won == winner::nobody) return nullptr;
     if (level2Won == winner::replay) {
-        if (playersLevel) return "The replay played: the level solved.";
         if (level1Won != winner::nobody)
             return solution ? "The solution played: both levels solved."
                             : "The replay played: both levels solved.";
         return solution ? "The solution played: level 2 solved." : "The replay played: level 2 solved.";
     }
-    if (playersLevel) return "Your level solved, in practice mode.";
     if (level1Won == winner::player) return "Both levels solved, in practice mode.";
     return "Level 2 solved, in practice mode.";
 }
 
 void practiceMode::makeMap(const screens& all) {
-    halfMap = halfSize(all.level2.layer);
-    halfSheet = halfSize(all.level2.sheet);
+    halfMap = halfSize(large(all).layer);
+    halfSheet = halfSize(large(all).sheet);
 }
 
 void practiceMode::releaseMap() {
@@ -86,12 +101,13 @@ void practiceMode::releaseMap() {
 }
 
 bool practiceMode::mapShown(const screens& all, int s, const timeControl& time) const {
-    const auto& view = all.level2;
-    return time.map && s == level2Screen && (view.mapW > view.viewW || view.mapH > view.viewH);
+    const auto& view = large(all);
+    const bool onIt = s == (playersLevel ? ownLevelScreen : level2Screen);
+    return time.map && onIt && (view.mapW > view.viewW || view.mapH > view.viewH);
 }
 
 void practiceMode::drawMap(const screens& all, SDL_Surface* display) const {
-    const auto& view = all.level2;
+    const auto& view = large(all);
     constexpr int half = cellPixels / 2;
     SDL_Rect whole{0, 0, static_cast<Uint16>(view.mapW * half), static_cast<Uint16>(view.mapH * half)};
     SDL_Rect corner{0, 0, 0, 0};
@@ -107,8 +123,10 @@ void practiceMode::drawMap(const screens& all, SDL_Surface* display) const {
 
 void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const {
     if (s == level1Screen) level1.drawGoalArrow(all.level1, 0, 0, display, picture);
-    if (s == level2Screen && !mapShown(all, s, time))
-        level2.drawGoalArrow(all.level2, all.level2X, all.level2Y, display, picture);
+    if (s == level2Screen && level2 && !mapShown(all, s, time))
+        level2->drawGoalArrow(all.level2, 0, 0, display, picture);
+    if (s == ownLevelScreen && own && !mapShown(all, s, time))
+        own->drawGoalArrow(all.own, all.ownX, all.ownY, display, picture);
     if (!hasStrip(display)) return;
     SDL_Rect strip{0, static_cast<Sint16>(stripTop), static_cast<Uint16>(windowWidth),
                    static_cast<Uint16>(stripHeight)};
@@ -134,13 +152,14 @@ void practiceMode::drawSigns(screens& all, int s, SDL_Surface* display, const ti
     }
     if (const char* said = news(s))
         drawText(picture, headingInk, said, display, newsPlace.left(), newsPlace.top());
-    if (s == level1Screen || s == level2Screen) drawHint(display);
+    if (isLevel(s)) drawHint(display);
     if (s == level1Screen) level1.drawSigns(all.level1.game, display, picture);
-    if (s == level2Screen) level2.drawSigns(all.level2.game, display, picture);
+    if (s == level2Screen && level2) level2->drawSigns(all.level2.game, display, picture);
+    if (s == ownLevelScreen && own) own->drawSigns(all.own.game, display, picture);
     if (marks) drawMark(s, display);
     if (const char* said = endMessage(); said != nullptr && s == rageQuitScreen) {
         // The player's own win in large letters; a win watched only says what was played.
-        const bool own = level2Won == winner::player;
+        const bool own = (playersLevel ? ownWon : level2Won) == winner::player;
         if (own) drawPart(picture, wonBanner, display, 0, stripTop + glyphH);
         const int chars = static_cast<int>(std::strlen(said));
         const int x = own ? endPlace.left() : (windowWidth - chars * glyphW) / 2;
@@ -198,7 +217,8 @@ void practiceMode::drawMark(int s, SDL_Surface* display) const {
             x = drawText(picture, textInk, k.does, display, drawKey(picture, k.key, display, x, y), y) +
                 glyphW;
     };
-    if (s == rageQuitScreen) return;
+    // The rage-quit screen has no keys to learn, and a pack's screens name their own.
+    if (s == rageQuitScreen || s == solvedScreen || s == packSolvedScreen) return;
     const int y = markPlace.top(),
               x = drawText(picture, headingInk, "PRACTICE", display, markPlace.left(), y);
     if (s == titleScreen) {
@@ -206,7 +226,7 @@ void practiceMode::drawMark(int s, SDL_Surface* display) const {
             line(x + glyphW, y, {{"Return", "starts the level"}});
         else
             line(x + glyphW, y, {{"Return", "starts level 1"}, {"2", "starts level 2"}});
-    } else if (s == level1Screen || s == level2Screen) {
+    } else if (isLevel(s)) {
         line(x + glyphW, y, {{"Backspace", "undo"}, {"r", "restart"}, {"p", "pause"}});
         line(x + glyphW, y + glyphH,
              {{"n", "step"}, {"t", "slow"}, {"h", "hint"}, {"m", "map"}, {"Escape", "give up"}});
@@ -214,5 +234,7 @@ void practiceMode::drawMark(int s, SDL_Surface* display) const {
 }
 
 const searchAnswer& practiceMode::solve(screens& all, int s) {
-    return s == level1Screen ? level1.solve(all.level1) : level2.solve(all.level2);
+    if (s == ownLevelScreen && own) return own->solve(all.own);
+    if (s == level2Screen && level2) return level2->solve(all.level2);
+    return level1.solve(all.level1);
 }

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "flow.h"
 #include "hint.h"
@@ -32,6 +33,8 @@ struct viewState {
     int camCol = 0, camRow = 0;
     int scrollX = 0, scrollY = 0;
     int waitingPose = -1;
+    int moves = 0;
+    packedRecord lastTick;
 };
 
 // Whether the game's `control` would change it: a pose other than the one asked for last, or Space with a
@@ -125,12 +128,10 @@ inline const char* keyName(int sym) {
     return "?";
 }
 
-// Start-up only: `from` at half its size, every other pixel of every other row, see-through where those are
-// (null when it can't be made). The map view draws with it, since SDL 1.2 can't blit at a scale.
-inline SDL_Surface* halfSize(SDL_Surface* from) {
-    if (from == nullptr || from->format->BytesPerPixel != 4) return nullptr;
-    SDL_Surface* half = newLayer(from, from->w / 2, from->h / 2);
-    if (half == nullptr) return nullptr;
+// `from` at half its size into `half`, every other pixel of every other row, see-through where those are.
+// The map view draws with it, since SDL 1.2 can't blit at a scale.
+inline void halve(SDL_Surface* from, SDL_Surface* half) {
+    if (from == nullptr || half == nullptr) return;
     SDL_LockSurface(from);
     SDL_LockSurface(half);
     for (int y = 0; y < half->h; ++y)
@@ -139,6 +140,13 @@ inline SDL_Surface* halfSize(SDL_Surface* from) {
                 static_cast<const Uint32*>(from->pixels)[2 * y * from->pitch / 4 + 2 * x];
     SDL_UnlockSurface(half);
     SDL_UnlockSurface(from);
+}
+
+// Start-up only: a picture at half the size of `from`, halved from it (null when it can't be made).
+inline SDL_Surface* halfSize(SDL_Surface* from) {
+    if (from == nullptr || from->format->BytesPerPixel != 4) return nullptr;
+    SDL_Surface* half = newLayer(from, from->w / 2, from->h / 2);
+    halve(from, half);
     return half;
 }
 
@@ -187,7 +195,24 @@ struct practiceLevel {
         : steps(std::make_unique<viewState<W, H>[]>(historySteps)),
           solver(std::make_unique<search<W, H>>(view.game.text, thoseShape1, hintCapacity)) {
         save(view, start);
+        readMap(view);
+    }
+
+    // The view's map as it begins after the view loaded another: no step kept, nothing marked, and the hint's
+    // search set up again for it in the memory it holds.
+    void restartWith(const spieleUI<W, H>& view) {
+        first = count = 0;
+        forgotten = false;
+        waitingPose = samePose = -1;
+        sameFrames = 0;
+        solver->reset(view.game.text, thoseShape1);
+        save(view, start);
+        readMap(view);
+    }
+
+    void readMap(const spieleUI<W, H>& view) {
         const int goal = findIndex<W, H>(view.game.text, '@');
+        goalCol = goalRow = -1;
         if (goal >= 0) goalCol = xFromIndex<W, H>(goal), goalRow = yFromIndex<W, H>(goal);
         striped = findIndex<W, H>(view.game.text, '!') >= 0;
     }
@@ -199,6 +224,8 @@ struct practiceLevel {
         into.camCol = view.camCol, into.camRow = view.camRow;
         into.scrollX = view.scrollX, into.scrollY = view.scrollY;
         into.waitingPose = waitingPose;
+        into.moves = view.moves;
+        into.lastTick = view.lastTick;
     }
 
     void load(const viewState<W, H>& from, spieleUI<W, H>& view) {
@@ -208,6 +235,8 @@ struct practiceLevel {
         view.camCol = from.camCol, view.camRow = from.camRow;
         view.scrollX = from.scrollX, view.scrollY = from.scrollY;
         waitingPose = from.waitingPose;
+        view.moves = from.moves;
+        view.lastTick = from.lastTick;
     }
 
     void push(const spieleUI<W, H>& view) {
@@ -368,18 +397,20 @@ struct signsPicture {
     int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1, push = 0;
     bool map = false;
     // The wins, for the news of a level won and the end's message.
-    winner level1 = winner::nobody, level2 = winner::nobody;
+    winner level1 = winner::nobody, level2 = winner::nobody, own = winner::nobody;
     bool operator==(const signsPicture&) const = default;
 };
 
-// Practice mode for the whole run: both levels' steps and the practice picture.
+// Practice mode for the whole run: the levels' steps and the practice picture.
 struct practiceMode {
     SDL_Surface* picture;  // "./img/practice.bmp", not owned; null when missing, and then no sign shows
     practiceLevel<level1W, level1H> level1;
-    practiceLevel<level2W, level2H> level2;
+    // A run plays level 2 or a player's levels, and keeps steps for the one it plays.
+    std::optional<practiceLevel<level2W, level2H>> level2;
+    std::optional<practiceLevel<customW, customH>> own;
 
-    // Takes both levels as they are now, before their first frame, as their start.
-    practiceMode(const screens& all, SDL_Surface* picture);
+    // Takes the levels as they are now, before their first frame, as their start.
+    practiceMode(const screens& all, SDL_Surface* picture, bool playersLevel);
     ~practiceMode() { releaseMap(); }
     // One owner of the map's pictures: a copy would free them twice.
     practiceMode(const practiceMode&) = delete;
@@ -387,15 +418,16 @@ struct practiceMode {
 
     // Without it the marks that name keys are left out: on a touch screen the page names its buttons.
     bool marks = true;
-    // A run on a player's level has one level to win, in level 2's place.
+    // A run on a player's levels: one from a file, or a pack's in turn.
     bool playersLevel = false;
     // Whether the frames now come from a replay, and whether that replay is the game's solution: a win
     // watched is never the player's.
     bool replaying = false;
     bool solution = false;
     // Who won each level, as it was won.
-    winner level1Won = winner::nobody, level2Won = winner::nobody;
-    // Level 2's map and the sprite sheet at half size, for the map view; owned, null when not made.
+    winner level1Won = winner::nobody, level2Won = winner::nobody, ownWon = winner::nobody;
+    // The large level's map (level 2's, or the player's level's) and the sprite sheet at half size, for the
+    // map view; owned, null when not made.
     SDL_Surface* halfMap = nullptr;
     SDL_Surface* halfSheet = nullptr;
     hintRun hint;
@@ -423,10 +455,16 @@ struct practiceMode {
     // end, while SDL still runs.
     void makeMap(const screens& all);
     void releaseMap();
-    // Whether screen s shows the whole level at half size instead of the view: level 2 when its map is
-    // larger than the view and the map was asked for. A level that fits shows as it is.
+    // The player's level as it begins, once the screen's view has loaded it: its steps, its win and its map.
+    void levelLoaded(const screens& all);
+    // The view of the run's large level: level 2, or the player's level.
+    const spieleUI<level2W, level2H>& large(const screens& all) const {
+        return playersLevel ? all.own : all.level2;
+    }
+    // Whether screen s shows the whole level at half size instead of the view: the large level when its map
+    // is larger than the view and the map was asked for. A level that fits shows as it is.
     bool mapShown(const screens& all, int s, const timeControl& time) const;
-    // The whole of level 2 at half size, every robot where it stands, from the play area's top-left corner.
+    // The whole large level at half size, every robot where it stands, from the play area's top-left corner.
     void drawMap(const screens& all, SDL_Surface* display) const;
 
     void drawHint(SDL_Surface* display) const;

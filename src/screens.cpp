@@ -15,16 +15,20 @@ constexpr int level2ViewH = 25;
 screens::screens(SDL_Surface* sheet, const customLevel* level)
     : title(titleLVL, thoseShape0, sheet, titleW, titleH),
       level1(level1T, thoseShape1, sheet, level1W, level1H),
-      level2(level != nullptr ? level->map : level2T, thoseShape1, sheet,
-             level != nullptr ? std::min(level->width, level2ViewW) : level2ViewW,
-             level != nullptr ? std::min(level->height, level2ViewH) : level2ViewH),
-      rageQuit(ragequitT, thoseShape1, sheet, ragequitW, ragequitH) {
-    static_assert(customW == level2W && customH == level2H, "a player's level takes level 2's place");
-    if (level == nullptr) return;
-    level2.mapW = level->width;
-    level2.mapH = level->height;
-    level2X = (windowWidth - level2.viewW * cellPixels) / 2;
-    level2Y = (windowHeight - level2.viewH * cellPixels) / 2;
+      level2(level2T, thoseShape1, level != nullptr ? nullptr : sheet, level2ViewW, level2ViewH),
+      rageQuit(ragequitT, thoseShape1, sheet, ragequitW, ragequitH),
+      own(level != nullptr ? level->map : level2T, thoseShape1, level != nullptr ? sheet : nullptr,
+          level2ViewW, level2ViewH) {
+    static_assert(customW == level2W && customH == level2H,
+                  "a player's level is as large as level 2 at most");
+    if (level != nullptr) load(*level);
+}
+
+void screens::load(const customLevel& level) {
+    own.load(level.map, thoseShape1, level.width, level.height, std::min(level.width, level2ViewW),
+             std::min(level.height, level2ViewH));
+    ownX = (windowWidth - own.viewW * cellPixels) / 2;
+    ownY = (windowHeight - own.viewH * cellPixels) / 2;
 }
 
 void screens::releaseLayers() {
@@ -32,6 +36,7 @@ void screens::releaseLayers() {
     level1.releaseLayer();
     level2.releaseLayer();
     rageQuit.releaseLayer();
+    own.releaseLayer();
 }
 
 bool screens::frame(int s, SDL_Surface* display, int command) {

@@ -1,4 +1,4 @@
-// The four screens of the game (title, level 1, level 2, rage-quit) and their frame steps.
+// The screens of the game (title, level 1, level 2, rage-quit, and a player's level) and their frame steps.
 // Built once at start-up; a frame step allocates nothing. The screen flow itself lives in flow.h.
 #pragma once
 
@@ -19,19 +19,25 @@ struct screens {
     spieleUI<level1W, level1H> level1;
     spieleUI<level2W, level2H> level2;
     spieleUI<ragequitW, ragequitH> rageQuit;
-    // Where level 2's view is drawn: the display's corner, or a player's level smaller than the display
-    // centred on it.
-    int level2X = 0, level2Y = 0;
+    // A player's level: one view that each level of a run is loaded into in turn. A run has either level 2
+    // or a player's levels, never both, and only the one it plays has a layer: each is 6.4 MB.
+    spieleUI<customW, customH> own;
+    // Where the player's level is drawn: centred on the display when smaller than it.
+    int ownX = 0, ownY = 0;
 
-    // Builds every screen's view; the sprite sheet is shared and not owned. With a player's level, that
-    // level takes level 2's place, seen through a window of its own size up to the display's.
+    // Builds every screen's view; the sprite sheet is shared and not owned. With a player's level, the run
+    // plays it and not level 2.
     explicit screens(SDL_Surface* sheet, const customLevel* level = nullptr);
+
+    // The player's level as it begins, seen through a window of its own size up to the display's.
+    void load(const customLevel& level);
 
     // Frees every view's layer, before SDL_Quit.
     void releaseLayers();
 
-    // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 8 rage-quit) with this frame's command and
-    // draws it into the display. True when the level of that screen is won; any other s runs nothing.
+    // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 4 a player's level, 8 rage-quit) with this
+    // frame's command and draws it into the display. True when the level of that screen is won; any other s
+    // runs nothing.
     bool frame(int s, SDL_Surface* display, int command);
     // The same frame without drawing it: the main loop draws a frame's picture once the frame is over, and
     // only when it differs from the one on show.
@@ -49,7 +55,9 @@ struct screens {
             case level1Screen:
                 return use(level1, 0, 0);
             case level2Screen:
-                return use(level2, level2X, level2Y);
+                return use(level2, 0, 0);
+            case ownLevelScreen:
+                return use(own, ownX, ownY);
             case rageQuitScreen:
                 return use(rageQuit, 0, 0);
             default:

@@ -91,71 +91,84 @@ struct search {
     searchAnswer answer;
 
     search(const char* text, const char* const* shapeTable, int capacity_) : mapText(text) {
+        // A failed reservation leaves a search of no capacity, which answers out of budget.
+        capacity = capacity_ > 0 ? capacity_ : 0;
+        tableSize = 1;
+        while (tableSize < 2 * static_cast<std::size_t>(capacity))
+            tableSize *= 2;
+        nodes.reset(new (std::nothrow) node[static_cast<std::size_t>(capacity)]);
+        table.reset(new (std::nothrow) std::uint32_t[tableSize]);
+        // Room for the orders of any map of this size, so that another map needs no more.
+        buckets.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bucketsFor(W * H))]);
+        if (!nodes || !table || !buckets) capacity = 0;
+        reset(text, shapeTable);
+    }
+
+    // An estimate never exceeds twice `walkless`: the slowest stride is a half cell.
+    static constexpr int bucketsFor(int walkless) {
+        return 2 * maxPlanTicks + 2 + maxWeightHalves * 2 * walkless;
+    }
+
+    // Searches from now on play `text`, a map of the same size, in the memory already held.
+    void reset(const char* text, const char* const* shapeTable) {
+        mapText = text;
         start.init(mapText, shapeTable);
         work = start;
         layout.robots = start.botCount;
+        goalCol = goalRow = -1;
         const int goal = findIndex<W, H>(mapText, '@');
         if (goal >= 0) {
             goalCol = xFromIndex<W, H>(goal);
             goalRow = yFromIndex<W, H>(goal);
         }
         measureDistances();
-        // A failed reservation leaves a search of no capacity, which answers out of budget.
-        capacity = capacity_ > 0 ? capacity_ : 0;
-        tableSize = 1;
-        while (tableSize < 2 * static_cast<std::size_t>(capacity))
-            tableSize *= 2;
-        // An estimate never exceeds twice `walkless`: the slowest stride is a half cell.
-        bucketCount = 2 * maxPlanTicks + 2 + maxWeightHalves * 2 * walkless;
-        nodes.reset(new (std::nothrow) node[static_cast<std::size_t>(capacity)]);
-        table.reset(new (std::nothrow) std::uint32_t[tableSize]);
-        buckets.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bucketCount)]);
-        if (!nodes || !table || !buckets) capacity = 0;
+        bucketCount = bucketsFor(walkless);
     }
 
     // Every byte this search holds, for the record.
     std::size_t bytes() const {
         return sizeof *this + static_cast<std::size_t>(capacity) * sizeof(node) +
                tableSize * sizeof(std::uint32_t) +
-               static_cast<std::size_t>(bucketCount) * sizeof(std::uint32_t);
+               static_cast<std::size_t>(bucketsFor(W * H)) * sizeof(std::uint32_t);
     }
 
     bool emptyCell(int x, int y) const { return start.fromLevelAt(x, y) == ' '; }
 
-    // Walking distance over empty cells from each cell to the cell above the goal; made once, when built.
+    // Walking distance over empty cells from each cell to the cell above the goal, breadth first with the
+    // distances themselves as the marks (`unwalked` until reached) and a queue of cells.
+    static constexpr std::uint16_t unwalked = 0xFFFF;
+    std::uint16_t walkQueue[W * H] = {};
     void measureDistances() {
-        const std::unique_ptr<int[]> steps(new (std::nothrow) int[W * H]);
-        const std::unique_ptr<int[]> queue(new (std::nothrow) int[W * H]);
-        if (!steps || !queue) return;
+        static_assert(W * H < unwalked, "a cell's index and its distance fit the marks");
         for (int c = 0; c < W * H; ++c)
-            steps[c] = -1;
+            distance[c] = unwalked;
         int queued = 0;
         if (goalCol >= 0 && emptyCell(goalCol, goalRow - 1)) {
-            steps[indexFromXY<W, H>(goalCol, goalRow - 1)] = 0;
-            queue[queued++] = indexFromXY<W, H>(goalCol, goalRow - 1);
+            distance[indexFromXY<W, H>(goalCol, goalRow - 1)] = 0;
+            walkQueue[queued++] = static_cast<std::uint16_t>(indexFromXY<W, H>(goalCol, goalRow - 1));
         }
         for (int q = 0; q < queued; ++q) {
-            const int c = queue[q];
+            const int c = walkQueue[q];
             const int x = xFromIndex<W, H>(c), y = yFromIndex<W, H>(c);
             const int around[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
             for (const auto& d : around) {
                 const int nx = x + d[0], ny = y + d[1];
                 if (!emptyCell(nx, ny)) continue;
                 const int n = indexFromXY<W, H>(nx, ny);
-                if (steps[n] >= 0) continue;
-                steps[n] = steps[c] + 1;
-                queue[queued++] = n;
+                if (distance[n] != unwalked) continue;
+                distance[n] = static_cast<std::uint16_t>(distance[c] + 1);
+                walkQueue[queued++] = static_cast<std::uint16_t>(n);
             }
         }
         // A formation can carry robots over a wall into a pocket that no walk reaches, so such cells only
         // count as farther than any other, never as hopeless.
         int farthest = 0;
         for (int c = 0; c < W * H; ++c) {
-            if (steps[c] > farthest) farthest = steps[c];
+            if (distance[c] != unwalked && distance[c] > farthest) farthest = distance[c];
         }
         walkless = farthest + 1;
         for (int c = 0; c < W * H; ++c)
-            distance[c] = static_cast<std::uint16_t>(steps[c] >= 0 ? steps[c] : walkless);
+            if (distance[c] == unwalked) distance[c] = static_cast<std::uint16_t>(walkless);
     }
 
     // Ticks still to go, estimated: the nearest member's walk at its group's stride. Without a group, any

@@ -139,6 +139,28 @@ struct stateLayout {
     }
 };
 
+// The fields the search packs, in its order, each whole however many bits it takes: as many robots as a
+// map holds, the title's twenty too. Two games with equal records are one state to the search, so a tick
+// that leaves the record as it was changed nothing and is no move.
+struct packedRecord {
+    std::uint64_t values[64] = {};
+    int count = 0;
+
+    void put(std::uint64_t value, int bits) {
+        if (count < 64) values[count++] = bits >= 64 ? value : value & ((std::uint64_t{1} << bits) - 1);
+    }
+    bool operator==(const packedRecord&) const = default;
+};
+
+template <int W, int H>
+packedRecord packedState(const spiele<W, H>& game) {
+    stateLayout<W, H> layout;
+    layout.robots = game.botCount;
+    packedRecord record;
+    layout.write(game, false, record);
+    return record;
+}
+
 // True when some robot of `after` stands on another cell than in `before`, the same game's robots as they
 // stood before a tick: the view then glides for at least one frame before the next tick.
 inline bool anyRobotMoved(const bot* before, const spieleFields& after) {

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include "platform.h"
+#include "searchState.h"
 #include "sheet.h"
 #include "spiele.h"
 
@@ -129,6 +130,11 @@ struct spieleUI {
     // camera's window of it in one blit instead of a blit per cell. Owned; null without a sheet.
     SDL_Surface* layer;
 
+    // Ticks that changed the game since the tick before, its keys' effects included, as the search tells its
+    // states apart: a tick after which the game is as it was after the last is no move.
+    int moves = 0;
+    packedRecord lastTick;
+
     spieleUI(const char* mapText, const char* const* shapeTable, SDL_Surface* sheet, int viewW, int viewH)
         : game(),
           spritePos(),
@@ -141,15 +147,38 @@ struct spieleUI {
           viewH(viewH),
           layer(nullptr) {
         game.init(mapText, shapeTable);
+        lastTick = packedState(game);
+        placeSprites();
+        if (sheet != nullptr) layer = newLayer(sheet, W * cellPixels, H * cellPixels);
+        paintTiles();
+    }
+
+    // Another map of the same grid size into the same view and layer, as it begins: a player's levels take
+    // turns on one view rather than each making a layer of its own. The map is `mapW` x `mapH` in the grid's
+    // top-left corner, seen through a window of `viewW` x `viewH` cells.
+    void load(const char* mapText, const char* const* shapeTable, int mapW_, int mapH_, int viewW_,
+              int viewH_) {
+        game.init(mapText, shapeTable);
+        mapW = mapW_, mapH = mapH_, viewW = viewW_, viewH = viewH_;
+        camCol = camRow = scrollX = scrollY = 0;
+        moves = 0;
+        lastTick = packedState(game);
+        placeSprites();
+        paintTiles();
+    }
+
+    void placeSprites() {
         for (int i = 0; i < game.botCount; ++i) {
             spritePos[i] = SDL_Rect{static_cast<Sint16>((game.bots[i].col() - camCol) * cellPixels),
                                     static_cast<Sint16>((game.bots[i].row() - camRow) * cellPixels),
                                     cellPixels, cellPixels};
         }
-        if (sheet != nullptr) layer = newLayer(sheet, W * cellPixels, H * cellPixels);
+    }
+
+    // Tiles never overlap, so each is copied as it is: its see-through pixels stay see-through in the layer
+    // and the background still shows through them on the display.
+    void paintTiles() {
         if (layer == nullptr) return;
-        // Tiles never overlap, so each is copied as it is: its see-through pixels stay see-through in the
-        // layer and the background still shows through them on the display.
         pixelCopy tiles(sheet, layer);
         for (int col = 0; col < W; ++col)
             for (int row = 0; row < H; ++row)
@@ -228,6 +257,10 @@ struct spieleUI {
         control(command);
         if (updated()) {
             process();
+            if (const packedRecord now = packedState(game); !(now == lastTick)) {
+                ++moves;
+                lastTick = now;
+            }
         } else {
             update();
         }

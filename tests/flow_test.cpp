@@ -178,6 +178,52 @@ TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
     EXPECT_EQ(f.nextScreen, level2Screen) << "a won level 1 should still lead to level 2 after Escape";
 }
 
+// A player's levels: one from a file ends on the rage-quit screen; a pack's win leads to its solved screen,
+// where Return plays the next level (after the last, the pack solved), r the same again and Escape quits. The
+// level changes only once the curtain has closed.
+TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
+    constexpr int won = -1;  // the frame's screen reports its level won
+    const struct {
+        bool pack;
+        int screen, level, key, next, levelAfter;
+        bool running;
+    } rows[] = {
+        {false, ownLevelScreen, 0, won, rageQuitScreen, 0, true},
+        {true, ownLevelScreen, 1, won, solvedScreen, 1, true},
+        {true, titleScreen, 1, keyReturn, ownLevelScreen, 1, true},
+        {true, titleScreen, 1, keyLevel2, noTransition, 1, true},
+        {true, solvedScreen, 0, keyReturn, ownLevelScreen, 1, true},
+        {true, solvedScreen, 2, keyReturn, packSolvedScreen, 2, true},
+        {true, solvedScreen, 1, keyRestart, ownLevelScreen, 1, true},
+        {true, solvedScreen, 1, keyEscape, noTransition, 1, false},
+        {true, packSolvedScreen, 2, keyReturn, noTransition, 2, true},
+        {true, packSolvedScreen, 2, keyEscape, noTransition, 2, false},
+    };
+    for (const auto& row : rows) {
+        flow f;
+        f.practice = true;
+        f.firstLevel = ownLevelScreen;
+        f.pack = row.pack;
+        f.levels = 3;
+        f.screen = row.screen;
+        f.level = f.nextLevel = row.level;
+        if (row.key == won)
+            f.frame({}, [](int, int) { return true; });
+        else
+            frame(f, row.key);
+        const std::string where =
+            "key " + std::to_string(row.key) + " on screen " + std::to_string(row.screen);
+        EXPECT_EQ(f.running(), row.running) << where;
+        if (!row.running) continue;
+        EXPECT_EQ(f.nextScreen, row.next) << where;
+        EXPECT_EQ(f.level, row.level) << where << ": the level changed before the curtain closed";
+        if (row.next == noTransition) continue;
+        framesUntilOpened(f);
+        EXPECT_EQ(f.screen, row.next) << where;
+        EXPECT_EQ(f.level, row.levelAfter) << where;
+    }
+}
+
 TEST(ScreenFlow, QuitRequestsEndTheLoopAtTheEndOfThatFrame) {
     for (int s : {titleScreen, level1Screen, level2Screen, rageQuitScreen}) {
         flow f;

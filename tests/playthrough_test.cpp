@@ -603,7 +603,7 @@ TEST(Practice, BackspaceGivesBackEveryStepOfBothPlansAndTheRunReplaysExactly) {
               0);
     reachOpened(p, level2Screen);
     ASSERT_GT(
-        practiceLevelPlan(p, p.all().level2, p.game->practice->level2, "level2", level2T, 40, 25, undos), 0);
+        practiceLevelPlan(p, p.all().level2, *p.game->practice->level2, "level2", level2T, 40, 25, undos), 0);
     reachOpened(p, rageQuitScreen);
     RecordProperty("undos", undos);
     RecordProperty("frames", p.frames);
@@ -642,7 +642,7 @@ void expectSignsHideNoPlay(player& p, const std::string& when) {
         practice.drawMap(p.all(), p.display);
     } else {
         p.all().level2.draw(p.display, 0, 0);
-        practice.level2.drawGoalArrow(p.all().level2, 0, 0, p.display, p.game->art.practice);
+        practice.level2->drawGoalArrow(p.all().level2, 0, 0, p.display, p.game->art.practice);
     }
     EXPECT_TRUE(drawn == playArea()) << when << ", a sign stands over level 2's play area";
     p.game->draw();  // the window as the game left it
@@ -806,7 +806,7 @@ TEST(Practice, TheEndSaysWhatWasSolvedAndByWhom) {
     } rows[] = {
         {how::level2Alone, "Level 2 solved!", "Level 2 solved, in practice mode."},
         {how::bothLevels, "Level 2 solved!", "Both levels solved, in practice mode."},
-        {how::playersLevel, "Your level solved!", "Your level solved, in practice mode."},
+        {how::playersLevel, "Level solved!", "Your level solved, in practice mode."},
         {how::watched, "The solution won level 2", "The solution played: both levels solved."},
     };
     for (const auto& row : rows) {
@@ -826,8 +826,8 @@ TEST(Practice, TheEndSaysWhatWasSolvedAndByWhom) {
                 p.paced();
         } else if (row.played == how::playersLevel) {
             p.paced(keyReturn);
-            reachOpened(p, level2Screen);
-            hintUntilWon(p, p.all().level2, "on the player's level");
+            reachOpened(p, ownLevelScreen);
+            hintUntilWon(p, p.all().own, "on the player's level");
         } else {
             p.paced(row.played == how::level2Alone ? keyLevel2 : keyReturn);
             if (row.played == how::bothLevels) {
@@ -837,12 +837,54 @@ TEST(Practice, TheEndSaysWhatWasSolvedAndByWhom) {
             reachOpened(p, level2Screen);
             playPlan(p.all().level2, "level2");
         }
-        const char* news = practice.news(level2Screen);
+        const char* news = practice.news(row.played == how::playersLevel ? ownLevelScreen : level2Screen);
         EXPECT_STREQ(news != nullptr ? news : "", row.news);
         reachOpened(p, rageQuitScreen);
         const char* end = practice.endMessage();
         EXPECT_STREQ(end != nullptr ? end : "", row.end);
     }
+}
+
+// A pack of two levels played through in practice mode: each win shows its solved screen with its moves, r
+// plays the level again from its start, Return the next, and after the last comes the pack solved, where
+// Escape quits. A pack whose first level is solved starts at the second.
+TEST(Practice, APackIsPlayedThroughItsSolvedScreensToTheEnd) {
+    char folder[] = "/tmp/brakko-pack-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string source = std::string(BRAKKO_SOURCE_DIR) + "/levels/";
+    for (const char* name : {"01-joining.level", "04-walking-left.level", "pars"})
+        ASSERT_EQ(std::system(("cp " + source + name + " " + folder).c_str()), 0);
+    static levelPack pack;
+    char line[600] = "";
+    ASSERT_TRUE(readPack(folder, pack, line, sizeof line)) << line;
+    ASSERT_EQ(pack.count, 2);
+    EXPECT_EQ(pack.par[1], 8) << "the par should be read from the folder's pars";
+    static const int solved[maxPackLevels] = {7};
+    player later(artwork::project, true, &pack.levels[0]);
+    later.game->playPack(pack, solved);
+    EXPECT_EQ(later.state().nextLevel, 1) << "a pack should start at its first level not yet solved";
+
+    player p(artwork::project, true, &pack.levels[0]);
+    p.comparePictures = false;
+    static const int none[maxPackLevels] = {};
+    p.game->playPack(pack, none);
+    p.paced(keyReturn);
+    for (const int key : {keyRestart, keyReturn, keyReturn}) {
+        const int level = p.state().level;
+        reachOpened(p, ownLevelScreen);
+        EXPECT_EQ(p.all().own.moves, 0) << "a level should begin with no move";
+        hintUntilWon(p, p.all().own, "on a level of the pack");
+        const int moves = p.all().own.moves;
+        reachOpened(p, solvedScreen);
+        EXPECT_EQ(p.game->solvedMoves, moves) << "the solved screen should show the level's moves";
+        EXPECT_GE(moves, pack.par[level]) << "no win should take fewer moves than the par";
+        EXPECT_EQ(p.game->best[level] > 0 && p.game->best[level] <= moves, true);
+        p.paced(key);
+    }
+    reachOpened(p, packSolvedScreen);
+    p.paced(keyEscape);
+    EXPECT_FALSE(p.state().running()) << "Escape on the pack solved should quit";
+    ASSERT_EQ(std::system(("rm -r " + std::string(folder)).c_str()), 0);
 }
 
 // The ring of steps, without frames: when it is full a new step takes the place of the oldest, and undoing

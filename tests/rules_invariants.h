@@ -75,26 +75,6 @@ std::string brokenInvariant(const spiele<W, H>& game, const spiele<W, H>* before
     return "";
 }
 
-// The fields the solver packs, in its order, however many bits they take.
-struct packedRecord {
-    std::uint64_t values[64] = {};
-    int count = 0;
-
-    void put(std::uint64_t value, int bits) {
-        if (count < 64) values[count++] = bits >= 64 ? value : value & ((std::uint64_t{1} << bits) - 1);
-    }
-    bool operator==(const packedRecord&) const = default;
-};
-
-template <int W, int H>
-packedRecord packedState(const spiele<W, H>& game) {
-    stateLayout<W, H> layout;
-    layout.robots = game.botCount;
-    packedRecord record;
-    layout.write(game, false, record);
-    return record;
-}
-
 // Alike means the same packed state (everything the solver keeps to decide the future) and the same in what
 // it leaves out on purpose: the map, the formation tables, and the labels and map sizes of the robots that
 // the drawing and the touch probes read. A game with a broken promise is reported first, since a slot that

@@ -62,7 +62,7 @@ bool win(app& game, spieleUI<W, H>& view, const plan& steps, const char* name) {
 }
 
 // Plays the whole run headless and writes what its frames took, then the frame where the replay hands over.
-// On a player's level `level2` is its plan, and level 1 is never played.
+// On a player's level `level2` is its plan, and the game's own levels are never played.
 bool play(std::FILE* out, const plan& level1, const plan& level2, const customLevel* level = nullptr) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -80,10 +80,12 @@ bool play(std::FILE* out, const plan& level1, const plan& level2, const customLe
         for (int i = 1; i < titleFrames; ++i)
             frame(game);
         frame(game, frameEvent::keyPress(keyReturn));
-        played = (level != nullptr ||
-                  (reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1"))) &&
-                 reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2") &&
-                 reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
+        if (level != nullptr)
+            played = reach(game, ownLevelScreen, false) && win(game, game.all.own, level2, "the level");
+        else
+            played = reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1") &&
+                     reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2");
+        played = played && reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
                  writeReplayEnd(out, game.input.frame);
     }
     SDL_Quit();

@@ -102,7 +102,17 @@ int solve(const char* name, const char* text, const solveOptions& options) {
         if (taken[tick].disband) std::printf("%d %d\n", tick, -1);
         if (taken[tick].command >= 0) std::printf("%d %d\n", tick, taken[tick].command);
     }
-    std::printf("# won at tick %d (%s)\n", length, proven ? "proven shortest" : "not proven shortest");
+    // Its moves as the game counts them: the ticks after which the game differs from the tick before, the
+    // glide aside.
+    int moves = 0;
+    spiele<W, H> before = s->start, after = s->start;
+    for (int tick = 1; tick <= length; ++tick) {
+        s->layout.unpack(path[tick - 1], before);
+        s->layout.unpack(path[tick], after);
+        moves += !(packedState(before) == packedState(after));
+    }
+    std::printf("# won at tick %d (%s), in %d moves\n", length,
+                proven ? "proven shortest" : "not proven shortest", moves);
     if (answer.length != length)
         std::printf("# the search found %d ticks; shortcuts along the way saved %d\n", answer.length,
                     answer.length - length);

@@ -318,7 +318,7 @@
     }, 0);
   }
 
-  // The game's screen (1 title, 2 and 3 the levels, 8 rage-quit): start and Level 2 only do something on the
+  // The game's screen (1 title, 2 and 3 the levels, 4 a player's level, 8 rage-quit): start and Level 2 only do something on the
   // title, Map only on the levels (in Level 2's room, which is free there), practice mode's keys nothing on
   // the rage-quit screen, and Quit only there. A button that does nothing is hidden but keeps its room, so
   // that no other moves.
@@ -328,7 +328,7 @@
     for (const button of pad.querySelectorAll('.practice-only, .title-only, .level-only')) {
       button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
         || (button.classList.contains('title-only') && screen !== 1)
-        || (button.classList.contains('level-only') && screen !== 2 && screen !== 3)
+        || (button.classList.contains('level-only') && screen !== 2 && screen !== 3 && screen !== 4)
         || (button.dataset.key === '50' && level !== null);
     }
     quitButton.classList.toggle('off', screen !== 8);
@@ -417,7 +417,7 @@
 
   // Practice mode's signs as text, from the game's news: the group and its pose, time, the hint and undo.
   function practiceShown(n) {
-    const onLevel = n.screen === 2 || n.screen === 3;
+    const onLevel = n.screen === 2 || n.screen === 3 || n.screen === 4;
     const pose = (i) => (touch ? poseKeys[i] : `${poseKeys[i]}'s`);
     let group = '';
     let wait = '';

@@ -512,7 +512,7 @@ test('a level in a link shows its title and author as text, plays to its win and
     return { name, done: name === `Brakko: ${title}` };
   }, 10000);
   await page.keyboard.press('Enter');
-  await waitFor('Return should lead from the title to the level', screenIs(page, '3'), 10000);
+  await waitFor('Return should lead from the title to the level', screenIs(page, '4'), 10000);
   await page.keyboard.press('c');
   await waitFor('the pose should win the level', async () => ({
     done: (await page.$eval('#news', (news) => news.textContent)).startsWith(`${title}: solved!`) }), 10000);
@@ -567,7 +567,7 @@ test('a level of the pack is chosen from the list and played', async () => {
     return { named, done: named === `Brakko: ${name}` };
   }, 10000);
   await page.keyboard.press('Enter');
-  await waitFor('Return should lead to the chosen level', screenIs(page, '3'), 10000);
+  await waitFor('Return should lead to the chosen level', screenIs(page, '4'), 10000);
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
