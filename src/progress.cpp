@@ -172,10 +172,10 @@ bool makeFolders(const char* path, int& why) {
     std::snprintf(folder, sizeof folder, "%s", path);
     for (char* slash = std::strchr(folder + 1, '/'); slash != nullptr; slash = std::strchr(slash + 1, '/')) {
         *slash = '\0';
+        // What is there already must be a folder: mkdir() says EEXIST of a file as well.
         struct stat there;
-        if (mkdir(folder, 0700) != 0 && errno != EEXIST &&
-            (stat(folder, &there) != 0 || !S_ISDIR(there.st_mode))) {
-            why = errno;
+        if (mkdir(folder, 0700) != 0 && (stat(folder, &there) != 0 || !S_ISDIR(there.st_mode))) {
+            why = errno == EEXIST ? ENOTDIR : errno;
             return false;
         }
         *slash = '/';
