@@ -97,6 +97,7 @@ TEST(Progress, LoadsEachFileAndAWinLosesNothingItHeld) {
         place(folder.path + "/in", r.file == "<folder is a file>" ? "" : "<folder>");
         place(path, r.file);
         place(path + ".damaged", r.damaged);
+        place(path + ".new", std::string(100, '#'));  // left by a copy that stopped while writing
         const std::string before = contents(path);
         SCOPED_TRACE("with the file " + r.file.substr(0, 60));
         static progressRecord record;
