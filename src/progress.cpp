@@ -126,10 +126,6 @@ finding readProgress(const char* text, std::size_t length, bool whole, progressR
     return found(progressState::read, 0, "");
 }
 
-}  // namespace
-
-namespace {
-
 // Reads at most maxProgressBytes + 1 bytes of the file into `text` and checks them. A file that cannot be
 // opened or read says why in the finding: none when it is not there, unreadable otherwise.
 finding inspect(const char* path, char (&text)[maxProgressBytes + 1], progressRecord& out) {
