@@ -76,6 +76,12 @@ void app::packLevelWon(int moves) {
     solvedMoves = moves;
     int& fewest = best[state.level];
     if (fewest == 0 || moves < fewest) fewest = moves;
+    if (progress == nullptr) return;
+    char line[progressLineSize];
+    // A file that can't be written says so once, and the game plays on with the wins in memory.
+    if (!saveWin(progressFile, *progress, levelDigest(levels[state.level]), moves, line, sizeof line))
+        progress = nullptr;
+    if (line[0] != '\0') std::fprintf(stderr, "%s\n", line);
 }
 
 int app::wonAtPar() const {

@@ -11,6 +11,7 @@
 #include "pack.h"
 #include "platform.h"
 #include "practice.h"
+#include "progress.h"
 #include "replay.h"
 #include "screens.h"
 
@@ -71,6 +72,10 @@ struct app {
     const levelPack* pack = nullptr;
     int best[maxPackLevels] = {};
     int solvedMoves = 0;
+    // Where the pack's wins are kept between runs, and what the file held with this run's wins merged in;
+    // null when no progress is kept.
+    const char* progressFile = nullptr;
+    progressRecord* progress = nullptr;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also
@@ -83,7 +88,8 @@ struct app {
     // first not yet solved by `solved` (fewest moves, 0 for none; the first level once all are), and each
     // win leads to the solved screen.
     void playPack(const levelPack& levels, const int* solved);
-    // The level won on the pack's screen in `moves`: kept for the solved screen and as the fewest.
+    // The level won on the pack's screen in `moves`: kept for the solved screen, as the fewest, and in the
+    // progress file before the solved screen shows.
     void packLevelWon(int moves);
     // How many of the pack's levels were won at par or better.
     int wonAtPar() const;

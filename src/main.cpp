@@ -234,6 +234,23 @@ int main(int argc, char** argv) {
     }
     if (chosen.pack) {
         static int solved[maxPackLevels];
+        static progressRecord kept;
+        static char path[progressLineSize];
+        char line[progressLineSize] = "";
+        // Without a place for it, or with a file that is newer or can't be read, the game keeps no
+        // progress; a damaged file is moved aside at the first win, and the game plays on from nothing.
+        if (progressPath(path, sizeof path, line, sizeof line)) {
+            const progressState found = loadProgress(path, kept, line, sizeof line);
+            if (found == progressState::none || found == progressState::read ||
+                found == progressState::damaged) {
+                game.progressFile = path;
+                game.progress = &kept;
+            }
+        }
+        if (line[0] != '\0') std::fprintf(stderr, "%s\n", line);
+        for (int i = 0; i < pack.count; ++i)
+            if (const levelProgress* won = kept.find(levelDigest(pack.levels[i])))
+                solved[i] = won->fewestMoves;
         game.playPack(pack, solved);
     }
     if (chosen.replayPath != nullptr) game.input.playing = &script;

@@ -240,8 +240,10 @@ bool mergeAndWrite(const char* path, progressRecord& record, char* line, std::si
     char temporary[maxPathBytes], damaged[maxPathBytes];
     std::snprintf(temporary, sizeof temporary, "%s.new", path);
     std::snprintf(damaged, sizeof damaged, "%s.damaged", path);
-    char text[maxProgressBytes + 1];
-    progressRecord onDisk;
+    // Static: together they are larger than a browser's whole stack may be.
+    static char text[maxProgressBytes + 1];
+    static progressRecord onDisk;
+    onDisk = {};
     const finding now = inspect(path, text, onDisk);
     switch (now.state) {
         case progressState::none:
@@ -345,7 +347,7 @@ bool progressPath(char* out, std::size_t size, char* line, std::size_t lineSize)
 
 progressState loadProgress(const char* path, progressRecord& out, char* line, std::size_t lineSize) {
     line[0] = '\0';
-    char text[maxProgressBytes + 1];
+    static char text[maxProgressBytes + 1];
     const finding f = inspect(path, text, out);
     switch (f.state) {
         case progressState::none:

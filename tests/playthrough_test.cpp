@@ -868,6 +868,10 @@ TEST(Practice, APackIsPlayedThroughItsSolvedScreensToTheEnd) {
     p.comparePictures = false;
     static const int none[maxPackLevels] = {};
     p.game->playPack(pack, none);
+    static progressRecord kept;
+    const std::string progressFile = std::string(folder) + "/progress";
+    p.game->progressFile = progressFile.c_str();
+    p.game->progress = &kept;
     p.paced(keyReturn);
     for (const int key : {keyRestart, keyReturn, keyReturn}) {
         const int level = p.state().level;
@@ -882,6 +886,14 @@ TEST(Practice, APackIsPlayedThroughItsSolvedScreensToTheEnd) {
         p.paced(key);
     }
     reachOpened(p, packSolvedScreen);
+    static progressRecord read;
+    char said[progressLineSize];
+    ASSERT_EQ(loadProgress(progressFile.c_str(), read, said, sizeof said), progressState::read) << said;
+    for (int i = 0; i < pack.count; ++i) {
+        const levelProgress* won = read.find(levelDigest(pack.levels[i]));
+        ASSERT_NE(won, nullptr) << "the progress file should hold level " << i + 1 << " solved";
+        EXPECT_EQ(won->fewestMoves, p.game->best[i]) << "the progress file should hold the fewest moves";
+    }
     p.paced(keyEscape);
     EXPECT_FALSE(p.state().running()) << "Escape on the pack solved should quit";
     ASSERT_EQ(std::system(("rm -r " + std::string(folder)).c_str()), 0);
