@@ -123,17 +123,19 @@ printf '%s\n' "$(pwd -P)" "$@" >"$BRAKKO_PROBE"
 EOF
 ln -s "$moved/games/brakko" "$work/links/brakko"
 (cd "$work/player" && BRAKKO_PROBE=$work/probe "$work/links/brakko" --record "my run" --replay /tmp/x.replay \
-    --replay="a b.replay" --record=/tmp/y.replay --solution -- --replay "two words") ||
+    --replay="a b.replay" --record=/tmp/y.replay --pack=my/pack --pack=/tmp/p --solution -- --replay "two words") ||
     fail "the moved launcher failed"
 player=$(cd "$work/player" && pwd)
 want=$(printf '%s\n' "$(cd "$moved/share/brakko" && pwd -P)" --record "$player/my run" --replay /tmp/x.replay \
-    --replay="$player/a b.replay" --record=/tmp/y.replay --solution -- --replay "two words")
+    --replay="$player/a b.replay" --record=/tmp/y.replay --pack="$player/my/pack" --pack=/tmp/p --solution -- \
+    --replay "two words")
 got=$(cat "$work/probe" 2>/dev/null || echo "nothing")
 [ "$got" = "$want" ] ||
     fail "the moved launcher ran the game as '$got' (directory, then arguments), wanted '$want'"
 
 smoke_run "$prefix/games/brakko" "the cmake --install prefix"
 smoke_run "$prefix/games/brakko" "the cmake --install prefix in practice mode" --practice
+XDG_STATE_HOME=$work/state smoke_run "$prefix/games/brakko" "the installed pack" --pack
 
 # The installed game's window, in a real X server: the class the menu entry's StartupWMClass names, and the
 # icon, read back as the window manager would (_NET_WM_ICON where SDL sets it, which must then be the 48 pixel

@@ -98,6 +98,17 @@ refused "--record onto an existing file" "brakko: $scratch/kept: the file exists
 refused "--record into a missing directory" "brakko: $scratch/no/run.replay: cannot create it" \
     --record "$scratch/no/run.replay"
 
+# A pack is read whole before the window opens: a folder with no level file, or with one the reader refuses,
+# is refused with the reader's own line. A pack is played through alone, never recorded or replayed.
+mkdir -p "$scratch/empty" "$scratch/pack"
+printf '####\n#1 #\n####\n' >"$scratch/pack/a.level"
+refused "an empty pack" "brakko: $scratch/empty: no level files in it" "--pack=$scratch/empty"
+refused "a pack with a refused level" "brakko: $scratch/pack/a.level: line 1, column 1: the map has no goal" \
+    "--pack=$scratch/pack"
+refused "a recorded pack" "takes no --record" --pack --record "$scratch/pack.replay"
+XDG_STATE_HOME=$scratch/state run_without_video --pack
+[ $? -eq 1 ] || fail "the game's own pack should be accepted from the project root: $(cat "$scratch/err")"
+
 # getopt's forms: FILE after "=", or as the next word even when it starts with a dash; "--" ends the options.
 cp "$bad" "$scratch/-dashed.replay"
 cd "$scratch" || fail "cannot enter $scratch"
