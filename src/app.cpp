@@ -248,6 +248,30 @@ curtainMove app::step(const frameEvent& event) {
     return move;
 }
 
+bool app::atRest() const {
+    if (!backgroundDue || input.replaying() || state.nextScreen != noTransition ||
+        state.command != noCommand || state.back != goBack::none)
+        return false;
+    if (practice) {
+        if (practice->hint.stage != hintStage::idle || time.hintAsked || time.closing || time.count > 0 ||
+            time.stepping)
+            return false;
+        // Paused, or under the map, the game runs no frame at all.
+        if (time.paused || time.map) return true;
+        // A sign shown for a while counts down in the level's frames.
+        if ((practice->level2 && practice->level2->sameFrames > 0) ||
+            (practice->own && practice->own->sameFrames > 0) || practice->level1.sameFrames > 0)
+            return false;
+    }
+    // A screen with no view (a pack's solved screens) has nothing that moves.
+    bool hasView = false;
+    const bool still = all.with(state.screen, [&hasView](const auto& view, int, int) {
+        hasView = true;
+        return view.atRest();
+    });
+    return !hasView || still;
+}
+
 void app::present() {
     due.view = {};
     all.with(due.screen, [this](auto& view, int, int) {

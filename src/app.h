@@ -116,6 +116,11 @@ struct app {
     // screen that has just opened; then its picture is shown.
     curtainMove step(const frameEvent& event);
 
+    // Whether the next frame, with no event, would change nothing: no field of the game's state but the
+    // frame count, nothing in the picture, no countdown (a sign's, a hint's, a step or slow motion due) and
+    // no replay waiting on frame numbers. Frames at rest may be left out, and none is caught up after.
+    bool atRest() const;
+
     // Shows the last frame's picture: drawn whole (background, view, signs, teeth) and flipped, unless the
     // window shows that picture already.
     void present();

@@ -49,17 +49,27 @@ struct screens {
     // answers; any other s hands over nothing and answers false.
     template <typename Use>
     bool with(int s, Use&& use) {
+        return visit(*this, s, use);
+    }
+    template <typename Use>
+    bool with(int s, Use&& use) const {
+        return visit(*this, s, use);
+    }
+
+  private:
+    template <typename Screens, typename Use>
+    static bool visit(Screens& all, int s, Use& use) {
         switch (s) {
             case titleScreen:
-                return use(title, 0, titleOffsetY);
+                return use(all.title, 0, titleOffsetY);
             case level1Screen:
-                return use(level1, 0, 0);
+                return use(all.level1, 0, 0);
             case level2Screen:
-                return use(level2, 0, 0);
+                return use(all.level2, 0, 0);
             case ownLevelScreen:
-                return use(own, ownX, ownY);
+                return use(all.own, all.ownX, all.ownY);
             case rageQuitScreen:
-                return use(rageQuit, 0, 0);
+                return use(all.rageQuit, 0, 0);
             default:
                 return false;
         }

@@ -251,6 +251,21 @@ struct spieleUI {
 
     bool end() const { return game.won != 0; }
 
+    // Whether a frame with no command would leave the view as it is: settled, and its tick would count no
+    // move and change no robot, list, pose, face or camera. Such frames may be left out.
+    bool atRest() const {
+        if (!updated() || !(packedState(game) == lastTick)) return false;
+        spiele<W, H> next = game;
+        next.process();
+        if (!(packedState(next) == lastTick)) return false;
+        for (int i = 0; i < game.botCount; ++i) {
+            const SDL_Rect now = robotPicture(game, i), then = robotPicture(next, i);
+            if (now.x != then.x || now.y != then.y) return false;
+        }
+        const cameraCell aim = aimCamera(next, cameraCell{camCol, camRow}, mapW, mapH, viewW, viewH);
+        return aim.col == camCol && aim.row == camRow;
+    }
+
     // The frame step without its picture: the command, then a tick if the picture has caught up or one
     // pixel of animation if not. True once the level is won.
     bool step(int command) {

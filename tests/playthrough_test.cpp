@@ -50,11 +50,38 @@ enum class artwork { project, painted };
 // The game as main starts it, driven by its own frame step without pacing or SDL's queue. After every frame
 // the view that ran is drawn again over the background it was drawn on, by the game into the display and
 // tile by tile into a second surface, and the two must be the same bytes.
+// What a frame at rest must leave as it was: the flow, the view's picture, and the current screen's
+// game as the search tells states apart, with its moves.
+struct restMark {
+    flow state;
+    viewPicture picture;
+    packedRecord game;
+    int moves = 0;
+
+    static restMark of(app& g) {
+        restMark mark{g.state, {}, {}, 0};
+        g.all.with(g.state.screen, [&mark](auto& view, int, int) {
+            mark.picture = view.picture();
+            mark.game = packedState(view.game);
+            mark.moves = view.moves;
+            return false;
+        });
+        return mark;
+    }
+    bool operator==(const restMark& other) const {
+        const flow& a = state;
+        const flow& b = other.state;
+        return a.screen == b.screen && a.nextScreen == b.nextScreen && a.curtain == b.curtain &&
+               a.level == b.level && picture == other.picture && game == other.game && moves == other.moves;
+    }
+};
+
 struct player {
     SDL_Surface* display = nullptr;
     SDL_Surface* reference = nullptr;
     std::unique_ptr<app> game;
     int frames = 0;
+    int rests = 0;      // frames stepped while the game said it was at rest
     int compared = 0;   // frames whose picture was held against the tile-by-tile drawing
     int midScroll = 0;  // of those, frames drawn while level 2's scroll lagged behind its camera
     int mismatches = 0;
@@ -119,7 +146,14 @@ struct player {
     void frame(const frameEvent& polled) {
         ++frames;
         const int shown = state().screen;  // a screen changes only at the end of a frame
+        // A frame the game calls at rest may be left out: with no event it changes nothing.
+        const bool rest = polled.type == frameEvent::kind::none && game->atRest();
+        const restMark before = restMark::of(*game);
         game->step(game->input.take(polled));
+        if (rest) {
+            ++rests;
+            EXPECT_TRUE(restMark::of(*game) == before) << "frame " << frames << " at rest changed the game";
+        }
         copyOut(display, after);
         // A quit is taken before the screen's step, which then runs nothing.
         if (comparePictures && state().running()) {
@@ -315,11 +349,15 @@ TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
         p.frame();
     EXPECT_EQ(p.state().screen, rageQuitScreen) << "the rage-quit screen should be open";
     EXPECT_TRUE(p.state().running()) << "the game should still run on the rage-quit screen";
-    for (int i = 0; i < 100; ++i)
+    const int restsBefore = p.rests;
+    // Its robots ride the belts down for about 560 frames, then stand still.
+    for (int i = 0; i < 700; ++i)
         p.frame();
+    EXPECT_GT(p.rests, restsBefore + 100) << "the rage-quit screen should come to rest once its robots settle";
     p.frame(keyEscape);
     EXPECT_FALSE(p.state().running()) << "Escape on the rage-quit screen should end the program's flow";
     RecordProperty("framesInAll", p.frames);
+    RecordProperty("framesAtRest", p.rests);
 
     EXPECT_EQ(p.mismatches, 0) << "of " << p.compared << " frames, " << p.mismatches
                                << " differ from the tile-by-tile drawing";
