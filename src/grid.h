@@ -5,6 +5,8 @@
 // The twenty robot start markers, '1' to '9' then 'A' to 'K'; marker k is robot k of a map or cell k of a
 // formation pattern.
 constexpr int markerCount = 20;
+// The most robots a map holds, one on each marker; every table of robots is this long.
+constexpr int maxRobots = markerCount;
 constexpr char markerChar(int k) {
     return k < 9 ? static_cast<char>('1' + k) : static_cast<char>('A' + (k - 9));
 }

@@ -9,7 +9,7 @@
 
 struct posePreview {
     int count = 0;  // 0 when the key asks for nothing here: no such pose, or one too small for the group
-    int cols[20] = {}, rows[20] = {};  // cell i from the anchor, which is cell 0 at (0, 0)
+    int cols[maxRobots] = {}, rows[maxRobots] = {};  // cell i from the anchor, which is cell 0 at (0, 0)
 };
 
 // A group of two or more re-forms as it is; with no group, a pose key seeds one from two touching robots.

@@ -29,7 +29,7 @@ constexpr int historySteps = 500;
 template <int W, int H>
 struct viewState {
     spiele<W, H> game;
-    SDL_Rect spritePos[20] = {};
+    SDL_Rect spritePos[maxRobots] = {};
     int camCol = 0, camRow = 0;
     int scrollX = 0, scrollY = 0;
     int waitingPose = -1;
@@ -219,7 +219,7 @@ struct practiceLevel {
 
     void save(const spieleUI<W, H>& view, viewState<W, H>& into) const {
         into.game = view.game;
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < maxRobots; ++i)
             into.spritePos[i] = view.spritePos[i];
         into.camCol = view.camCol, into.camRow = view.camRow;
         into.scrollX = view.scrollX, into.scrollY = view.scrollY;
@@ -230,7 +230,7 @@ struct practiceLevel {
 
     void load(const viewState<W, H>& from, spieleUI<W, H>& view) {
         view.game = from.game;
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < maxRobots; ++i)
             view.spritePos[i] = from.spritePos[i];
         view.camCol = from.camCol, view.camRow = from.camRow;
         view.scrollX = from.scrollX, view.scrollY = from.scrollY;

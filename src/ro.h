@@ -6,7 +6,7 @@
 #include "bot.h"
 #include "shape.h"
 
-constexpr int listCapacity = 20;
+constexpr int listCapacity = maxRobots;
 
 struct ro {
     bot* slots[listCapacity];

@@ -3,8 +3,10 @@
 // A shape only copies cells out of a pattern; it never reads the map.
 #pragma once
 
+#include "grid.h"
+
 struct shape {
-    int cols[20], rows[20];
+    int cols[maxRobots], rows[maxRobots];
     int count, dx, dy, activeSize;
 
     void build(const char* pattern);

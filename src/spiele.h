@@ -12,7 +12,7 @@
 // Every field of a game except its map, in one plain struct that the compiler copies whole: a field added
 // here, or to `spiele` itself, can never be left out of a copy by a hand-written list.
 struct spieleFields {
-    bot bots[20] = {};
+    bot bots[maxRobots] = {};
     int botCount = 0;
     trans transbot;
     naut nautbot;
@@ -37,7 +37,7 @@ struct spieleOwnRobots : spieleFields {
     // A slot that points at no robot of the original (a stale one past the end) points at none in the copy.
     static bot* repoint(bot* p, const bot* from, bot* to) {
         const std::less<const bot*> before;
-        if (p == nullptr || before(p, from) || !before(p, from + 20)) return nullptr;
+        if (p == nullptr || before(p, from) || !before(p, from + maxRobots)) return nullptr;
         return to + (p - from);
     }
 

@@ -111,14 +111,14 @@ SDL_Rect robotPicture(const spiele<W, H>& game, int i) {
 // picture of the sheet it wears. Robots past `robots` stay zero, so equal pictures compare equal.
 struct viewPicture {
     int camCol = 0, camRow = 0, scrollX = 0, scrollY = 0, robots = 0;
-    Sint16 x[20] = {}, y[20] = {}, faceX[20] = {}, faceY[20] = {};
+    Sint16 x[maxRobots] = {}, y[maxRobots] = {}, faceX[maxRobots] = {}, faceY[maxRobots] = {};
     bool operator==(const viewPicture&) const = default;
 };
 
 template <int W, int H>
 struct spieleUI {
     spiele<W, H> game;
-    SDL_Rect spritePos[20];
+    SDL_Rect spritePos[maxRobots];
     SDL_Surface* sheet;
     int camCol, camRow;
     int scrollX, scrollY;

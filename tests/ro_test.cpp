@@ -122,11 +122,11 @@ TEST(Transbot, LabelsByPositionWithColonForTheTenth) {
     EXPECT_EQ(group.midLabel, '\0') << "the middle label should start as NUL";
     EXPECT_EQ(group.preMidLabel, '\0') << "the label before the middle should start as NUL";
     EXPECT_EQ(group.lastLabel, '\0') << "the last label should start as NUL";
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < maxRobots; ++i)
         group.push(&all.r[i]);
     group.unite();
     const char expected[] = "123456789:ABCDEFGHIJ";
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < maxRobots; ++i) {
         EXPECT_EQ(all.r[i].label, expected[i]) << "member " << i << " of twenty has the wrong label";
     }
     EXPECT_EQ(group.midLabel, 'A') << "slot 10 of twenty should give the middle label";
