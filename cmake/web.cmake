@@ -42,3 +42,22 @@ foreach(file index.html page.css page.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)
+
+# The level editor's reader and prover: the level reader and the game's search without SDL, as prove.js and
+# prove.wasm, loaded by the editor page and by its worker. The search takes its memory when a proof starts,
+# so the memory grows, up to a bound the browser can always give.
+add_executable(brakko-prove src/prove.cpp)
+target_link_libraries(brakko-prove PRIVATE rules)
+set_target_properties(brakko-prove PROPERTIES OUTPUT_NAME prove RUNTIME_OUTPUT_DIRECTORY ${site})
+target_link_options(brakko-prove PRIVATE
+    ${stack_size}
+    -sALLOW_MEMORY_GROWTH=1
+    -sMAXIMUM_MEMORY=268435456
+    -sENVIRONMENT=web,worker
+    -sMODULARIZE=1
+    -sEXPORT_NAME=BrakkoProve
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=[ccall,UTF8ToString]")
+
+foreach(file editor.html editor.css editor.js editor-worker.js)
+    configure_file(${page}/${file} ${site}/${file} COPYONLY)
+endforeach()
