@@ -693,6 +693,16 @@
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
 
+  // The level editor's ways in and out: a level played from the editor starts in practice mode and leads
+  // back to it (where the editor keeps every edit); any other level in a link can be edited there.
+  const fromEditor = new URLSearchParams(window.location.search).get('from') === 'editor';
+  if (fromEditor) practiceBox.checked = true;
+  if (linked) {
+    const editorLink = byId('editor-link');
+    editorLink.href = fromEditor ? 'editor.html' : `editor.html${window.location.hash}`;
+    editorLink.textContent = fromEditor ? 'Back to the editor' : 'Edit this level';
+  }
+
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, which Brakko needs. A recent Firefox, Chrome, Safari or Edge can.');
     return;
