@@ -4,6 +4,8 @@ set(site ${PROJECT_BINARY_DIR}/site)
 set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
+# Watch in the level editor: the replay of a proved plan, made by the game before it starts.
+target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/watchPlan.cpp)
 # Nothing large lives on the stack, so a megabyte is plenty; it is set here because Emscripten's default
 # depends on its version (5 MB up to 3.1.26, 64 KB after), and so does the setting's name (TOTAL_STACK
 # before 3.1.25).
@@ -28,7 +30,7 @@ target_link_options(brakko PRIVATE
     --use-preload-plugins
     -sSTB_IMAGE=1
     # This Emscripten leaves the stb_image loader out of what the program exports; SDL's loader calls it.
-    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load]"
+    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load,_watchPlan]"
     -sENVIRONMENT=web
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0

@@ -666,6 +666,15 @@
     worker.postMessage({ bytes });
   });
 
+  // Watch: the plan found (the shortest once known) played by the game on this level.
+  watchButton.addEventListener('click', async () => {
+    if (!proved?.plan) return;
+    const text = levelText(level);
+    store(watchKey, { text, plan: proved.plan.plan.map(({ tick, command }) => [tick, command]) });
+    saved();
+    window.location.href = gamePage('?from=editor&watch', await linkData(text));
+  });
+
   // ---- Start.
 
   try {

@@ -621,6 +621,18 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
   assert.equal(said.text.match(/Par: (\d+)/)[1], solved.stdout.toString().match(/won at tick (\d+)/)[1],
     'the par should be brakko-solve\'s shortest');
 
+  // Watch: the game plays the plan found to the level's win.
+  await Promise.all([page.waitForNavigation(), page.click('#watch')]);
+  await waitFor('Watch should open the level in the game', noticeSays(page, /press any key/));
+  await page.keyboard.press('Enter');
+  await waitFor('the plan should win the level', async () => {
+    const said = await page.$eval('#news', (news) => news.textContent);
+    return { said, done: /the plan has played to its win/.test(said) };
+  });
+  await Promise.all([page.waitForNavigation(), page.click('#editor-link')]);
+  await waitFor('the editor should come back from Watch', async () =>
+    page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+
   // Undo takes back the goal; the grid and the text follow, and Redo gives it back.
   await page.click('#undo');
   assert.equal(await page.$eval('#text', (t) => t.value), made.replace('@', '#'), 'Undo should take the goal back');
