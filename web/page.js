@@ -471,7 +471,7 @@
   // the gesture.
   function start(event) {
     if (state !== 'ready') return;
-    const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link';
+    const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link, #editor-way';
     if (event.target instanceof Element && event.target.closest(choice)) return;
     event.preventDefault();
     event.stopPropagation();
