@@ -45,7 +45,7 @@
 
   const tiles = [
     { ch: '#', name: 'Wall', cls: 'wall' },
-    { ch: ' ', name: 'Empty', cls: 'empty' },
+    { ch: ' ', name: 'Empty (erases)', cls: 'empty' },
     { ch: '<', name: 'Belt left', cls: 'left' },
     { ch: '>', name: 'Belt right', cls: 'right' },
     { ch: '!', name: 'Striped block', cls: 'block' },
