@@ -90,7 +90,11 @@
   function judge(bytes) {
     const length = Math.min(bytes.length, maxLevelBytes + 1);
     if (reader.ccall('readText', 'number', ['array', 'number'], [bytes.subarray(0, length), length])) return null;
-    return { line: reader._errorLine(), column: reader._errorColumn(), reason: reader.UTF8ToString(reader._errorReason()) };
+    return {
+      line: reader._errorLine(),
+      column: reader._errorColumn(),
+      reason: reader.UTF8ToString(reader._errorReason()),
+    };
   }
 
   // The level in text the reader took: its rows after the header lines, and its title and author as the
@@ -353,7 +357,8 @@
         : `${refusal.reason}.`;
       return null;
     }
-    judged.textContent = `Read: ${reader._levelWidth()} × ${reader._levelHeight()} cells, ${reader._levelRobots()} robots.`;
+    judged.textContent =
+      `Read: ${reader._levelWidth()} × ${reader._levelHeight()} cells, ${reader._levelRobots()} robots.`;
     return levelFrom(text);
   }
 
@@ -512,7 +517,8 @@
   function take(bytes, name) {
     const refusal = judge(bytes);
     if (refusal) {
-      shared.textContent = `${name} was refused: ${refusal.line > 0 ? `line ${refusal.line}, column ${refusal.column}: ` : ''}${refusal.reason}.`;
+      const where = refusal.line > 0 ? `line ${refusal.line}, column ${refusal.column}: ` : '';
+      shared.textContent = `${name} was refused: ${where}${refusal.reason}.`;
       shared.classList.add('error');
       return;
     }
@@ -612,15 +618,19 @@
         if (col >= 0) {
           const cell = grid.children[row * level.cols + col];
           cell?.classList.add('closest');
+          const at = `column ${col + 1}, row ${row + 1} (marked)`;
           where = distance >= answer.walkless
-            ? `The group never reached a cell from which the goal can be walked to; it came as far as column ${col + 1}, row ${row + 1} (marked).`
-            : `The group came closest at column ${col + 1}, row ${row + 1} (marked), ${distance} step${distance === 1 ? '' : 's'} of walking from the cell above the goal.`;
+            ? `The group never reached a cell from which the goal can be walked to; it came as far as ${at}.`
+            : `The group came closest at ${at}, ${distance} step${distance === 1 ? '' : 's'} of walking from ` +
+              'the cell above the goal.';
         }
-        verdict.textContent = `Cannot be won: all ${count(answer.explored)} reachable states were explored and none wins. ${where}`;
+        verdict.textContent =
+          `Cannot be won: all ${count(answer.explored)} reachable states were explored and none wins. ${where}`;
         verdict.className = 'lost';
       } else {
         verdict.textContent = answer.outcome === 'undecided'
-          ? `Undecided: no plan found, and not every state explored, within the search's budget (${count(answer.explored)} states explored).`
+          ? 'Undecided: no plan found, and not every state explored, within the search\'s budget ' +
+            `(${count(answer.explored)} states explored).`
           : 'Undecided: the browser gave the search no room to run.';
         verdict.className = 'undecided';
       }
@@ -678,7 +688,8 @@
   // ---- Start.
 
   try {
-    zoom.value = window.localStorage.getItem(`${stateKey}.zoom`) || (matchMedia('(pointer: coarse)').matches ? '32' : '24');
+    const touch = matchMedia('(pointer: coarse)').matches;
+    zoom.value = window.localStorage.getItem(`${stateKey}.zoom`) || (touch ? '32' : '24');
   } catch {
     zoom.value = '24';
   }
