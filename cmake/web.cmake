@@ -4,6 +4,8 @@ set(site ${PROJECT_BINARY_DIR}/site)
 set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
+# Watch in the level editor: the replay of a proved plan, made by the game before it starts.
+target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/watchPlan.cpp)
 # Nothing large lives on the stack, so a megabyte is plenty; it is set here because Emscripten's default
 # depends on its version (5 MB up to 3.1.26, 64 KB after), and so does the setting's name (TOTAL_STACK
 # before 3.1.25).
@@ -28,7 +30,7 @@ target_link_options(brakko PRIVATE
     --use-preload-plugins
     -sSTB_IMAGE=1
     # This Emscripten leaves the stb_image loader out of what the program exports; SDL's loader calls it.
-    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load]"
+    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_stbi_load,_watchPlan]"
     -sENVIRONMENT=web
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0
@@ -42,3 +44,22 @@ foreach(file index.html page.css page.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)
+
+# The level editor's reader and prover: the level reader and the game's search without SDL, as prove.js and
+# prove.wasm, loaded by the editor page and by its worker. The search takes its memory when a proof starts,
+# so the memory grows, up to a bound the browser can always give.
+add_executable(brakko-prove src/prove.cpp)
+target_link_libraries(brakko-prove PRIVATE rules)
+set_target_properties(brakko-prove PROPERTIES OUTPUT_NAME prove RUNTIME_OUTPUT_DIRECTORY ${site})
+target_link_options(brakko-prove PRIVATE
+    ${stack_size}
+    -sALLOW_MEMORY_GROWTH=1
+    -sMAXIMUM_MEMORY=268435456
+    -sENVIRONMENT=web,worker
+    -sMODULARIZE=1
+    -sEXPORT_NAME=BrakkoProve
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=[ccall,UTF8ToString]")
+
+foreach(file editor.html editor.css editor.js editor-worker.js)
+    configure_file(${page}/${file} ${site}/${file} COPYONLY)
+endforeach()

@@ -8,18 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app.h"
-#include "planKeys.h"
+#include "flow.h"
+#include "planRun.h"
 #include "replay.h"
 #include "solve_plan.h"
 
 namespace {
-
-// The title shows for about a second before Return (frames come about 120 a second), so that a player
-// watching sees where the run starts.
-constexpr int titleFrames = 120;
-// Far more frames than any stage takes: a stage that runs out of them never ends.
-constexpr int stageFrames = 100000;
 
 int usage() {
     std::fprintf(stderr,
@@ -31,38 +25,7 @@ int usage() {
     return 2;
 }
 
-void frame(app& game, const frameEvent& event = {}) {
-    game.step(game.input.take(event));
-}
-
-// Plain frames until the screen flow rests on `screen` with no transition under way, or at least until it
-// shows `screen`.
-bool reach(app& game, int screen, bool rested) {
-    for (int i = 0; i < stageFrames; ++i) {
-        if (game.state.screen == screen && (!rested || game.state.nextScreen == noTransition)) return true;
-        frame(game);
-    }
-    std::fprintf(stderr, "brakko-solution: screen %d never came\n", screen);
-    return false;
-}
-
-template <int W, int H>
-bool win(app& game, spieleUI<W, H>& view, const plan& steps, const char* name) {
-    planKeys keys(steps.lines.data(), steps.lines.size());
-    for (int i = 0; i < stageFrames && !view.end(); ++i) {
-        frame(game, keys.event(view.updated()));
-        if (keys.late) {
-            std::fprintf(stderr, "brakko-solution: %s: two commands for tick %d but no frame between ticks\n",
-                         name, keys.tick);
-            return false;
-        }
-    }
-    if (!view.end()) std::fprintf(stderr, "brakko-solution: %s: the plan does not win the level\n", name);
-    return view.end();
-}
-
-// Plays the whole run headless and writes what its frames took, then the frame where the replay hands over.
-// On a player's level `level2` is its plan, and the game's own levels are never played.
+// Plays the whole run headless on SDL's dummy driver and writes the replay of it.
 bool play(std::FILE* out, const plan& level1, const plan& level2, const customLevel* level = nullptr) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -70,24 +33,8 @@ bool play(std::FILE* out, const plan& level1, const plan& level2, const customLe
         return false;
     }
     SDL_Surface* display = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_SWSURFACE);
-    bool played = display != nullptr && writeReplayHeader(out) &&
-                  (level == nullptr || writeReplayLevel(out, levelDigest(*level)));
-    if (played) {
-        // No pictures and no music: what a frame takes does not depend on them.
-        app game(display, assets{}, false, level);
-        game.input.recording = out;
-        game.input.recordingPath = "the solution";
-        for (int i = 1; i < titleFrames; ++i)
-            frame(game);
-        frame(game, frameEvent::keyPress(keyReturn));
-        if (level != nullptr)
-            played = reach(game, ownLevelScreen, false) && win(game, game.all.own, level2, "the level");
-        else
-            played = reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1") &&
-                     reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2");
-        played = played && reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
-                 writeReplayEnd(out, game.input.frame);
-    }
+    const bool played = recordPlanRun(out, display, planLines{level1.lines.data(), level1.lines.size()},
+                                      planLines{level2.lines.data(), level2.lines.size()}, level);
     SDL_Quit();
     return played;
 }

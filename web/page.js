@@ -304,6 +304,14 @@
   // once, the browser calling it from then on.
   function begin(args) {
     if (level) args = ['--level', level.path, ...args];
+    if (watching) {
+      const replay = watchReplay();
+      if (!replay) {
+        fail('The editor\'s plan for this level could not be played: prove the level again and Watch.');
+        return;
+      }
+      args = [...args, '--replay', replay];
+    }
     state = 'playing';
     practice = practiceBox.checked;
     told = null;
@@ -408,6 +416,7 @@
   // The level won, as it is won: the player's, or the solution's that the page played.
   function wonNews(n) {
     const quit = touch ? 'Quit ends the game.' : 'Escape ends the game.';
+    if (n.replayed && level && n.level2Won) return `${level.title}: the plan has played to its win. ${quit}`;
     if (n.replayed && n.level2Won) return `The solution has played: both levels solved. ${quit}`;
     if (n.replayed) return 'The solution solved level 1.';
     if (!n.level2Won) return 'Level 1 solved';
@@ -462,7 +471,7 @@
   // the gesture.
   function start(event) {
     if (state !== 'ready') return;
-    const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link';
+    const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link, #editor-way';
     if (event.target instanceof Element && event.target.closest(choice)) return;
     event.preventDefault();
     event.stopPropagation();
@@ -692,6 +701,33 @@
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
+
+  // The level editor's ways in and out: a level played from the editor starts in practice mode and leads
+  // back to it (where the editor keeps every edit); any other level in a link can be edited there.
+  const fromEditor = new URLSearchParams(window.location.search).get('from') === 'editor';
+  // Watch: the plan the editor proved for this very level, played by the game without practice mode.
+  const watching = fromEditor && new URLSearchParams(window.location.search).has('watch');
+  if (fromEditor) practiceBox.checked = !watching;
+  // The plan made into a replay by the game itself, before it starts: its path, or null when there is no plan
+  // for this level or it does not win it.
+  function watchReplay() {
+    let kept = null;
+    try {
+      kept = JSON.parse(window.localStorage.getItem('brakko.watch'));
+    } catch {
+      return null;
+    }
+    if (!kept || !Array.isArray(kept.plan) || kept.text !== new TextDecoder().decode(level.bytes)) return null;
+    const fs = window.Module.FS;
+    fs.writeFile('/watch.level', level.bytes);
+    fs.writeFile('/watch.plan', kept.plan.map(([tick, command]) => `${Number(tick)} ${Number(command)}\n`).join(''));
+    return window.Module._watchPlan() === 0 ? '/watch.replay' : null;
+  }
+  if (linked) {
+    const editorLink = byId('editor-link');
+    editorLink.href = fromEditor ? 'editor.html' : `editor.html${window.location.hash}`;
+    editorLink.textContent = fromEditor ? 'Back to the editor' : 'Edit this level';
+  }
 
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, which Brakko needs. A recent Firefox, Chrome, Safari or Edge can.');

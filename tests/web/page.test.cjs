@@ -571,3 +571,145 @@ test('a level of the pack is chosen from the list and played', async () => {
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
+
+// The level editor: where a cell of its grid is on the page, a drag over cells, and its verdict.
+const cellCentre = (page, x, y) => page.$eval(`#grid .cell[data-x="${x}"][data-y="${y}"]`, (cell) => {
+  cell.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+  const box = cell.getBoundingClientRect();
+  return [box.left + box.width / 2, box.top + box.height / 2];
+});
+async function drag(page, from, to) {
+  await page.mouse.move(...await cellCentre(page, ...from));
+  await page.mouse.down();
+  await page.mouse.move(...await cellCentre(page, ...to), { steps: 3 });
+  await page.mouse.up();
+}
+const tool = (page, tile) => page.click(`#palette [data-tile="${tile}"]`);
+const verdictSays = (page, pattern) => () =>
+  page.$eval('#verdict', (v, source) => ({ text: v.textContent, done: new RegExp(source).test(v.textContent) }), pattern.source);
+async function openEditor(at) {
+  const page = await openGame(browser, server, undefined, at || `${address(server)}editor.html`);
+  await waitFor('the editor\'s reader should load', () =>
+    page.$eval('#judged', (p) => ({ text: p.textContent, done: !/Loading/.test(p.textContent) })), 20000);
+  return page;
+}
+const typeText = (page, text) => page.$eval('#text', (field, text) => {
+  field.value = text;
+  field.dispatchEvent(new Event('input'));
+}, text);
+
+test('a level painted in the editor is proved with brakko-solve\'s par, played, shared and edited again', async () => {
+  const page = await openEditor();
+  await page.$eval('#cols', (field) => { field.value = '10'; });
+  await page.$eval('#rows', (field) => { field.value = '6'; });
+  await page.click('#resize');
+  await tool(page, '#');
+  await drag(page, [9, 1], [9, 5]);
+  await drag(page, [8, 5], [1, 5]);
+  await tool(page, 'robot');
+  await drag(page, [2, 2], [2, 3]);
+  await tool(page, '@');
+  await page.mouse.click(...await cellCentre(page, 7, 5));
+  const made = '##########\n#        #\n# 1      #\n# 2      #\n#        #\n#######@##\n';
+  assert.equal(await page.$eval('#text', (t) => t.value), made, 'the text should be the level painted');
+
+  await page.click('#prove');
+  const said = await waitFor('Prove should find the par', verdictSays(page, /Par: \d+ ticks/), 60000);
+  const file = path.join(fs.mkdtempSync(path.join(require('node:os').tmpdir(), 'brakko-editor-')), 'made.level');
+  fs.writeFileSync(file, made);
+  const solved = require('node:child_process').spawnSync(process.env.BRAKKO_SOLVE, [file, '--weight', '0']);
+  assert.equal(said.text.match(/Par: (\d+)/)[1], solved.stdout.toString().match(/won at tick (\d+)/)[1],
+    'the par should be brakko-solve\'s shortest');
+
+  // Watch: the game plays the plan found to the level's win.
+  await Promise.all([page.waitForNavigation(), page.click('#watch')]);
+  await waitFor('Watch should open the level in the game', noticeSays(page, /press any key/));
+  await page.keyboard.press('Enter');
+  await waitFor('the plan should win the level', async () => {
+    const said = await page.$eval('#news', (news) => news.textContent);
+    return { said, done: /the plan has played to its win/.test(said) };
+  });
+  await page.goto(`${address(server)}editor.html`);
+  await waitFor('the editor should come back from Watch', async () =>
+    page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+
+  // Undo takes back the goal; the grid and the text follow, and Redo gives it back.
+  await page.click('#undo');
+  assert.equal(await page.$eval('#text', (t) => t.value), made.replace('@', '#'), 'Undo should take the goal back');
+  await page.click('#redo');
+
+  await Promise.all([page.waitForNavigation(), page.click('#play')]);
+  await waitFor('Play should open the level in the game', noticeSays(page, /press any key/));
+  assert.deepEqual(await page.evaluate(() => [document.getElementById('practice').checked,
+    document.getElementById('editor-link').textContent]), [true, 'Back to the editor'],
+  'the level should start in practice mode, with the way back to the editor');
+  await Promise.all([page.waitForNavigation(), page.click('#editor-link')]);
+  await waitFor('the editor should come back with the level', async () =>
+    page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+  await page.click('#undo');
+  assert.equal(await page.$eval('#text', (t) => t.value), made.replace('@', '#'), 'the undo steps should come back too');
+  await page.click('#redo');
+
+  await page.evaluate(() => { navigator.clipboard.writeText = () => Promise.reject(new Error('refused')); });
+  await page.click('#copy');
+  const link = await waitFor('Copy link should show the link', () =>
+    page.$eval('#link', (field) => ({ value: field.value, done: !field.hidden })), 10000);
+  const game = await openGame(browser, server, undefined, link.value);
+  await waitFor('the link should open in the game', noticeSays(game, /press any key/));
+  await Promise.all([game.waitForNavigation(), game.click('#editor-link')]);
+  await waitFor('Edit this level should open the linked level in the editor', async () =>
+    game.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+  assert.deepEqual([...page.errors, ...game.errors], [], 'the pages should raise no errors');
+  await page.close();
+  await game.close();
+});
+
+test('the editor says where a level is refused, when it cannot be won, and shows a title as text', async () => {
+  const page = await openEditor();
+  // The robots stand in a sealed room: no walk or climb leads to the goal.
+  await typeText(page, '########\n# 1  # #\n# 2  #@#\n########\n');
+  await page.click('#prove');
+  await waitFor('a sealed level should be found lost', verdictSays(page, /^Cannot be won: .* came as far as column 3, row 3/), 60000);
+  assert.equal(await page.$$eval('#grid .closest', (cells) => cells.map((c) => `${c.dataset.x},${c.dataset.y}`).join()),
+    '2,2', 'the grid should mark where the group got to');
+
+  await typeText(page, '########\n# 1  # #\n# 2  #@\n########\n');
+  assert.match(await page.$eval('#judged', (p) => p.textContent), /^Line 3, column 8: /, 'the refusal should say where');
+  assert.equal(await page.$$eval('#grid .cell', (cells) => cells.length), 32, 'the grid should keep the level last read');
+  await tool(page, ' ');
+  await page.mouse.click(...await cellCentre(page, 5, 1));
+  assert.equal(await page.$eval('#verdict', (v) => v.textContent), '', 'a changed level should drop the verdict');
+
+  await page.type('#title', title);
+  await page.click('#copy');
+  await waitFor('Copy link should keep the level among the last made', () =>
+    page.$eval('#link', (field) => ({ done: !field.hidden })), 10000);
+  const recent = await page.$eval('#recent option:nth-child(2)', (o) => ({ text: o.textContent, value: o.value }));
+  assert.equal(recent.text, `${title} (8 × 4)`, 'the level made should be listed by its title, as text');
+  await page.select('#recent', recent.value);
+  assert.deepEqual(await page.evaluate(() => [typeof window.ran, document.querySelectorAll('img, script:not([src])').length]),
+    ['undefined', 0], 'no markup of the title should be made, nor run');
+  assert.match(await page.$eval('#text', (t) => t.value), new RegExp(`^title: ${title.replace(/[/()]/g, '\\$&')}`),
+    'the title should be written into the text as typed');
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+test('while level 2\'s map is proved, no task on the editor\'s thread takes 50 ms', async () => {
+  const page = await openEditor();
+  const level2 = fs.readFileSync(path.join(__dirname, '../../src/maps.h'), 'latin1')
+    .match(/level2T\[\] =\s*((?:\s*"[^"]*")+);/)[1].match(/"([^"]*)"/g).map((row) => row.slice(1, -1));
+  await typeText(page, `${level2.join('\n')}\n`);
+  await waitFor('level 2\'s map should be read', () =>
+    page.$eval('#judged', (p) => ({ text: p.textContent, done: p.textContent.startsWith('Read: 80 × 50') })));
+  await page.evaluate(() => {
+    window.longest = 0;
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) window.longest = Math.max(window.longest, entry.duration);
+    }).observe({ type: 'longtask' });
+  });
+  await page.click('#prove');
+  await waitFor('level 2\'s proof should end', verdictSays(page, /Par: |par is not known/), 240000);
+  assert.ok(await page.evaluate(() => window.longest) < 50, 'no task of the page should take 50 ms or more');
+  await page.close();
+});

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs the browser test: installs its pinned packages (npm ci, from the lock file) into the build tree,
 # renders the desktop game's pictures at rest, and plays the web site in headless Chromium.
-# Usage: run.sh <site-dir> <settled_frames> <project-root> <work-dir>
+# Usage: run.sh <site-dir> <settled_frames> <project-root> <work-dir> <brakko-solve>
 set -uo pipefail
 
 site=$(realpath -m "$1")
 settled=$2
 root=$(realpath "$3")
 work=$(realpath -m "$4")
+# The level editor's proofs are held to the solver's.
+solve=${5:-}
 here=$root/tests/web
 
 fail() {
@@ -29,5 +31,5 @@ fi
 "$settled" "$root" "$work/frames" && "$settled" "$root" "$work/frames" --practice ||
     fail "the desktop game's pictures at rest could not be rendered"
 
-export BRAKKO_SITE=$site BRAKKO_FRAMES=$work/frames NODE_PATH=$work/node_modules
+export BRAKKO_SITE=$site BRAKKO_FRAMES=$work/frames NODE_PATH=$work/node_modules BRAKKO_SOLVE=$solve
 exec node --test "$here/page.test.cjs"
