@@ -57,6 +57,37 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
     SDL_Flip(display);
 }
 
+namespace {
+// A level's title as the lettering writes it: its own name, or its place in the pack when it has none.
+void levelName(const customLevel& level, int index, char* out, std::size_t size) {
+    if (level.title[0] != '\0')
+        std::snprintf(out, size, "%s", level.title);
+    else
+        std::snprintf(out, size, "level %d", index + 1);
+}
+
+// `text` centred on the play area's width at height y.
+void drawCentred(SDL_Surface* picture, glyphInk ink, const char* text, SDL_Surface* display, int y) {
+    const int chars = std::min(static_cast<int>(std::strlen(text)), windowWidth / glyphW);
+    drawText(picture, ink, text, display, (windowWidth - chars * glyphW) / 2, y);
+}
+
+// Keys and what they do, in one line centred at height y.
+struct keyDoes {
+    const char* key;
+    const char* does;
+};
+void drawKeysCentred(SDL_Surface* picture, std::initializer_list<keyDoes> keys, SDL_Surface* display, int y) {
+    int width = 0;
+    for (const keyDoes& k : keys)
+        width += static_cast<int>(std::strlen(k.key) + std::strlen(k.does) + 1) * glyphW + 2 * capMargin +
+                 glyphW / 2;
+    int x = (windowWidth - width + glyphW) / 2;
+    for (const keyDoes& k : keys)
+        x = drawText(picture, textInk, k.does, display, drawKey(picture, k.key, display, x, y), y) + glyphW;
+}
+}  // namespace
+
 void app::playPack(const levelPack& levelsOf, const int* solved) {
     pack = &levelsOf;
     levels = levelsOf.levels;
@@ -68,8 +99,18 @@ void app::playPack(const levelPack& levelsOf, const int* solved) {
     while (first < levelsOf.count && best[first] > 0)
         ++first;
     state.level = state.nextLevel = first < levelsOf.count ? first : 0;
+    loadPackLevel();
+}
+
+void app::loadPackLevel() {
     all.load(levels[state.level]);
     if (practice) practice->levelLoaded(all);
+    // The window's caption names the level played, as it does a level file's.
+    char caption[maxLevelTextLength + 48];
+    char name[maxLevelTextLength + 16];
+    levelName(levels[state.level], state.level, name, sizeof name);
+    std::snprintf(caption, sizeof caption, "Brakko: %d. %s", state.level + 1, name);
+    SDL_WM_SetCaption(caption, caption);
 }
 
 void app::packLevelWon(int moves) {
@@ -161,6 +202,7 @@ void app::askHint() {
         return;
     hint.stage = hintStage::asked;
     hint.sign = hintSign::thinking;
+    if (state.screen == ownLevelScreen) ++practice->hintsTaken;
 }
 
 void app::hintFrame() {
@@ -235,10 +277,7 @@ curtainMove app::step(const frameEvent& event) {
         return won;
     });
     // The pack's next level, or the same again, begins as the curtain closes over the screen before it.
-    if (pack != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen) {
-        all.load(levels[state.level]);
-        if (practice) practice->levelLoaded(all);
-    }
+    if (pack != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen) loadPackLevel();
     due.teeth = move != curtainMove::none ? state.curtain : -1;
     if (move == curtainMove::opened) {
         stop();
@@ -333,52 +372,47 @@ void app::paintBackground(int screen) {
     }
 }
 
-namespace {
-// A level's title as the lettering writes it: its own name, or its place in the pack when it has none.
-void levelName(const customLevel& level, int index, char* out, std::size_t size) {
-    if (level.title[0] != '\0')
-        std::snprintf(out, size, "%s", level.title);
-    else
-        std::snprintf(out, size, "level %d", index + 1);
-}
-
-// `text` centred on the play area's width at height y.
-void drawCentred(SDL_Surface* picture, glyphInk ink, const char* text, SDL_Surface* display, int y) {
-    const int chars = std::min(static_cast<int>(std::strlen(text)), windowWidth / glyphW);
-    drawText(picture, ink, text, display, (windowWidth - chars * glyphW) / 2, y);
-}
-
-// Keys and what they do, in one line centred at height y.
-struct keyDoes {
-    const char* key;
-    const char* does;
-};
-void drawKeysCentred(SDL_Surface* picture, std::initializer_list<keyDoes> keys, SDL_Surface* display, int y) {
-    int width = 0;
-    for (const keyDoes& k : keys)
-        width += static_cast<int>(std::strlen(k.key) + std::strlen(k.does) + 1) * glyphW + 2 * capMargin +
-                 glyphW / 2;
-    int x = (windowWidth - width + glyphW) / 2;
-    for (const keyDoes& k : keys)
-        x = drawText(picture, textInk, k.does, display, drawKey(picture, k.key, display, x, y), y) + glyphW;
-}
-}  // namespace
-
 void app::drawTitleLevel() {
     // The title's words after its Return key name level 1: they give way to the level Return starts, and
     // the Escape key after them is written again in the same lettering.
-    constexpr int left = titleReturnWordsX - 4, right = 792;
-    fillBox(display, left, titleReturnWordsY - 8, right - left, glyphH + 16, signGround);
-    char name[maxLevelTextLength + 16];
-    levelName(levels[state.nextLevel], state.nextLevel, name, sizeof name);
-    constexpr const char* givesUp = "gives up";
+    constexpr int left = titleReturnWordsX - 4, right = 788;
+    fillBox(display, left, titleReturnWordsY - 8, right + 4 - left, glyphH + 16, signGround);
+    char line[maxLevelTextLength + 16] = "starts the level";
+    if (state.pack) std::snprintf(line, sizeof line, "starts level %d", state.nextLevel + 1);
+    drawText(art.practice, textInk, line, display, titleReturnWordsX, titleReturnWordsY);
     constexpr int escapeW = 6 * glyphW + 2 * capMargin + glyphW / 2 + 8 * glyphW;
-    const int x = drawText(art.practice, textInk, "starts ", display, titleReturnWordsX, titleReturnWordsY);
-    const int room = (right - escapeW - glyphW - x) / glyphW;
-    if (static_cast<int>(std::strlen(name)) > room && room > 3) std::snprintf(name + room - 3, 4, "...");
-    drawText(art.practice, headingInk, name, display, x, titleReturnWordsY, room);
-    drawText(art.practice, textInk, givesUp, display,
+    drawText(art.practice, textInk, "gives up", display,
              drawKey(art.practice, "Escape", display, right - escapeW, titleReturnWordsY), titleReturnWordsY);
+
+    // Its name on a plate in the sky above the title's robots, which no pose of theirs reaches: its place in
+    // the pack, then its title on up to two lines, broken at a space.
+    constexpr int plateX = 10, plateY = 286, plateChars = 27;
+    fillBox(display, plateX, plateY, plateChars * glyphW + 20, 3 * glyphH + 12, signGround);
+    if (state.pack)
+        std::snprintf(line, sizeof line, "Level %d of %d", state.nextLevel + 1, state.levels);
+    else
+        std::snprintf(line, sizeof line, "A level of your own");
+    drawText(art.practice, headingInk, line, display, plateX + 10, plateY + 4);
+    levelName(levels[state.nextLevel], state.nextLevel, line, sizeof line);
+    const char* rest = line;
+    for (int row = 1; row <= 2 && *rest != '\0'; ++row) {
+        int length = static_cast<int>(std::strlen(rest));
+        if (length > plateChars) {
+            int cut = plateChars;
+            while (cut > 0 && rest[cut] != ' ')
+                --cut;
+            length = cut > 0 ? cut : plateChars;
+        }
+        char part[plateChars + 1];
+        std::snprintf(part, sizeof part, "%.*s", length, rest);
+        // A title longer than two lines ends in an ellipsis.
+        if (row == 2 && rest[length] != '\0')
+            std::snprintf(part + std::min(length, plateChars - 3), 4, "...");
+        drawText(art.practice, textInk, part, display, plateX + 10, plateY + 4 + row * glyphH);
+        rest += length;
+        while (*rest == ' ')
+            ++rest;
+    }
 }
 
 void app::drawSolved() {
@@ -398,9 +432,14 @@ void app::drawSolved() {
     else
         std::snprintf(line, sizeof line, "%d move%s", solvedMoves, solvedMoves == 1 ? "" : "s");
     drawCentred(art.practice, headingInk, line, display, 260);
+    // A win that hints helped to is said so: its moves are not the player's alone.
+    if (const int hints = practice ? practice->hintsTaken : 0; hints > 0) {
+        std::snprintf(line, sizeof line, "with %d hint%s", hints, hints == 1 ? "" : "s");
+        drawCentred(art.practice, textInk, line, display, 290);
+    }
     if (best[state.level] < solvedMoves) {
         std::snprintf(line, sizeof line, "your best: %d moves", best[state.level]);
-        drawCentred(art.practice, textInk, line, display, 290);
+        drawCentred(art.practice, textInk, line, display, 320);
     }
     const bool last = state.level + 1 >= state.levels;
     drawKeysCentred(art.practice,

@@ -88,6 +88,8 @@ struct app {
     // first not yet solved by `solved` (fewest moves, 0 for none; the first level once all are), and each
     // win leads to the solved screen.
     void playPack(const levelPack& levels, const int* solved);
+    // The pack's level `state.level` as it begins, on its screen and in the caption.
+    void loadPackLevel();
     // The level won on the pack's screen in `moves`: kept for the solved screen, as the fewest, and in the
     // progress file before the solved screen shows.
     void packLevelWon(int moves);

@@ -29,6 +29,7 @@ void practiceMode::levelLoaded(const screens& all) {
     if (!own) return;
     own->restartWith(all.own);
     ownWon = winner::nobody;
+    hintsTaken = 0;
     halve(all.own.layer, halfMap);
 }
 

@@ -431,6 +431,8 @@ struct practiceMode {
     SDL_Surface* halfMap = nullptr;
     SDL_Surface* halfSheet = nullptr;
     hintRun hint;
+    // Hints asked for on the player's level since it began, which its solved screen tells.
+    int hintsTaken = 0;
 
     // Screen s's frame step in practice mode with the frame's command and rewind (taken only by the levels).
     // True when the level of that screen is won. Its picture and signs are drawn after the frame.
