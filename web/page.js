@@ -386,8 +386,8 @@
 
   // The game's screen (1 title, 2 and 3 the levels, 4 a player's level, 5 a pack's level solved, 6 the pack
   // solved, 8 rage-quit): start and Level 2 only do something on the title, Map only on the levels (in Level
-  // 2's room, which is free there), practice mode's keys nothing on the rage-quit screen, and Quit only there
-  // and on the pack's two screens. A pack's level solved has its next level (start's button), again
+  // 2's room, which is free there), practice mode's keys nothing on the rage-quit screen and the pack's two,
+  // and Quit only on those three. A pack's level solved has its next level (start's button), again
   // (Restart's) and Quit, with or without practice mode. A button that does nothing is hidden but keeps its
   // room, so that no other moves.
   function screenShown(screen) {
@@ -395,7 +395,7 @@
     main.dataset.screen = screen;
     for (const button of pad.querySelectorAll('.practice-only, .title-only, .level-only')) {
       button.hidden = !(button.classList.contains('solved-too') && screen === 5)
-        && ((button.classList.contains('practice-only') && (!practice || screen === 8))
+        && ((button.classList.contains('practice-only') && (!practice || quitsNow(screen)))
         || (button.classList.contains('title-only') && screen !== 1)
         || (button.classList.contains('level-only') && screen !== 2 && screen !== 3 && screen !== 4)
         || (button.dataset.key === '50' && (level !== null || packRun)));
