@@ -34,8 +34,9 @@ target_link_options(brakko PRIVATE
     -sENVIRONMENT=web
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0
-    # The page reads the pack's levels and writes a link's level through FS.
-    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain,FS]")
+    # The page reads the pack's levels, writes a link's level and copies the progress file through FS, and
+    # asks for a level's digest through ccall.
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall]")
 file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_DIR}/snd/*
      ${PROJECT_SOURCE_DIR}/replays/* ${PROJECT_SOURCE_DIR}/levels/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})

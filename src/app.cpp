@@ -120,7 +120,9 @@ void app::packLevelWon(int moves) {
     if (progress == nullptr) return;
     char line[progressLineSize];
     // A file that can't be written says so once, and the game plays on with the wins in memory.
-    if (!saveWin(progressFile, *progress, levelDigest(levels[state.level]), moves, line, sizeof line))
+    if (saveWin(progressFile, *progress, levelDigest(levels[state.level]), moves, line, sizeof line))
+        ++savedWins;
+    else
         progress = nullptr;
     if (line[0] != '\0') std::fprintf(stderr, "%s\n", line);
 }

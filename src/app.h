@@ -76,6 +76,8 @@ struct app {
     // null when no progress is kept.
     const char* progressFile = nullptr;
     progressRecord* progress = nullptr;
+    // Wins written to the progress file in this run: a browser's page copies the file out after each.
+    int savedWins = 0;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also

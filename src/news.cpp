@@ -11,6 +11,15 @@ void readNews(const app& game, gameNews& news) {
     news.level1Won = game.all.level1.end();
     news.level2Won = news.playersLevel ? game.all.own.end() : game.all.level2.end();
     news.replayed = game.input.playing != nullptr;
+    if (game.pack != nullptr) {
+        news.pack = true;
+        news.packLevel = game.state.level;
+        news.packLevels = game.state.levels;
+        news.solvedMoves = game.solvedMoves;
+        news.par = game.pack->par[game.state.level];
+        news.fewest = game.best[game.state.level];
+        news.savedWins = game.savedWins;
+    }
     posePreview poses[9];
     if (screen == level2Screen)
         previewPoses(game.all.level2.game, poses);

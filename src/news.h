@@ -13,6 +13,13 @@ struct gameNews {
     bool level1Won = false, level2Won = false;
     // A replay (the shipped solution or a recording) drives or drove this run: its wins are not the player's.
     bool replayed = false;
+    // A pack's run: its level on the level's screen or last played there (from 0) of `packLevels`, the moves
+    // the level just solved took and its par (0 for none), the fewest it was ever won in (0 while unsolved),
+    // and the wins written to the progress file so far in this run.
+    bool pack = false;
+    int packLevel = 0, packLevels = 0;
+    int solvedMoves = 0, par = 0, fewest = 0;
+    int savedWins = 0;
     // Practice mode's time: paused, one game frame in `slowness` paced frames, and whether the curtain runs.
     bool paused = false;
     int slowness = 1;

@@ -49,13 +49,15 @@ void tellPage(const app& game, gameNews& told) {
     readNews(game, now);
     if (now == told) return;
     told = now;
-    char script[sizeof now.poses + 400];
+    char script[sizeof now.poses + 600];
     std::snprintf(
         script, sizeof script,
         "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
-        "level2Won: %d, replayed: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
+        "level2Won: %d, replayed: %d, pack: %d, packLevel: %d, packLevels: %d, solvedMoves: %d, par: %d, "
+        "fewest: %d, savedWins: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
         "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, poses: '%s'})",
-        now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.paused,
+        now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.pack,
+        now.packLevel, now.packLevels, now.solvedMoves, now.par, now.fewest, now.savedWins, now.paused,
         now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose,
         now.currentShape, now.members, now.samePose, now.poses);
     emscripten_run_script(script);
@@ -90,6 +92,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
     event.type = SDL_KEYDOWN;
     event.key.keysym.sym = sym;
     SDL_PushEvent(&event);
+}
+
+// The page marks the pack's solved levels by the digests the progress file keys them by: the digest of the
+// level file at `path`, in 16 lower-case hex digits, or "" when the reader refuses the file.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* levelDigestOf(const char* path) {
+    static customLevel level;
+    static char digest[17];
+    levelError error;
+    if (!readLevelFile(path, level, error)) return "";
+    std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(levelDigest(level)));
+    return digest;
 }
 
 // The page's sound button: the music goes silent, or plays at its full volume again.

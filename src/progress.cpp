@@ -234,6 +234,22 @@ bool replaceFile(const char* path, const char* temporary, const progressRecord& 
     return true;
 }
 
+// Moves a damaged file aside to `damaged`, never over an earlier one: link() refuses to replace a file, where
+// rename() would. Where the file system has no hard links (a browser's memory file system says EMLINK, others
+// EPERM or EOPNOTSUPP), it is renamed once no earlier file is there: under the lock, no other copy of the
+// game makes one in between. 0, or why the file stays where it is.
+int moveAside(const char* path, const char* damaged) {
+    if (link(path, damaged) == 0) {
+        unlink(path);
+        return 0;
+    }
+    if (errno != EMLINK && errno != EPERM && errno != EOPNOTSUPP) return errno;
+    struct stat there;
+    if (lstat(damaged, &there) == 0) return EEXIST;
+    if (errno != ENOENT) return errno;
+    return rename(path, damaged) == 0 ? 0 : errno;
+}
+
 // Under the lock: the file as it is now merged into `record` (a damaged one moved aside first), then the
 // merge written over it. False, with `line`, when the file must stay as it is.
 bool mergeAndWrite(const char* path, progressRecord& record, char* line, std::size_t lineSize) {
@@ -267,9 +283,8 @@ bool mergeAndWrite(const char* path, progressRecord& record, char* line, std::si
                           now.why);
             return false;
         case progressState::damaged:
-            // link() refuses to replace an earlier damaged file, where rename() would.
-            if (link(path, damaged) != 0) {
-                if (errno == EEXIST)
+            if (const int why = moveAside(path, damaged); why != 0) {
+                if (why == EEXIST)
                     std::snprintf(line, lineSize,
                                   "brakko: %s is damaged (%s) and %s is there already: both are left as they "
                                   "are and progress is not written",
@@ -279,10 +294,9 @@ bool mergeAndWrite(const char* path, progressRecord& record, char* line, std::si
                         line, lineSize,
                         "brakko: %s is damaged (%s) and cannot be moved aside (%s): progress is not "
                         "written",
-                        path, now.why, std::strerror(errno));
+                        path, now.why, std::strerror(why));
                 return false;
             }
-            unlink(path);
             break;
     }
     if (!replaceFile(path, temporary, record, text, line, lineSize)) return false;

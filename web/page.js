@@ -1,7 +1,8 @@
 // The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
 // key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
-// practice mode when the remembered box is ticked) on its own levels, on a level of the pack or on a level in
-// the page's link, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
+// practice mode when the remembered box is ticked) on its own levels, on the pack played through (its
+// progress kept in the browser's storage, the solved levels marked in the list), on a level of the pack or on a
+// level in the page's link, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
 // game says its keys would ask for), switches the music off and on, asks for a phone to be turned, shows the
 // game's news beside the canvas as text (each level won as it is won, a solution that has played, and practice
 // mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
@@ -44,6 +45,7 @@
   const packChoice = byId('pack-choice');
   const packList = byId('pack');
   const playLevel = byId('play-level');
+  const playPack = byId('play-pack');
   const levelName = byId('level-name');
   const copyButton = byId('copy-link');
   const linkField = byId('link');
@@ -53,6 +55,11 @@
   const holdMs = 500;
   const practiceKey = 'brakko.practice';
   const soundKey = 'brakko.sound';
+  // The pack's progress file, kept in the browser's storage between visits, and where the game reads and
+  // writes it in its file system (XDG_STATE_HOME is /state there).
+  const progressKey = 'brakko.progress';
+  const stateHome = '/state';
+  const progressFile = `${stateHome}/brakko/progress`;
   const svgNS = 'http://www.w3.org/2000/svg';
   const linkFormat = 'deflate-raw';
   // The game's reader takes no level longer than this (maxLevelBytes in levelFile.h).
@@ -71,6 +78,10 @@
   // The level played in place of Brakko's own two, once the player has chosen one or followed a link: its
   // path in the game's file system, its text, and its title and author for show.
   let level = null;
+  // Whether the game plays the pack through, and the pack's levels in order: file name, title, the digest the
+  // progress file keys it by, and its entry in the list.
+  let packRun = false;
+  const packLevels = [];
   // The level in the page's link, inflated while the game loads (null when the page has none).
   const linked = window.location.hash.startsWith('#level=')
     ? inflateLink(window.location.hash.slice('#level='.length)) : null;
@@ -251,9 +262,63 @@
     for (const name of names) {
       const option = document.createElement('option');
       option.value = name;
-      option.textContent = levelAt('', fs.readFile(`/levels/${name}`), name).title;
+      const title = levelAt('', fs.readFile(`/levels/${name}`), name).title;
+      const digest = window.Module.ccall('levelDigestOf', 'string', ['string'], [`/levels/${name}`]);
+      packLevels.push({ name, title, digest, option });
       packList.appendChild(option);
     }
+    solvedShown();
+  }
+
+  function storedProgress() {
+    try {
+      return window.localStorage.getItem(progressKey) || '';
+    } catch {
+      return '';  // storage refused: nothing solved yet
+    }
+  }
+
+  // The fewest moves of each solved level by its digest, read from a progress file's text; nothing from a text
+  // that is not one (the game moves such a file aside at the next win).
+  function solvedIn(text) {
+    const lines = text.split('\n');
+    const solved = new Map();
+    if (lines[0] !== 'brakko progress 1') return solved;
+    for (const line of lines.slice(1)) {
+      const entry = line.match(/^([0-9a-f]{16}) (\d+)$/);
+      if (entry) solved.set(entry[1], Number(entry[2]));
+    }
+    return solved;
+  }
+
+  // Each solved level of the pack marked in the list with its fewest moves; the count of them.
+  function solvedShown() {
+    const solved = solvedIn(storedProgress());
+    let count = 0;
+    for (const { title, digest, option } of packLevels) {
+      const moves = solved.get(digest);
+      count += moves !== undefined;
+      option.textContent = moves === undefined ? title : `${title}: solved in ${moves} move${moves === 1 ? '' : 's'}`;
+    }
+    return count;
+  }
+
+  // The progress kept in the browser, where the game reads it at its start.
+  function progressIn() {
+    const fs = window.Module.FS;
+    const text = storedProgress();
+    fs.mkdirTree(`${stateHome}/brakko`);
+    if (text) fs.writeFile(progressFile, text);
+  }
+
+  // After a win the game wrote: the file kept in the browser, and the list marked.
+  function progressOut() {
+    try {
+      window.localStorage.setItem(progressKey, window.Module.FS.readFile(progressFile, { encoding: 'utf8' }));
+    } catch {
+      // storage refused: the progress lasts as long as this game
+    }
+    solvedShown();
   }
 
   async function ready() {
@@ -296,7 +361,7 @@
     copyButton.hidden = !level;
     linkField.hidden = true;
     if (level) levelName.textContent = level.author ? `${level.title} by ${level.author}` : level.title;
-    pad.querySelector('[data-area="start"] small').textContent = level ? 'the level' : 'level 1';
+    startShown(false);
     fit();
   }
 
@@ -312,6 +377,7 @@
       }
       args = [...args, '--replay', replay];
     }
+    if (packRun) progressIn();
     state = 'playing';
     practice = practiceBox.checked;
     told = null;
@@ -326,21 +392,40 @@
     }, 0);
   }
 
-  // The game's screen (1 title, 2 and 3 the levels, 4 a player's level, 8 rage-quit): start and Level 2 only do something on the
-  // title, Map only on the levels (in Level 2's room, which is free there), practice mode's keys nothing on
-  // the rage-quit screen, and Quit only there. A button that does nothing is hidden but keeps its room, so
-  // that no other moves.
+  // The game's screen (1 title, 2 and 3 the levels, 4 a player's level, 5 a pack's level solved, 6 the pack
+  // solved, 8 rage-quit): start and Level 2 only do something on the title, Map only on the levels (in Level
+  // 2's room, which is free there), practice mode's keys nothing on the rage-quit screen and the pack's two,
+  // and Quit only on those three. A pack's level solved has its next level (start's button), again
+  // (Restart's) and Quit, with or without practice mode. A button that does nothing is hidden but keeps its
+  // room, so that no other moves.
   function screenShown(screen) {
     // Kept on the page too, where a style or a test can read it.
     main.dataset.screen = screen;
     for (const button of pad.querySelectorAll('.practice-only, .title-only, .level-only')) {
-      button.hidden = (button.classList.contains('practice-only') && (!practice || screen === 8))
+      button.hidden = !(button.classList.contains('solved-too') && screen === 5)
+        && ((button.classList.contains('practice-only') && (!practice || quitsNow(screen)))
         || (button.classList.contains('title-only') && screen !== 1)
         || (button.classList.contains('level-only') && screen !== 2 && screen !== 3 && screen !== 4)
-        || (button.dataset.key === '50' && level !== null);
+        || (button.dataset.key === '50' && (level !== null || packRun)));
     }
-    quitButton.classList.toggle('off', screen !== 8);
+    const solved = screen === 5;
+    startShown(solved);
+    pad.querySelector('[data-area="restart"] b').textContent = solved ? 'Again' : 'Restart';
+    escape.querySelector('b').textContent = solved || screen === 6 ? 'hold to quit' : 'hold to give up';
+    quitButton.classList.toggle('off', !quitsNow(screen));
     posesPanel.classList.toggle('off', !practice);
+  }
+
+  // Escape quits on the rage-quit screen and the pack's two screens.
+  const quitsNow = (screen) => screen === 8 || screen === 5 || screen === 6;
+
+  // The start button's words: the title's level, or the pack's next level on its solved screen.
+  function startShown(solved) {
+    const n = told || {};
+    const last = n.packLevel + 1 >= n.packLevels;
+    pad.querySelector('[data-area="start"] b').textContent = solved ? 'next' : 'start';
+    pad.querySelector('[data-area="start"] small').textContent = solved ? (last ? 'the end' : `level ${n.packLevel + 2}`)
+      : packRun ? `level ${(n.packLevel || 0) + 1}` : level ? 'the level' : 'level 1';
   }
 
   // What a key does, in words: on a touch screen the pad's name for it, never a keyboard's.
@@ -449,15 +534,33 @@
     line(undoLine, onLevel ? `undo: ${n.steps} step${n.steps === 1 ? '' : 's'} back` : '');
   }
 
+  // The pack's news: the level solved, with its moves and par, and the pack solved.
+  function packNews(n) {
+    if (n.screen === 6) return 'The pack is solved.';
+    if (n.screen !== 5) return '';
+    const moves = `${n.solvedMoves} move${n.solvedMoves === 1 ? '' : 's'}`;
+    return `Level ${n.packLevel + 1} solved in ${moves}${n.par > 0 ? ` (par ${n.par})` : ''}.`;
+  }
+
   // The game's news, told whenever any of it changes.
   function newsShown(n) {
     const last = told || {};
     told = n;
-    if (n.screen !== last.screen) screenShown(n.screen);
+    if (n.screen !== last.screen || n.packLevel !== last.packLevel) screenShown(n.screen);
     showPoses(n.poses, n);
     if (n.paused !== last.paused || n.slowness !== last.slowness) timeShown(n.paused, n.slowness);
-    if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won)
+    if (n.pack) {
+      if (n.savedWins !== (last.savedWins || 0)) progressOut();
+      line(news, packNews(n));
+      const title = packLevels[n.packLevel]?.title || '';
+      if (levelName.hidden) {
+        levelName.hidden = false;
+        fit();
+      }
+      line(levelName, `Level ${n.packLevel + 1} of ${n.packLevels}: ${title}`);
+    } else if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won) {
       line(news, n.level1Won || n.level2Won ? wonNews(n) : '');
+    }
     if (practice) practiceShown(n);
   }
 
@@ -483,7 +586,11 @@
     if (state !== 'playing') return;
     state = 'ended';
     const n = told || {};
-    if (n.replayed) say('The solution has played to its end. Your turn now!');
+    if (packRun) {
+      const solved = solvedShown();
+      say(solved === packLevels.length ? 'You solved the whole pack. Thanks for playing!'
+        : `You have solved ${solved} of the pack's ${packLevels.length} levels. Thanks for playing!`);
+    } else if (n.replayed) say('The solution has played to its end. Your turn now!');
     else if (n.level2Won && level) say(`You solved ${level.title}. Thanks for playing!`);
     else if (n.level2Won && n.level1Won) say('You solved Brakko: both levels. Thanks for playing!');
     else if (n.level2Won) say('You solved level 2. Level 1 is still to play. Thanks for playing!');
@@ -580,6 +687,8 @@
       wasmBinary: wasm,
       getPreloadedPackage: () => data,
       onRuntimeInitialized: ready,
+      // The game keeps the pack's progress under XDG_STATE_HOME, read as the runtime starts.
+      preRun: [() => { window.ENV.XDG_STATE_HOME = stateHome; }],
       onNews: newsShown,
       onExit: ended,
       onAbort: (what) => fail(`Brakko stopped: ${what}`),
@@ -618,6 +727,14 @@
     level = null;
     levelShown();
     begin(['--solution']);
+  });
+  // The pack played through, from its first level not yet solved.
+  playPack.addEventListener('click', () => {
+    if (state !== 'ready') return;
+    level = null;
+    packRun = true;
+    levelShown();
+    begin(['--pack=/levels']);
   });
   playLevel.addEventListener('click', () => {
     if (state !== 'ready') return;
@@ -690,9 +807,9 @@
     fullscreenButton.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
     fit();
   });
-  // On the rage-quit screen, Quit is Escape, which ends the game there.
+  // On the rage-quit screen and the pack's, Quit is Escape, which ends the game there.
   quitButton.addEventListener('click', () => {
-    if (state === 'playing' && main.dataset.screen === '8') window.Module._pressKey(27);
+    if (state === 'playing' && quitsNow(Number(main.dataset.screen))) window.Module._pressKey(27);
   });
   // None of the page's buttons takes the keyboard from the game.
   for (const button of [soundButton, fullscreenButton, copyButton, quitButton])

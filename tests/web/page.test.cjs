@@ -5,7 +5,8 @@
 // damaged pictures and musics are refused as on the desktop, a win of level 2 is announced as it happens, the
 // end must be named won or given up, and a missing file must be reported on the page. A level in a link plays
 // to its win with its title and author shown as text, and gives back its own link; a link that inflates too
-// far or holds a bad level is refused with its reason; a level of the pack is chosen from the list.
+// far or holds a bad level is refused with its reason; a level of the pack is chosen from the list, and the pack
+// played through keeps its wins in the browser across a reload.
 'use strict';
 
 const { test, before, after } = require('node:test');
@@ -568,6 +569,42 @@ test('a level of the pack is chosen from the list and played', async () => {
   }, 10000);
   await page.keyboard.press('Enter');
   await waitFor('Return should lead to the chosen level', screenIs(page, '4'), 10000);
+
+  // The pack played through in practice mode over a progress text the game cannot read, which it moves aside.
+  await page.evaluate(() => localStorage.setItem('brakko.progress', 'not a progress file\n'));
+  await page.reload();
+  await waitFor('the reloaded page should offer the pack', () => page.$eval('#pack-choice', (c) => ({ done: !c.hidden })));
+  await page.click('#practice');
+  await page.click('#play-pack');
+  const levelIs = (number) => async () =>
+    ({ done: (await page.$eval('#level-name', (p) => p.textContent)).startsWith(`Level ${number} of ${pack.length}: `) });
+  await waitFor('the pack should start at level 1', levelIs(1), 10000);
+  await page.keyboard.press('Enter');
+  await waitFor('Return should lead to the pack\'s first level', screenIs(page, '4'), 10000);
+  const signs = () => page.evaluate(() => [document.querySelector('main').dataset.screen,
+    document.getElementById('hint-said').textContent]);
+  // h asked again while no hint shows: the game takes it only once the level is open and no hint plays.
+  await waitFor('hints should win level 1', async () => {
+    const [screen, hint] = await signs();
+    if (screen === '4' && hint === '') await page.keyboard.press('h');
+    return { screen, hint, done: screen === '5' };
+  });
+  assert.match(await page.$eval('#news', (n) => n.textContent), /^Level 1 solved in \d+ moves? \(par 7\)\.$/);
+  assert.equal(await page.$$eval('#pad .solved-too', (all) => all.filter((b) => !b.hidden).map((b) => b.textContent).join()),
+    'Again,nextlevel 2', 'the pad should offer the next level and the same again');
+  await waitFor('the win should be kept in the browser, the unreadable text replaced', async () => {
+    const text = await page.evaluate(() => localStorage.getItem('brakko.progress'));
+    return { text, done: /^brakko progress 1\n[0-9a-f]{16} \d+\n$/.test(text) };
+  });
+  await page.click('#quit');
+  await waitFor('Quit should end the pack', noticeSays(page, new RegExp(`solved 1 of the pack's ${pack.length} levels`)), 10000);
+  await page.reload();
+  const marked = await waitFor('the reloaded list should mark level 1 solved', () =>
+    page.$$eval('#pack option', (all) =>
+      ({ texts: all.map((o) => o.textContent), done: /: solved in \d+ moves?$/.test(all[0]?.textContent) })));
+  assert.equal(marked.texts.filter((t) => t.includes('solved')).length, 1, 'only level 1 should be marked solved');
+  await page.click('#play-pack');
+  await waitFor('the pack should start again at level 2', levelIs(2), 10000);
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
