@@ -2,6 +2,8 @@
 // before and an after meet the same machine: time from navigation to the start prompt and to the title's
 // first frame, pictures drawn per second and the browser's CPU use on each screen, and the sizes of the
 // site's files raw and gzipped. Saves screenshots of each stage when given a directory.
+// With music, each screen's music is also measured alone on a page that only plays it: the floor that a
+// screen at rest is held to.
 // Usage: NODE_PATH=build/tests/web/node_modules node bench/web_speed.cjs [seconds] [--no-music] [--shots=DIR] [site...]
 // (default build-web/site; the browser test's `npm ci` installs puppeteer-core there).
 'use strict';
@@ -117,6 +119,32 @@ async function measureSite(browser, site) {
       `${(cpu * 100).toFixed(1)}% of a core`);
     if (shots) await page.screenshot({ path: path.join(shots, `${path.basename(path.dirname(site))}-${screen}.png`) });
   };
+  // The floor each screen is held to: a page that does nothing but play that screen's music, on its own
+  // server, the same seconds, in the same run.
+  const musics = { title: 'goof.ogg', level1: 'robot_wars.ogg', ragequit: 'down.ogg', level2: 'vexo.ogg' };
+  if (!noMusic) {
+    const quiet = fs.mkdtempSync(path.join(require('node:os').tmpdir(), 'brakko-music-'));
+    for (const file of Object.values(musics))
+      fs.copyFileSync(path.join(__dirname, '..', 'snd', file), path.join(quiet, file));
+    fs.writeFileSync(path.join(quiet, 'index.html'), '<!doctype html><title>music</title><audio loop></audio>');
+    const musicServer = await serve(quiet);
+    for (const [screen, file] of Object.entries(musics)) {
+      const page = await browser.newPage();
+      await page.goto(address(musicServer));
+      await page.keyboard.press('Enter');  // the gesture a browser asks before it plays
+      await page.evaluate((src) => { const a = document.querySelector('audio'); a.src = src; return a.play(); }, file);
+      await sleep(1000);
+      const cpu0 = cpuTicks(pid);
+      const start = Date.now();
+      await sleep(seconds * 1000);
+      const cpu = (cpuTicks(pid) - cpu0) / 100 / ((Date.now() - start) / 1000);
+      row[`${screen} music`] = `${(cpu * 100).toFixed(1)}%`;
+      console.log(`${screen}'s music alone: browser CPU ${(cpu * 100).toFixed(1)}% of a core`);
+      await page.close();
+    }
+    musicServer.close();
+    fs.rmSync(quiet, { recursive: true, force: true });
+  }
   let page = await open('key');
   await measure(page, 'title');
   await page.keyboard.press('Enter');
@@ -149,11 +177,12 @@ async function main() {
   await browser.close();
   console.log(`browser CPU, percent of a core over ${seconds} s each, nothing pressed` +
     (noMusic ? ', no music playing' : ''));
-  const screens = ['title', 'level1', 'ragequit', 'level2', 'moving'];
-  console.log(['site'.padEnd(32), ...screens.map((name) => name.padStart(9))].join(' '));
+  const screens = ['title', 'level1', 'ragequit', 'level2', 'moving', 'title music', 'level1 music',
+    'ragequit music', 'level2 music'];
+  console.log(['site'.padEnd(32), ...screens.map((name) => name.padStart(Math.max(9, name.length)))].join(' '));
   for (const [site, row] of rows) {
     const name = path.relative(process.cwd(), site) || site;
-    console.log([name.padEnd(32), ...screens.map((screen) => (row[screen] || '-').padStart(9))].join(' '));
+    console.log([name.padEnd(32), ...screens.map((screen) => (row[screen] || '-').padStart(Math.max(9, screen.length)))].join(' '));
   }
 }
 

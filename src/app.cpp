@@ -156,7 +156,9 @@ void app::frame() {
 
 void app::unpacedFrame() {
     if (!practice) {
-        step(input.take(pollEvent(stale)));
+        const frameEvent polled = pollEvent(stale);
+        eventsWaiting = polled.type != frameEvent::kind::none;
+        step(input.take(polled));
         return;
     }
     // Practice mode takes the whole queue at once: the keys of time act now, the others wait their turn.
@@ -290,8 +292,10 @@ curtainMove app::step(const frameEvent& event) {
 }
 
 bool app::atRest() const {
-    if (!backgroundDue || input.replaying() || state.nextScreen != noTransition ||
-        state.command != noCommand || state.back != goBack::none)
+    // The frame after the first paints the background, and the frame after an opening takes the teeth away.
+    if (!backgroundDue || due.background != state.screen || due.teeth >= 0 || eventsWaiting ||
+        input.replaying() || state.nextScreen != noTransition || state.command != noCommand ||
+        state.back != goBack::none)
         return false;
     if (practice) {
         if (practice->hint.stage != hintStage::idle || time.hintAsked || time.closing || time.count > 0 ||
@@ -463,6 +467,28 @@ void app::shutDown() {
     all.releaseLayers();
     if (practice) practice->releaseMap();
     closePlatform();
+}
+
+bool gameRunning(const app& game) {
+    return game.state.running();
+}
+void pacedFrame(app& game) {
+    game.frame();
+}
+void unpacedFrame(app& game) {
+    game.unpacedFrame();
+}
+void presentOnlyWhenAsked(app& game) {
+    game.showEachFrame = false;
+}
+void presentFrame(app& game) {
+    game.present();
+}
+bool atRest(const app& game) {
+    return game.atRest();
+}
+void endRun(app& game) {
+    game.shutDown();
 }
 
 void closePlatform() {

@@ -14,6 +14,7 @@
 #include "progress.h"
 #include "replay.h"
 #include "screens.h"
+#include "seam.h"
 
 // Everything read from disk at start-up, kept to the end of the run. Any of it may be null: a missing
 // picture just doesn't appear and a missing music doesn't play.
@@ -57,6 +58,8 @@ struct app {
     bool stale = true;
     // False only before the first frame.
     bool backgroundDue = false;
+    // Whether the last poll of SDL's queue took an event, so that more may wait there.
+    bool eventsWaiting = false;
     // Whether this frame shows its picture: a browser shows only the last frame of each of its animation
     // frames, the one the page will show, and the desktop's paced loop the second of each pair of frames.
     bool showEachFrame = true;
@@ -147,10 +150,6 @@ struct app {
 // Takes at most one key press or window close from SDL's queue; the rest wait there for the frames after.
 // Whatever else is queued ahead of it is passed over, setting `exposed` for an uncovered window.
 frameEvent pollEvent(bool& exposed);
-
-// The main loop, until the player quits: on the desktop paced frames one after another; in a browser the
-// game's frames due in each animation frame, and this call never returns.
-void runMainLoop(app& game);
 
 // Halts the music and closes the mixer and SDL. Every surface made since start-up must be freed first:
 // SDL_Quit frees the display, and a surface blitted onto it may still refer to it.

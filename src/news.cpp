@@ -1,5 +1,6 @@
 // The record of what the page is told, read from the game after a frame.
-#include "news.h"
+#include "app.h"
+#include "seam.h"
 
 #include "posePreview.h"
 

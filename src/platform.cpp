@@ -1,5 +1,5 @@
 // The platform functions that the desktop and the browser share over SDL 1.2 and SDL_mixer 1.2, and the
-// exact bytes of their failure messages; what differs lives in each platform's own file (platformOwn.h).
+// exact bytes of their failure messages; what differs lives in each platform's own file (the end of platform.h).
 // Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "platform.h"
 
@@ -8,7 +8,6 @@
 #include <cstring>
 #include <iostream>
 
-#include "platformOwn.h"
 
 namespace {
 

@@ -6,10 +6,9 @@
 
 #include <cstdio>
 
-#include "app.h"
-#include "news.h"
+#include "levelFile.h"
 #include "platform.h"
-#include "platformOwn.h"
+#include "seam.h"
 
 namespace {
 
@@ -27,20 +26,38 @@ void seeThrough(SDL_Surface* picture, Uint32 key) {
     SDL_UnlockSurface(picture);
 }
 
-EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {
-    // Nothing to resume when no music plays (halted, or never loaded).
-    if (page->hidden)
-        Mix_PauseMusic();
-    else
-        Mix_ResumeMusic();
-    return EM_FALSE;
-}
-
 struct browserRun {
     app* game = nullptr;
     framePacer<60> pacer;
     gameNews told;
+    // The main loop is paused: the game was at rest, and nothing has happened since.
+    bool asleep = false;
 };
+browserRun run;
+
+// Anything that may change the game wakes a sleeping loop, once: its next animation frame takes the event.
+void wake() {
+    if (!run.asleep) return;
+    run.asleep = false;
+    emscripten_resume_main_loop();
+}
+
+EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* page, void*) {
+    // Nothing to resume when no music plays (halted, or never loaded).
+    if (page->hidden) {
+        Mix_PauseMusic();
+    } else {
+        Mix_ResumeMusic();
+        wake();
+    }
+    return EM_FALSE;
+}
+
+// SDL's own handler only queues a key; this one, heard first, wakes the loop that will take it.
+EM_BOOL keyPressed(int, const EmscriptenKeyboardEvent*, void*) {
+    wake();
+    return EM_FALSE;
+}
 
 // Tells the page what changed since it was last told: one call of its Module.onNews with the whole record as
 // an object, only when a field differs and the page defined it.
@@ -66,21 +83,31 @@ void tellPage(const app& game, gameNews& told) {
 // One animation frame of the browser: the game frames that are due, each without its picture, then the last
 // one's picture, the only one the page will show, and the news. Once the player has quit, the same shutdown
 // as the desktop's; the page learns that the game ended from its Module.onExit, and how from the last news.
-void animationFrame(void* arg) {
-    browserRun& run = *static_cast<browserRun*>(arg);
+void animationFrame(void*) {
     app& game = *run.game;
     // Only the frames due when the call began: frames slower than the pacing must still let the page draw.
     const Uint32 now = SDL_GetTicks();
-    while (game.state.running() && run.pacer.due(now)) {
+    bool stepped = false;
+    while (gameRunning(game) && run.pacer.due(now)) {
         const Uint32 begun = SDL_GetTicks();
-        game.unpacedFrame();
+        unpacedFrame(game);
         run.pacer.ran(SDL_GetTicks() - begun);
+        stepped = true;
     }
-    game.present();
+    presentFrame(game);
     tellPage(game, run.told);
-    if (game.state.running()) return;
+    if (gameRunning(game)) {
+        // At rest the loop sleeps: the frames it leaves out would change nothing, and none is caught up when
+        // it wakes. Only after a frame here, whose look at SDL's queue found it empty: no event comes in
+        // during an animation frame, so none waits unheard.
+        if (stepped && atRest(game)) {
+            run.asleep = true;
+            emscripten_pause_main_loop();
+        }
+        return;
+    }
     emscripten_cancel_main_loop();
-    game.shutDown();
+    endRun(game);
     emscripten_force_exit(0);
 }
 
@@ -92,6 +119,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
     event.type = SDL_KEYDOWN;
     event.key.keysym.sym = sym;
     SDL_PushEvent(&event);
+    wake();
 }
 
 // The page marks the pack's solved levels by the digests the progress file keys them by: the digest of the
@@ -156,9 +184,10 @@ void readyForBlits(SDL_Surface*, SDL_Surface*) {}
 void runMainLoop(app& game) {
     // A hidden tab gets no animation frames, so the game stands still there, and so does its music.
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
-    game.showEachFrame = false;
-    // Never returns: the browser calls animationFrame from now on, and `game` and `run` stay where they are.
-    static browserRun run;
+    // Heard on the way down to the page, before any handler below could stop it.
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, keyPressed);
+    presentOnlyWhenAsked(game);
+    // Never returns: the browser calls animationFrame from now on, and `game` stays where it is.
     run.game = &game;
     emscripten_set_main_loop_arg(animationFrame, &run, 0, 1);
 }

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
-#include "app.h"
 #include "platform.h"
-#include "platformOwn.h"
+#include "seam.h"
 #include "sheet.h"
 
 namespace {
@@ -127,6 +127,6 @@ void readyForDisplay(SDL_Surface* picture, SDL_Surface* display) {
     readyForBlits(picture, display);
 }
 void runMainLoop(app& game) {
-    while (game.state.running())
-        game.frame();
+    while (gameRunning(game))
+        pacedFrame(game);
 }

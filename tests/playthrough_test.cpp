@@ -50,16 +50,18 @@ enum class artwork { project, painted };
 // The game as main starts it, driven by its own frame step without pacing or SDL's queue. After every frame
 // the view that ran is drawn again over the background it was drawn on, by the game into the display and
 // tile by tile into a second surface, and the two must be the same bytes.
-// What a frame at rest must leave as it was: the flow, the view's picture, and the current screen's
+// What a frame at rest must leave as it was: the flow, the frame's background and teeth, the view's picture,
+// and the current screen's
 // game as the search tells states apart, with its moves.
 struct restMark {
     flow state;
+    int background = 0, teeth = 0;
     viewPicture picture;
     packedRecord game;
     int moves = 0;
 
     static restMark of(app& g) {
-        restMark mark{g.state, {}, {}, 0};
+        restMark mark{g.state, g.due.background, g.due.teeth, {}, {}, 0};
         g.all.with(g.state.screen, [&mark](auto& view, int, int) {
             mark.picture = view.picture();
             mark.game = packedState(view.game);
@@ -72,7 +74,8 @@ struct restMark {
         const flow& a = state;
         const flow& b = other.state;
         return a.screen == b.screen && a.nextScreen == b.nextScreen && a.curtain == b.curtain &&
-               a.level == b.level && picture == other.picture && game == other.game && moves == other.moves;
+               a.level == b.level && background == other.background && teeth == other.teeth &&
+               picture == other.picture && game == other.game && moves == other.moves;
     }
 };
 
@@ -353,7 +356,8 @@ TEST(Playthrough, TitleBothLevelsAndRageQuitFrameByFrame) {
     // Its robots ride the belts down for about 560 frames, then stand still.
     for (int i = 0; i < 700; ++i)
         p.frame();
-    EXPECT_GT(p.rests, restsBefore + 100) << "the rage-quit screen should come to rest once its robots settle";
+    EXPECT_GT(p.rests, restsBefore + 100)
+        << "the rage-quit screen should come to rest once its robots settle";
     p.frame(keyEscape);
     EXPECT_FALSE(p.state().running()) << "Escape on the rage-quit screen should end the program's flow";
     RecordProperty("framesInAll", p.frames);

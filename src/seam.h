@@ -1,10 +1,14 @@
-// What the game tells the page around it: a plain record of what a player should be told besides the picture,
-// filled from the game after each of its frames. The platform compares it field by field with the record it
-// told last and passes on a changed one whole. Read only; nothing here draws or allocates.
+// The one seam between the game and each platform's own file: what the game offers the loop that runs it,
+// and all that a platform file knows of the game. The game is a handle whose insides stay behind this header;
+// a platform steps its frames, shows them, asks whether anything would change, tells the page around a
+// browser what happened, and ends the run. What a platform provides in return is in platform.h.
 #pragma once
 
-#include "app.h"
+struct app;
 
+// What the game tells the page around it: a plain record of what a player should be told besides the picture,
+// filled from the game after each of its frames. The platform compares it field by field with the record it
+// told last and passes on a changed one whole.
 struct gameNews {
     int screen = 0;
     bool practice = false;
@@ -42,5 +46,23 @@ struct gameNews {
     bool operator==(const gameNews&) const = default;
 };
 
+// Whether the player has not quit yet.
+bool gameRunning(const app& game);
+// A turn of the desktop's main loop: paced, then the frame, shown unless the next follows at once.
+void pacedFrame(app& game);
+// A frame without its pacing (a browser paces by its animation frames): the next event and the step.
+void unpacedFrame(app& game);
+// From now on a frame shows nothing by itself: the platform shows the last one it stepped (presentFrame).
+void presentOnlyWhenAsked(app& game);
+// Shows the last frame's picture, unless the window shows it already.
+void presentFrame(app& game);
+// Whether the next frame, with no event, would change nothing at all: the platform may then step none until
+// an event comes, and catch none up after.
+bool atRest(const app& game);
 // Fills `news` from the game as it stands after its last frame.
 void readNews(const app& game, gameNews& news);
+// The end of the run: the game's surfaces freed, then the mixer and SDL closed. Nothing is drawn after.
+void endRun(app& game);
+// The main loop, until the player quits: each platform's own, in its own file. On the desktop paced frames
+// one after another; in a browser the game's frames due in each animation frame, and it never returns.
+void runMainLoop(app& game);
