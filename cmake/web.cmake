@@ -44,6 +44,8 @@ set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 foreach(file index.html page.css page.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
+# The numbers the pages share with the game.
+brakko_shared_js(${site}/shared.js brakko-shared-js)
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)
 
 # The level editor's reader and prover: the level reader and the game's search without SDL, as prove.js and

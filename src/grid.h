@@ -2,11 +2,11 @@
 // Any cell off the grid or past the end of a text reads as a wall; no read here ever leaves a text.
 #pragma once
 
-// The twenty robot start markers, '1' to '9' then 'A' to 'K'; marker k is robot k of a map or cell k of a
-// formation pattern.
-constexpr int markerCount = 20;
-// The most robots a map holds, one on each marker; every table of robots is this long.
-constexpr int maxRobots = markerCount;
+#include "shared.h"
+
+// The robot start markers, one per robot: '1' to '9' then 'A' to 'K'; marker k is robot k of a map or cell k
+// of a formation pattern.
+constexpr int markerCount = maxRobots;
 constexpr char markerChar(int k) {
     return k < 9 ? static_cast<char>('1' + k) : static_cast<char>('A' + (k - 9));
 }

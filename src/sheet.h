@@ -2,6 +2,8 @@
 // generator, the tests and the scripts (which read it from `brakko-sheet`). Plain numbers: no SDL here.
 #pragma once
 
+#include "shared.h"
+
 // A cell is this many pixels square, on the map and in the sheet alike.
 constexpr int cellPixels = 20;
 
@@ -18,7 +20,7 @@ struct sheetCell {
 
 // The top row holds one picture per robot index, robot i's own at x = 20 * i; it is worn while the robot is
 // free. The row below holds the group's pictures, the bottom row the map tiles.
-constexpr int robotPictures = 20;
+constexpr int robotPictures = maxRobots;
 constexpr sheetCell sprBotCell{"sprBot", 0, 0};
 constexpr sheetCell sprTeethCell{"sprTeeth", 0, 20};
 constexpr sheetCell sprEyesCell{"sprEyes", 20, 20};

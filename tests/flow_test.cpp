@@ -2,6 +2,8 @@
 // the pacing arithmetic driven with made-up clock values. No SDL, no window.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -290,6 +292,28 @@ TEST(ScreenFlow, KeysBecomeCommands) {
         f.endFrame();
         f.key(key);
         EXPECT_EQ(f.command, noCommand) << "key " << key << " should send no command";
+    }
+}
+
+// The page's copy of the numbers, written by the build from their header, says what the compiler reads there:
+// a screen, a negative command, a key given as a character and the formation keys.
+TEST(ScreenFlow, ThePagesNumbersAreTheGames) {
+    std::ifstream file(SHARED_JS);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string formation;
+    for (int key : formationKeys)
+        formation += (formation.empty() ? "" : ", ") + std::to_string(key);
+    const std::pair<const char*, std::string> rows[] = {
+        {"maxRobots", std::to_string(maxRobots)},
+        {"rageQuitScreen", std::to_string(rageQuitScreen)},
+        {"disbandCommand", std::to_string(disbandCommand)},
+        {"keyRestart", std::to_string(keyRestart)},
+        {"formationKeys", "Object.freeze([" + formation + "])"}};
+    for (const auto& [name, value] : rows) {
+        const std::string line = "\n  " + std::string(name) + ": " + value + ",\n";
+        EXPECT_NE(text.str().find(line), std::string::npos)
+            << "shared.js should hold " << name << ": " << value;
     }
 }
 

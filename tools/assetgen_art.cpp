@@ -27,7 +27,7 @@ constexpr int cell = cellPixels;
 // a cell, so a number reads at a glance at the game's own size.
 constexpr int glyphW = 6, glyphH = 10;
 using Glyph = std::array<const char*, glyphH>;
-constexpr std::array<Glyph, 20> glyphs{{
+constexpr std::array<Glyph, robotPictures> glyphs{{
     {"..##..", ".###..", "####..", "..##..", "..##..", "..##..", "..##..", "..##..", "..##..", "######"},
     {".####.", "##..##", "....##", "....##", "...##.", "..##..", ".##...", "##....", "##....", "######"},
     {".####.", "##..##", "....##", "....##", "..###.", "....##", "....##", "....##", "##..##", ".####."},

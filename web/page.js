@@ -15,11 +15,48 @@
 'use strict';
 
 (function () {
+  // The game's own numbers, from shared.js.
+  const {
+    titleScreen, level1Screen, level2Screen, ownLevelScreen, solvedScreen, packSolvedScreen, rageQuitScreen,
+    keyReturn, keyEscape, keySpace, keyBackspace, keyRestart, keyLevel2, keyPause, keyStep, keySlow, keyHint,
+    keyMap, formationKeys,
+  } = window.brakko;
   const byId = (id) => document.getElementById(id);
   const canvas = byId('canvas');
   const main = document.querySelector('main');
   const side = byId('side');
   const pad = byId('pad');
+  // The pad's buttons, in order: the key each presses, its area of the pad's grid in page.css, the classes
+  // that say where it does something, its words, and the room it takes when that is another's (Map shows in
+  // Level 2's, which never shows on a level). A button of practice mode, or Map, shows once the game says it
+  // acts.
+  const padKeys = [
+    ...formationKeys.map((key) => [key, String.fromCharCode(key), 'pose', String.fromCharCode(key)]),
+    [keySpace, 'space', '', 'let go'],
+    [keyPause, 'pause', 'practice-only', 'Pause'],
+    [keyStep, 'step', 'practice-only', 'Step', 'one tick'],
+    [keySlow, 'slow', 'practice-only', 'Slow', 'full speed'],
+    [keyBackspace, 'undo', 'practice-only', 'Undo'],
+    [keyRestart, 'restart', 'practice-only solved-too', 'Restart'],
+    [keyHint, 'hint', 'practice-only', 'Hint'],
+    [keyReturn, 'start', 'title-only solved-too', 'start', 'level 1'],
+    [keyLevel2, 'level2', 'practice-only title-only', 'Level 2'],
+    [keyMap, 'map', 'practice-only level-only', 'Map', 'whole level', 'level2'],
+    [keyEscape, 'escape', 'hold', 'hold to give up'],
+  ];
+  for (const [key, area, classes, words, small, room] of padKeys) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.tabIndex = -1;
+    button.dataset.key = key;
+    button.dataset.area = area;
+    button.className = classes;
+    button.hidden = /practice-only|level-only/.test(classes);
+    button.style.gridArea = room || area;
+    button.append(Object.assign(document.createElement('b'), { textContent: words }));
+    if (small) button.append(Object.assign(document.createElement('small'), { textContent: small }));
+    pad.append(button);
+  }
   const news = byId('news');
   const quitButton = byId('quit');
   const posesPanel = byId('poses');
@@ -31,8 +68,8 @@
   const soundButton = byId('sound');
   const fullscreenButton = byId('fullscreen');
   const poseButtons = [...pad.querySelectorAll('.pose')];
-  const pauseButton = pad.querySelector('[data-key="112"]');
-  const slowButton = pad.querySelector('[data-key="116"]');
+  const pauseButton = pad.querySelector('[data-area="pause"]');
+  const slowButton = pad.querySelector('[data-area="slow"]');
   const legend = byId('legend');
   const notice = byId('notice');
   const message = byId('message');
@@ -382,7 +419,7 @@
     practice = practiceBox.checked;
     told = null;
     notice.hidden = true;
-    screenShown(1);
+    screenShown(titleScreen);
     setTimeout(() => {
       window.Module._setMuted(muted ? 1 : 0);
       const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
@@ -392,8 +429,8 @@
     }, 0);
   }
 
-  // The game's screen (1 title, 2 and 3 the levels, 4 a player's level, 5 a pack's level solved, 6 the pack
-  // solved, 8 rage-quit): start and Level 2 only do something on the title, Map only on the levels (in Level
+  // The game's screen (the title, the two levels, a player's level, a pack's level solved, the pack solved,
+  // rage-quit): start and Level 2 only do something on the title, Map only on the levels (in Level
   // 2's room, which is free there), practice mode's keys nothing on the rage-quit screen and the pack's two,
   // and Quit only on those three. A pack's level solved has its next level (start's button), again
   // (Restart's) and Quit, with or without practice mode. A button that does nothing is hidden but keeps its
@@ -402,22 +439,24 @@
     // Kept on the page too, where a style or a test can read it.
     main.dataset.screen = screen;
     for (const button of pad.querySelectorAll('.practice-only, .title-only, .level-only')) {
-      button.hidden = !(button.classList.contains('solved-too') && screen === 5)
+      button.hidden = !(button.classList.contains('solved-too') && screen === solvedScreen)
         && ((button.classList.contains('practice-only') && (!practice || quitsNow(screen)))
-        || (button.classList.contains('title-only') && screen !== 1)
-        || (button.classList.contains('level-only') && screen !== 2 && screen !== 3 && screen !== 4)
-        || (button.dataset.key === '50' && (level !== null || packRun)));
+        || (button.classList.contains('title-only') && screen !== titleScreen)
+        || (button.classList.contains('level-only') && !isLevel(screen))
+        || (Number(button.dataset.key) === keyLevel2 && (level !== null || packRun)));
     }
-    const solved = screen === 5;
+    const solved = screen === solvedScreen;
     startShown(solved);
     pad.querySelector('[data-area="restart"] b').textContent = solved ? 'Again' : 'Restart';
-    escape.querySelector('b').textContent = solved || screen === 6 ? 'hold to quit' : 'hold to give up';
+    escape.querySelector('b').textContent = solved || screen === packSolvedScreen ? 'hold to quit' : 'hold to give up';
     quitButton.classList.toggle('off', !quitsNow(screen));
     posesPanel.classList.toggle('off', !practice);
   }
 
   // Escape quits on the rage-quit screen and the pack's two screens.
-  const quitsNow = (screen) => screen === 8 || screen === 5 || screen === 6;
+  const quitsNow = (screen) => screen === rageQuitScreen || screen === solvedScreen || screen === packSolvedScreen;
+  // The screens that play a level.
+  const isLevel = (screen) => screen === level1Screen || screen === level2Screen || screen === ownLevelScreen;
 
   // The start button's words: the title's level, or the pack's next level on its solved screen.
   function startShown(solved) {
@@ -429,8 +468,8 @@
   }
 
   // What a key does, in words: on a touch screen the pad's name for it, never a keyboard's.
-  const keyWord = (key) => (key === 32 ? (touch ? 'let go' : 'Space') : String.fromCharCode(key));
-  const poseKeys = 'qweasdzxc';
+  const keyWord = (key) => (key === keySpace ? (touch ? 'let go' : 'Space') : String.fromCharCode(key));
+  const poseKeys = String.fromCharCode(...formationKeys);
   // w and x ask for no pose: they start a pair, and a waiting pose gives way to them.
   const pairKeys = [1, 7];
 
@@ -511,7 +550,7 @@
 
   // Practice mode's signs as text, from the game's news: the group and its pose, time, the hint and undo.
   function practiceShown(n) {
-    const onLevel = n.screen === 2 || n.screen === 3 || n.screen === 4;
+    const onLevel = isLevel(n.screen);
     const pose = (i) => (touch ? poseKeys[i] : `${poseKeys[i]}'s`);
     let group = '';
     let wait = '';
@@ -536,8 +575,8 @@
 
   // The pack's news: the level solved, with its moves and par, and the pack solved.
   function packNews(n) {
-    if (n.screen === 6) return 'The pack is solved.';
-    if (n.screen !== 5) return '';
+    if (n.screen === packSolvedScreen) return 'The pack is solved.';
+    if (n.screen !== solvedScreen) return '';
     const moves = `${n.solvedMoves} move${n.solvedMoves === 1 ? '' : 's'}`;
     return `Level ${n.packLevel + 1} solved in ${moves}${n.par > 0 ? ` (par ${n.par})` : ''}.`;
   }
@@ -705,9 +744,6 @@
   }
 
   if (touch) document.body.classList.add('touch');
-  // A button whose room is another's (Map in Level 2's) shows only where that one never does.
-  for (const button of pad.querySelectorAll('button'))
-    button.style.gridArea = button.dataset.room || button.dataset.area;
   fit();
   window.addEventListener('resize', fit);
   window.addEventListener('keydown', start, true);
@@ -809,7 +845,7 @@
   });
   // On the rage-quit screen and the pack's, Quit is Escape, which ends the game there.
   quitButton.addEventListener('click', () => {
-    if (state === 'playing' && quitsNow(Number(main.dataset.screen))) window.Module._pressKey(27);
+    if (state === 'playing' && quitsNow(Number(main.dataset.screen))) window.Module._pressKey(keyEscape);
   });
   // None of the page's buttons takes the keyboard from the game.
   for (const button of [soundButton, fullscreenButton, copyButton, quitButton])
