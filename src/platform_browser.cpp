@@ -39,6 +39,7 @@ browserRun run;
 void wake() {
     if (!run.asleep) return;
     run.asleep = false;
+    emscripten_run_script("Module.asleep = false");
     emscripten_resume_main_loop();
 }
 
@@ -102,6 +103,8 @@ void animationFrame(void*) {
         // during an animation frame, so none waits unheard.
         if (stepped && atRest(game)) {
             run.asleep = true;
+            // Said to the page, which may show it or wait for it.
+            emscripten_run_script("Module.asleep = true");
             emscripten_pause_main_loop();
         }
         return;

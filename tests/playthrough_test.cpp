@@ -499,7 +499,7 @@ namespace {
 template <int W, int H>
 struct seenView {
     spiele<W, H> game;
-    SDL_Rect spritePos[20] = {};
+    SDL_Rect spritePos[maxRobots] = {};
     int camCol = 0, camRow = 0, scrollX = 0, scrollY = 0;
 
     explicit seenView(const spieleUI<W, H>& view)
@@ -508,7 +508,7 @@ struct seenView {
           camRow(view.camRow),
           scrollX(view.scrollX),
           scrollY(view.scrollY) {
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < maxRobots; ++i)
             spritePos[i] = view.spritePos[i];
     }
 };
@@ -623,6 +623,41 @@ void reachOpened(player& p, int to) {
 }
 
 }  // namespace
+
+// A browser's loop sleeps while the game is at rest, stepping no frame: a run that slept through a minute's
+// rest on the title, recorded, replays on the desktop to the very game of a run that stepped every frame of
+// that rest. Its recording holds fewer frames, and no frame it leaves out changed anything.
+TEST(Playthrough, ARestSleptThroughReplaysToTheGameOfARestStepped) {
+    std::FILE* recording = std::tmpfile();
+    ASSERT_TRUE(recording != nullptr && writeReplayHeader(recording));
+    const plan steps = readPlanFile(planPath("level1"));
+    std::unique_ptr<player> runs[2];
+    for (const bool slept : {false, true}) {
+        auto& p = runs[slept] = std::make_unique<player>();
+        p->comparePictures = false;
+        if (slept) p->game->input.recording = recording;
+        while (!p->game->atRest() && p->frames < 2000)
+            p->frame();
+        ASSERT_TRUE(p->game->atRest()) << "the title should come to rest";
+        for (int f = 0; !slept && f < 3600; ++f)
+            p->frame();
+        p->frame(keyReturn);
+        reachOpened(*p, level1Screen);
+        planKeys keys(steps.lines.data(), steps.lines.size());
+        spieleUI<level1W, level1H>& view = p->all().level1;
+        while (!view.end() && p->frames < 20000)
+            p->frame(keys.event(view.updated()));
+        ASSERT_TRUE(view.end()) << "level 1's plan should win it after the rest";
+    }
+    EXPECT_EQ(runs[0]->frames - runs[1]->frames, 3600)
+        << "the slept run should have left the rest's frames out";
+    EXPECT_EQ(differenceFrom(seenView(runs[0]->all().level1), runs[1]->all().level1), "");
+    const auto run = std::make_unique<replay>();
+    player again;
+    replayInto(recording, *run, again, runs[1]->game->input.frame);
+    EXPECT_EQ(differenceFrom(seenView(runs[1]->all().level1), again.all().level1), "")
+        << "the recording of the slept run should replay to its game";
+}
 
 // Undo and restart through the game's own frame step, at every step of both winning plans, with the whole run
 // recorded; the recording, replayed into a new game in practice mode, must end exactly where this one did.

@@ -512,6 +512,9 @@ test('a level in a link shows its title and author as text, plays to its win and
     const name = await page.title();
     return { name, done: name === `Brakko: ${title}` };
   }, 10000);
+  // At rest on the title the game's loop sleeps, and a key wakes it.
+  await waitFor('the title at rest should let the game sleep', async () => ({
+    done: await page.evaluate(() => window.Module.asleep === true) }), 10000);
   await page.keyboard.press('Enter');
   await waitFor('Return should lead from the title to the level', screenIs(page, '4'), 10000);
   await page.keyboard.press('c');
