@@ -19,7 +19,7 @@ namespace {
 constexpr int weightedBudget = 1000000;
 constexpr int shortestBudget = 2000000;
 // The states the search may hold: every generated state takes room, so it is more than either budget. About
-// 150 MB, taken on the first proof and kept.
+// 150 MB, taken on the first proof and kept for every proof after.
 constexpr int searchCapacity = 3000000;
 constexpr int weightedHalves = 2;
 
@@ -92,10 +92,13 @@ EMSCRIPTEN_KEEPALIVE int proveLevel(int shortest) {
     outcome = 3;
     if (!levelRead) return outcome;
     if (!searcher || std::strcmp(searcher->mapText, taken.map) != 0) {
+        // One search, made at the first proof with all its room, set up again for each new map.
         static char map[sizeof taken.map];
         std::memcpy(map, taken.map, sizeof map);
-        searcher.reset();
-        searcher.reset(new (std::nothrow) levelSearch(map, thoseShape1, searchCapacity));
+        if (searcher)
+            searcher->reset(map, thoseShape1);
+        else
+            searcher.reset(new (std::nothrow) levelSearch(map, thoseShape1, searchCapacity));
         if (!searcher) return outcome;
     }
     if (searcher->capacity == 0) return outcome;
