@@ -71,6 +71,11 @@
   const pauseButton = pad.querySelector('[data-area="pause"]');
   const slowButton = pad.querySelector('[data-area="slow"]');
   const legend = byId('legend');
+  // The legend's rows for Return and 2, whose words depend on the level played.
+  const legendRow = (key) => [...legend.rows].find((row) => row.cells[0].textContent.trim() === key);
+  const returnWords = legendRow('Return').cells[1];
+  const returnSaid = returnWords.textContent;
+  const level2Row = legendRow('2');
   const notice = byId('notice');
   const message = byId('message');
   const progress = byId('progress');
@@ -376,7 +381,8 @@
     state = 'ready';
     const go = touch ? 'Tap to start' : 'Press any key or click to start';
     say(level ? `${level.title}${level.author ? ` by ${level.author}` : ''}: ${go.toLowerCase()}` : go);
-    solution.hidden = false;
+    // The shipped solution is Brakko's own two levels': beside a level from a link it would mislead.
+    solution.hidden = Boolean(level);
     practiceChoice.hidden = false;
     packChoice.hidden = packList.options.length === 0;
   }
@@ -398,6 +404,9 @@
     copyButton.hidden = !level;
     linkField.hidden = true;
     if (level) levelName.textContent = level.author ? `${level.title} by ${level.author}` : level.title;
+    // The legend says what Return and 2 do on the title: a level of one's own has no level 1 or 2.
+    returnWords.textContent = level ? 'start: leave the title for the level' : returnSaid;
+    level2Row.hidden = Boolean(level);
     startShown(false);
     fit();
   }
