@@ -41,7 +41,7 @@ file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_
      ${PROJECT_SOURCE_DIR}/replays/* ${PROJECT_SOURCE_DIR}/levels/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
-foreach(file index.html page.css page.js)
+foreach(file index.html page.css page.js link.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 # The numbers the pages share with the game.

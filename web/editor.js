@@ -30,9 +30,7 @@
   const shared = byId('shared');
 
   // The game's reader takes no level longer than this, and a link to one is never longer than that.
-  const maxLevelBytes = 8192;
-  const maxLinkLength = 12000;
-  const linkFormat = 'deflate-raw';
+  const maxLevelBytes = brakkoLink.maxLevelBytes;
   const stateKey = 'brakko.editor';
   const recentKey = 'brakko.editor.recent';
   const watchKey = 'brakko.watch';
@@ -470,48 +468,9 @@
 
   // ---- Links and files.
 
-  function toBase64url(bytes) {
-    let binary = '';
-    for (const byte of bytes) binary += String.fromCharCode(byte);
-    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-  }
-  async function linkData(text) {
-    const stream = new Blob([encoder.encode(text)]).stream().pipeThrough(new CompressionStream(linkFormat));
-    return toBase64url(new Uint8Array(await new Response(stream).arrayBuffer()));
-  }
+  const linkData = (text) => brakkoLink.pack(encoder.encode(text));
   const gamePage = (query, data) => `${new URL(`index.html${query}`, window.location.href)}#level=${data}`;
 
-  // A link's DATA inflated a chunk at a time, given up as soon as it passes the largest level.
-  async function inflateLink(data) {
-    if (data.length > maxLinkLength) throw new Error('the link is longer than any level\'s');
-    if (!/^[A-Za-z0-9_-]*$/.test(data) || data.length % 4 === 1) throw new Error('the link is not base64url');
-    const packed = Uint8Array.from(atob(data.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
-    const reader = new Blob([packed]).stream().pipeThrough(new DecompressionStream(linkFormat)).getReader();
-    const chunks = [];
-    let length = 0;
-    for (;;) {
-      let next;
-      try {
-        next = await reader.read();
-      } catch {
-        throw new Error('the link is damaged');
-      }
-      if (next.done) break;
-      length += next.value.length;
-      if (length > maxLevelBytes) {
-        reader.cancel().catch(() => {});
-        throw new Error(`the link's level is longer than ${maxLevelBytes} bytes`);
-      }
-      chunks.push(next.value);
-    }
-    const whole = new Uint8Array(length);
-    let at = 0;
-    for (const chunk of chunks) {
-      whole.set(chunk, at);
-      at += chunk.length;
-    }
-    return whole;
-  }
 
   // Bytes from a link or a file: the reader's refusal, or the level loaded as a step of undo.
   function take(bytes, name) {
@@ -713,7 +672,7 @@
       // The editor's own level stays one Undo away from the linked one.
       history.replaceState(null, '', window.location.href.split('#')[0]);
       try {
-        take(await inflateLink(data), 'The level in the link');
+        take(await brakkoLink.unpack(data), 'The level in the link');
       } catch (e) {
         shared.textContent = `The level in the link was refused: ${e.message}.`;
         shared.classList.add('error');

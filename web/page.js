@@ -8,10 +8,9 @@
 // mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
 // given up), can't load, or refuses a level. On a touch screen no text names a keyboard key.
 //
-// A level in a link: index.html#level=DATA, where DATA is the level file's text compressed as raw DEFLATE (the
-// browser's CompressionStream('deflate-raw')) and encoded as base64url without padding. The link is untrusted:
-// its text is inflated only up to the largest level the game's reader takes, the reader itself checks the
-// level, and its title and author reach the page as text only.
+// A level in a link, index.html#level=DATA, is packed and unpacked by link.js, which the level editor shares.
+// The link is untrusted: its text is inflated only up to the largest level the game's reader takes, the
+// reader itself checks the level, and its title and author reach the page as text only.
 'use strict';
 
 (function () {
@@ -103,16 +102,10 @@
   const stateHome = '/state';
   const progressFile = `${stateHome}/brakko/progress`;
   const svgNS = 'http://www.w3.org/2000/svg';
-  const linkFormat = 'deflate-raw';
-  // The game's reader takes no level longer than this (maxLevelBytes in levelFile.h).
-  const maxLevelBytes = 8192;
-  // DEFLATE grows no text by more than a few bytes, so base64url of a level's link is at most about 11 000
-  // characters; a longer one is refused before it is decoded.
-  const maxLinkLength = 12000;
 
   // loading, ready (waiting for the start gesture), playing, ended, refused (a level) or failed.
   let state = 'loading';
-  // Whether the game runs in practice mode, and the game's last news (see gameNews in news.h), null before any.
+  // Whether the game runs in practice mode, and the game's last news (see gameNews in seam.h), null before any.
   let practice = false;
   let told = null;
   let holding = null;
@@ -126,7 +119,7 @@
   const packLevels = [];
   // The level in the page's link, inflated while the game loads (null when the page has none).
   const linked = window.location.hash.startsWith('#level=')
-    ? inflateLink(window.location.hash.slice('#level='.length)) : null;
+    ? brakkoLink.unpack(window.location.hash.slice('#level='.length)) : null;
   // Its refusal is shown once the game has loaded; until then it is no error of the page's.
   linked?.catch(() => {});
   // The game's last line on its standard error: why it refused a level.
@@ -228,51 +221,9 @@
     return joined(chunks, length).buffer;
   }
 
-  function toBase64url(bytes) {
-    let binary = '';
-    for (const byte of bytes) binary += String.fromCharCode(byte);
-    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-  }
-
-  // The level's text from a link's DATA, inflated a chunk at a time and given up as soon as it passes the
-  // largest level, before the rest is inflated. A refusal throws, its message saying why in plain words.
-  async function inflateLink(data) {
-    if (data.length > maxLinkLength) throw new Error('the link is longer than any level\'s');
-    // atob also takes padding and white space, which a link never holds.
-    if (!/^[A-Za-z0-9_-]*$/.test(data) || data.length % 4 === 1)
-      throw new Error('the link is not base64url (only A to Z, a to z, 0 to 9, - and _)');
-    const packed = Uint8Array.from(atob(data.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
-    let reader;
-    try {
-      reader = new Blob([packed]).stream().pipeThrough(new DecompressionStream(linkFormat)).getReader();
-    } catch {
-      throw new Error('this browser cannot unpack a link (it has no DecompressionStream for raw DEFLATE)');
-    }
-    const chunks = [];
-    let length = 0;
-    for (;;) {
-      let next;
-      try {
-        next = await reader.read();
-      } catch {
-        throw new Error('the link is damaged: its data is not a whole raw DEFLATE stream');
-      }
-      if (next.done) break;
-      length += next.value.length;
-      if (length > maxLevelBytes) {
-        reader.cancel().catch(() => {});
-        throw new Error(`the link's level is longer than ${maxLevelBytes} bytes, the most a level may have`);
-      }
-      chunks.push(next.value);
-    }
-    return joined(chunks, length);
-  }
-
   // A link to this page that plays the level `bytes`.
   async function linkTo(bytes) {
-    const stream = new Blob([bytes]).stream().pipeThrough(new CompressionStream(linkFormat));
-    const packed = new Uint8Array(await new Response(stream).arrayBuffer());
-    return `${window.location.href.split('#')[0]}#level=${toBase64url(packed)}`;
+    return `${window.location.href.split('#')[0]}#level=${await brakkoLink.pack(bytes)}`;
   }
 
   // A level as the page keeps it, its title and author read from its header lines for show only: the
