@@ -293,7 +293,8 @@ curtainMove app::step(const frameEvent& event) {
 
 bool app::atRest() const {
     // The frame after the first paints the background, and the frame after an opening takes the teeth away.
-    if (!backgroundDue || due.background != state.screen || due.teeth >= 0 || eventsWaiting ||
+    if (!backgroundDue || due.background != state.screen || due.teeth >= 0 || due.controls != controls ||
+        eventsWaiting ||
         input.replaying() || state.nextScreen != noTransition || state.command != noCommand ||
         state.back != goBack::none)
         return false;
@@ -318,6 +319,7 @@ bool app::atRest() const {
 }
 
 void app::present() {
+    due.controls = controls;
     due.view = {};
     all.with(due.screen, [this](auto& view, int, int) {
         due.view = view.picture();
@@ -483,6 +485,9 @@ void presentOnlyWhenAsked(app& game) {
 }
 void presentFrame(app& game) {
     game.present();
+}
+void useControls(app& game, int controls) {
+    game.controls = controls;
 }
 bool atRest(const app& game) {
     return game.atRest();

@@ -42,6 +42,7 @@ struct framePicture {
     int teeth = -1;      // the curtain drawn, or -1 with no teeth
     viewPicture view;
     signsPicture signs;  // practice mode's, and left as made without it
+    int controls = controlsKeys;  // whose names the words on the picture use
     bool operator==(const framePicture&) const = default;
 };
 
@@ -81,6 +82,8 @@ struct app {
     progressRecord* progress = nullptr;
     // Wins written to the progress file in this run: a browser's page copies the file out after each.
     int savedWins = 0;
+    // The control the player used last, whose names the texts on screen use (controlsKeys or controlsTouch).
+    int controls = controlsKeys;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also

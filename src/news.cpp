@@ -12,6 +12,7 @@ void readNews(const app& game, gameNews& news) {
     news.level1Won = game.all.level1.end();
     news.level2Won = news.playersLevel ? game.all.own.end() : game.all.level2.end();
     news.replayed = game.input.playing != nullptr;
+    news.controls = game.controls;
     if (game.pack != nullptr) {
         news.pack = true;
         news.packLevel = game.state.level;

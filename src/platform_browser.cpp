@@ -73,11 +73,11 @@ void tellPage(const app& game, gameNews& told) {
         "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
         "level2Won: %d, replayed: %d, pack: %d, packLevel: %d, packLevels: %d, solvedMoves: %d, par: %d, "
         "fewest: %d, savedWins: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
-        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, poses: '%s'})",
+        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, controls: %d, poses: '%s'})",
         now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.pack,
         now.packLevel, now.packLevels, now.solvedMoves, now.par, now.fewest, now.savedWins, now.paused,
         now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose,
-        now.currentShape, now.members, now.samePose, now.poses);
+        now.currentShape, now.members, now.samePose, now.controls, now.poses);
     emscripten_run_script(script);
 }
 
@@ -134,6 +134,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* levelDigestOf(const char* path) {
     if (!readLevelFile(path, level, error)) return "";
     std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(levelDigest(level)));
     return digest;
+}
+
+// The page says which control its player used last, a key or its touch pad (controlsKeys or controlsTouch),
+// and the texts on the canvas name that control's buttons from the next frame on.
+extern "C" EMSCRIPTEN_KEEPALIVE void setControls(int controls) {
+    if (run.game == nullptr) return;
+    useControls(*run.game, controls);
+    wake();
 }
 
 // The page's sound button: the music goes silent, or plays at its full volume again.

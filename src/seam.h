@@ -43,6 +43,8 @@ struct gameNews {
     // What each pose key would ask of the group as it stands, as poseText writes it; on the title and the
     // rage-quit screen, level 1's for a new pair.
     char poses[600] = {};
+    // The control whose names the texts on screen use: controlsKeys or controlsTouch.
+    int controls = 0;
     bool operator==(const gameNews&) const = default;
 };
 
@@ -59,6 +61,8 @@ void presentFrame(app& game);
 // Whether the next frame, with no event, would change nothing at all: the platform may then step none until
 // an event comes, and catch none up after.
 bool atRest(const app& game);
+// The player used this control last (controlsKeys or controlsTouch): the texts on screen name its controls.
+void useControls(app& game, int controls);
 // Fills `news` from the game as it stands after its last frame.
 void readNews(const app& game, gameNews& news);
 // The end of the run: the game's surfaces freed, then the mixer and SDL closed. Nothing is drawn after.

@@ -42,5 +42,10 @@ constexpr int keySlow = 't';
 constexpr int keyHint = 'h';
 // Practice mode's map: the whole level at half size, while the game's time stands still.
 constexpr int keyMap = 'm';
+
+// The control in the player's hand, whose names every text that names a control uses: the keyboard's keys,
+// or the buttons of a touch page's pad. The desktop has only the keys; a page says which its player used last.
+constexpr int controlsKeys = 0;
+constexpr int controlsTouch = 1;
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
