@@ -294,9 +294,8 @@ curtainMove app::step(const frameEvent& event) {
 bool app::atRest() const {
     // The frame after the first paints the background, and the frame after an opening takes the teeth away.
     if (!backgroundDue || due.background != state.screen || due.teeth >= 0 || due.controls != controls ||
-        eventsWaiting ||
-        input.replaying() || state.nextScreen != noTransition || state.command != noCommand ||
-        state.back != goBack::none)
+        eventsWaiting || input.replaying() || state.nextScreen != noTransition ||
+        state.command != noCommand || state.back != goBack::none)
         return false;
     if (practice) {
         if (practice->hint.stage != hintStage::idle || time.hintAsked || time.closing || time.count > 0 ||

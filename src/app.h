@@ -41,7 +41,7 @@ struct framePicture {
     int screen = 0;      // the view drawn; a screen that is none (the quit) draws no view
     int teeth = -1;      // the curtain drawn, or -1 with no teeth
     viewPicture view;
-    signsPicture signs;  // practice mode's, and left as made without it
+    signsPicture signs;           // practice mode's, and left as made without it
     int controls = controlsKeys;  // whose names the words on the picture use
     bool operator==(const framePicture&) const = default;
 };

@@ -44,7 +44,8 @@ constexpr int keyHint = 'h';
 constexpr int keyMap = 'm';
 
 // The control in the player's hand, whose names every text that names a control uses: the keyboard's keys,
-// or the buttons of a touch page's pad. The desktop has only the keys; a page says which its player used last.
+// or the buttons of a touch page's pad. The desktop has only the keys; a page says which its player used
+// last.
 constexpr int controlsKeys = 0;
 constexpr int controlsTouch = 1;
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
