@@ -23,10 +23,15 @@ constexpr int hintWeightHalves = 4;
 enum class hintStage { idle, asked, catchingUp, playing };
 enum class hintSign { none, thinking, pressing, noPlan, noWay };
 
+// The key that gives a plan's command: a pose's letter, or Space for a disband.
+constexpr int keyOf(int command) {
+    return command < 0 ? keySpace : formationKeys[command];
+}
+
 struct hintRun {
     hintStage stage = hintStage::idle;
     hintSign sign = hintSign::none;
-    int pressed = 0;  // the key the hint pressed last, for its sign
+    int pressed = 0;  // the key the hint presses: its first until it is pressed, then the one pressed last
     planLine lines[hintKeys + 1] = {};
     planKeys keys{lines, 0};
     int lastTick = 0;   // the plan's tick after which the hint hands back
@@ -45,7 +50,8 @@ struct hintRun {
         lastTick = count > 0 ? lines[count - 1].tick : 0;
         afterLast = 0;
         phase = 0;
-        pressed = 0;
+        // The sign names a key from its first frame on, though the first key may wait for its tick.
+        pressed = count > 0 ? keyOf(lines[0].command) : 0;
         stage = hintStage::playing;
         sign = hintSign::pressing;
     }

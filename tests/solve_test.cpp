@@ -324,6 +324,8 @@ TEST(Search, AHintTakesThePlansFirstStepsOnly) {
         hint.follow(*answer);
         EXPECT_EQ(hint.keys.count, static_cast<std::size_t>(r.kept)) << r.says;
         EXPECT_EQ(hint.lastTick, r.plan[r.kept - 1].tick) << r.says;
+        EXPECT_EQ(hint.pressed, keyOf(r.plan[0].command))
+            << r.says << ": the sign names its first key at once";
     }
 }
 
