@@ -44,5 +44,6 @@ void readNews(const app& game, gameNews& news) {
     news.waitingPose = signs.waitingPose;
     news.samePose = signs.samePose;
     news.members = signs.members;
+    news.memberCells = signs.memberCells;
     news.currentShape = signs.members > 0 ? signs.currentShape : -1;
 }

@@ -73,12 +73,13 @@ void tellPage(const app& game, gameNews& told) {
         "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
         "level2Won: %d, replayed: %d, pack: %d, packLevel: %d, packLevels: %d, solvedMoves: %d, par: %d, "
         "fewest: %d, savedWins: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
-        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, samePose: %d, controls: %d, poses: "
+        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, memberCells: %d, samePose: %d, "
+        "controls: %d, poses: "
         "'%s'})",
         now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.pack,
         now.packLevel, now.packLevels, now.solvedMoves, now.par, now.fewest, now.savedWins, now.paused,
         now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose,
-        now.currentShape, now.members, now.samePose, now.controls, now.poses);
+        now.currentShape, now.members, now.memberCells, now.samePose, now.controls, now.poses);
     emscripten_run_script(script);
 }
 

@@ -31,6 +31,20 @@ void previewPoses(const spiele<W, H>& game, posePreview (&out)[9]) {
     }
 }
 
+// How many cells the group's members stand in: fewer than its size where some share one, as a free robot
+// that walked into the group and joined it does until the group re-forms.
+template <int W, int H>
+int memberCells(const spiele<W, H>& game) {
+    int cells = 0;
+    for (int i = 0; i < game.transbot.size(); ++i) {
+        bool before = false;
+        for (int j = 0; j < i && !before; ++j)
+            before = game.transbot.get(j)->index() == game.transbot.get(i)->index();
+        if (!before) ++cells;
+    }
+    return cells;
+}
+
 // The previews as one line of text for the page: nine fields split by "|", each the cells "col,row" from the
 // anchor split by spaces, an empty field for a key with no pose. Cut short rather than overflow `out`.
 inline void poseText(const posePreview (&poses)[9], char* out, int size) {

@@ -40,6 +40,7 @@ void levelSigns(const practiceLevel<W, H>& level, const spiele<W, H>& game, sign
     seen.steps = level.count;
     seen.samePose = level.sameFrames > 0 ? level.samePose : -1;
     seen.members = game.transbot.size();
+    seen.memberCells = memberCells(game);
     seen.currentShape = game.currentShape;
     seen.push = level.nextPush(game);
 }

@@ -358,10 +358,16 @@ struct practiceLevel {
     // group's size with the cell it grows from in gold; w and x, which have no pose here, start a pair. The
     // pose the group holds is lit and a waiting one warm.
     void drawPosePanel(const spiele<W, H>& game, SDL_Surface* display, SDL_Surface* picture) const {
-        // With no group a pose key seeds a pair, and the panel shows the poses of that pair.
-        drawText(picture, headingInk,
-                 game.transbot.size() > 0 ? "poses for this group" : "poses for a new pair", display, panelX,
-                 stripTop);
+        // With no group a pose key seeds a pair, and the panel shows the poses of that pair. A group some of
+        // whose robots share a cell says so instead, as the play shows fewer robots than its poses have.
+        const int members = game.transbot.size(), cells = memberCells(game);
+        char heading[48];
+        if (cells < members)
+            std::snprintf(heading, sizeof heading, "group of %d in %d cells", members, cells);
+        else
+            std::snprintf(heading, sizeof heading, "%s",
+                          members == 0 ? "poses for a new pair" : "poses for this group");
+        drawText(picture, headingInk, heading, display, panelX, stripTop, panelW / glyphW);
         posePreview poses[9];
         previewPoses(game, poses);
         for (int k = 0; k < 9; ++k) {
@@ -395,6 +401,7 @@ struct signsPicture {
     // The level's own: the waiting pose, the steps to take back, the pose marked as changing nothing, the
     // group the pose panel is cut to, and the striped blocks' next push.
     int waitingPose = -1, steps = 0, samePose = -1, members = 0, currentShape = -1, push = 0;
+    int memberCells = 0;  // the cells the group stands in, fewer than `members` where robots share one
     bool map = false;
     // The wins, for the news of a level won and the end's message.
     winner level1 = winner::nobody, level2 = winner::nobody, own = winner::nobody;

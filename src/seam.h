@@ -40,6 +40,9 @@ struct gameNews {
     int currentShape = -1;
     int members = 0;
     int samePose = -1;
+    // The cells the group's robots stand in: fewer than `members` when some share a cell, where the picture
+    // shows one robot with their count on it.
+    int memberCells = 0;
     // What each pose key would ask of the group as it stands, as poseText writes it; on the title and the
     // rage-quit screen, level 1's for a new pair.
     char poses[600] = {};

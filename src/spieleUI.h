@@ -107,6 +107,34 @@ SDL_Rect robotPicture(const spiele<W, H>& game, int i) {
     return picture;
 }
 
+// The digits of a cell's robot count, three pixels by five, one bit a pixel, row after row from the top.
+constexpr unsigned short countDigits[10] = {
+    0b111101101101111, 0b010110010010111, 0b111001111100111, 0b111001111001111, 0b101101111001001,
+    0b111100111001111, 0b111100111101111, 0b111001010010010, 0b111101111101111, 0b111101111001111,
+};
+constexpr int countPixel = 2;  // each pixel of a digit is drawn this large
+
+// The number `count` in a dark box in the top-right corner of a cell whose top-left is (x, y): one sprite
+// can hide others, and this says how many robots stand there.
+inline void drawCellCount(SDL_Surface* display, int x, int y, int count) {
+    const int digits = count >= 10 ? 2 : 1;
+    const int w = digits * 4 * countPixel + countPixel, h = 7 * countPixel;
+    SDL_Rect box{static_cast<Sint16>(x + cellPixels - w), static_cast<Sint16>(y), static_cast<Uint16>(w),
+                 static_cast<Uint16>(h)};
+    SDL_FillRect(display, &box, SDL_MapRGB(display->format, 20, 24, 48));
+    const Uint32 ink = SDL_MapRGB(display->format, 255, 230, 120);
+    for (int d = 0; d < digits; ++d) {
+        const unsigned bits = countDigits[d == digits - 1 ? count % 10 : count / 10];
+        for (int p = 0; p < 15; ++p) {
+            if ((bits >> (14 - p) & 1U) == 0) continue;
+            SDL_Rect dot{static_cast<Sint16>(box.x + countPixel + (d * 4 + p % 3) * countPixel),
+                         static_cast<Sint16>(box.y + countPixel + (p / 3) * countPixel), countPixel,
+                         countPixel};
+            SDL_FillRect(display, &dot, ink);
+        }
+    }
+}
+
 // A view's picture as `draw` paints it: the camera's window, the scroll, and where each robot lies and which
 // picture of the sheet it wears. Robots past `robots` stay zero, so equal pictures compare equal.
 struct viewPicture {
@@ -126,6 +154,10 @@ struct spieleUI {
     // The map's own size, where the camera stops: a player's level lies in the top-left corner of a larger
     // grid whose walls beyond it are never worth showing.
     int mapW = W, mapH = H;
+    // Where robots share a cell (the rules let a free robot walk into the group, and the group keeps it
+    // while its pose waits), that cell shows how many stand there, and the group's face lies on top. Off
+    // for the game as it always was.
+    bool countShared = false;
     // The whole map's tiles, drawn once here from the sheet: the map never changes, so a frame copies the
     // camera's window of it in one blit instead of a blit per cell. Owned; null without a sheet.
     SDL_Surface* layer;
@@ -246,6 +278,38 @@ struct spieleUI {
             SDL_Rect dest = {static_cast<Sint16>(spritePos[i].x + offsetX),
                              static_cast<Sint16>(spritePos[i].y + offsetY), cellPixels, cellPixels};
             blit(sheet, &source, display, &dest);
+        }
+        if (countShared) drawSharedCells(display, offsetX, offsetY);
+    }
+
+    // Each place where several sprites lie as one, seen once from its lowest robot: the face of the group
+    // drawn again on top, then the count.
+    void drawSharedCells(SDL_Surface* display, int offsetX, int offsetY) const {
+        for (int i = 0; i < game.botCount; ++i) {
+            int count = 1, face = -1;
+            bool seen = false;
+            for (int j = 0; j < game.botCount && !seen; ++j) {
+                if (j == i || spritePos[j].x != spritePos[i].x || spritePos[j].y != spritePos[i].y) continue;
+                seen = j < i;
+                ++count;
+            }
+            if (seen || count == 1) continue;
+            for (int j = i; j < game.botCount; ++j) {
+                const SDL_Rect picture = robotPicture(game, j);
+                const bool faced = picture.x == sprEyes.x && picture.y == sprEyes.y;
+                const bool teeth = picture.x == sprTeeth.x && picture.y == sprTeeth.y;
+                if (spritePos[j].x == spritePos[i].x && spritePos[j].y == spritePos[i].y &&
+                    (faced || teeth) && (face < 0 || faced))
+                    face = j;
+            }
+            const Sint16 x = static_cast<Sint16>(spritePos[i].x + offsetX),
+                         y = static_cast<Sint16>(spritePos[i].y + offsetY);
+            if (face >= 0) {
+                SDL_Rect source = robotPicture(game, face);
+                SDL_Rect dest = {x, y, cellPixels, cellPixels};
+                blit(sheet, &source, display, &dest);
+            }
+            drawCellCount(display, x, y, count);
         }
     }
 
