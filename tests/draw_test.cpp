@@ -105,6 +105,27 @@ TEST_F(Draw, GroupFacesFollowTheLabels) {
     }
 }
 
+// Two members of a group of three in one cell, the one with the eyes first: as the game always drew it the
+// later body hides the eyes; counted, the eyes lie on top and the corner shows the count, no sheet picture.
+TEST_F(Draw, SharedCellShowsItsCountWithTheFaceOnTop) {
+    testMap<40, 25> map;
+    for (int i = 0; i < 3; ++i)
+        map.put(5 + i, 23, markerChar(i));
+    spieleUI<40, 25> view(map.cells, thoseShape1, sheet, 40, 25);
+    for (int i : {2, 0, 1})
+        joinTransbot(view.game, i);
+    view.game.transbot.unite();
+    view.game.bots[2].absMove(6, 23);
+    view.placeSprites();
+    for (const bool counted : {false, true}) {
+        view.countShared = counted;
+        view.draw(display, 0, 0);
+        EXPECT_EQ(shownAt(6 * 20 + 3, 23 * 20 + 17), counted ? "sprEyes" : "sprBody")
+            << "counted: " << counted;
+        EXPECT_EQ(shownAt(6 * 20 + 19, 23 * 20) == "sprBody", !counted) << "counted: " << counted;
+    }
+}
+
 TEST_F(Draw, DisbandShowsOwnPicturesInThatVeryFrame) {
     testMap<40, 25> map;
     for (int i = 0; i < 3; ++i)

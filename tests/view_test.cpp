@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "levelFile.h"
 #include "maps.h"
+#include "posePreview.h"
 #include "shape.h"
 #include "spieleUI.h"
 #include "view_scene.h"
@@ -251,6 +256,75 @@ TEST(Pacing, GoalReachedReportsTheLevelWon) {
     EXPECT_TRUE(updateGame(nullptr, view, noCommand, 0, 0))
         << "a transbot robot over the goal wins in that frame";
     EXPECT_TRUE(view.end()) << "the view reports the level won";
+}
+
+// Pack levels where a free robot walks into the group and joins it there: after these keys (tick, command)
+// and ticks enough to come to rest, some robots of the group share a cell, so the group shows fewer robots
+// than it has unless each cell shows its count.
+TEST(SharedCell, PackLevelsPutTwoRobotsOfTheGroupInOneCell) {
+    const struct {
+        const char* level;
+        std::vector<planLine> keys;
+        int members, cells;
+    } rows[] = {
+        {"03-waiting", {{1, 5}, {2, 3}}, 3, 2},
+        {"09-stairs",
+         {{1, 8},
+          {2, 1},
+          {4, 5},
+          {5, 7},
+          {6, 5},
+          {7, 8},
+          {8, 5},
+          {9, 0},
+          {10, 0},
+          {13, 8},
+          {15, 5},
+          {18, 8},
+          {19, 8},
+          {20, 5},
+          {21, 0},
+          {23, 3},
+          {24, 3},
+          {25, 0},
+          {27, 8}},
+         4,
+         3},
+        {"02-up-a-wall",
+         {{1, 1},
+          {2, 2},
+          {3, 0},
+          {4, 6},
+          {5, 5},
+          {7, 1},
+          {8, 2},
+          {9, 1},
+          {10, 5},
+          {11, 4},
+          {13, 0},
+          {14, 7},
+          {16, 8},
+          {17, -1},
+          {18, 5},
+          {19, 7},
+          {20, 0}},
+         4,
+         2},
+    };
+    for (const auto& r : rows) {
+        customLevel own;
+        levelError error;
+        ASSERT_TRUE(readLevelFile((std::string(BRAKKO_SOURCE_DIR) + "/levels/" + r.level + ".level").c_str(),
+                                  own, error));
+        const auto view = std::make_unique<spieleUI<customW, customH>>(own.map, thoseShape1, nullptr, 40, 25);
+        for (int tick = 1; tick <= r.keys.back().tick; ++tick) {
+            for (const planLine& key : r.keys)
+                if (key.tick == tick) view->game.control(key.command);
+            view->game.process();
+        }
+        EXPECT_EQ(view->game.transbot.size(), r.members) << r.level;
+        EXPECT_EQ(memberCells(view->game), r.cells) << r.level << ": robots of the group share a cell";
+    }
 }
 
 }  // namespace
