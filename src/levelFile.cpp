@@ -2,6 +2,10 @@
 // plays the level. The first fault in reading order is the one reported. Nothing here allocates.
 #include "levelFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -64,7 +68,7 @@ struct place {
 struct reading {
     customLevel& out;
     levelError& error;
-    bool titleSeen = false, authorSeen = false;
+    bool titleSeen = false, authorSeen = false, tipSeen = false;
     int mapLine = 0;  // the line of the map's first row
     place goal;
     place markers[markerCount];
@@ -88,10 +92,13 @@ struct reading {
         } else if (name == 6 && std::memcmp(row, "author", 6) == 0) {
             into = out.author;
             seen = &authorSeen;
+        } else if (name == 3 && std::memcmp(row, "tip", 3) == 0) {
+            into = out.tip;
+            seen = &tipSeen;
         } else {
-            std::snprintf(
-                reason, sizeof reason,
-                "an unknown header \"%.*s:\"; a level's are title: and author:", name < 40 ? name : 40, row);
+            std::snprintf(reason, sizeof reason,
+                          "an unknown header \"%.*s:\"; a level's are title:, author: and tip:",
+                          name < 40 ? name : 40, row);
             return refuse(error, line, 1, reason);
         }
         if (*seen) {
@@ -258,23 +265,44 @@ bool readLevel(const char* text, std::size_t length, customLevel& out, levelErro
     return r.finish();
 }
 
+bool readSmallFile(const char* path, char* into, std::size_t size, std::size_t& length, char* reason,
+                   std::size_t reasonSize) {
+    length = 0;
+    // Opened without waiting, so that a FIFO or a device under a level's name is refused rather than waited
+    // on; for a regular file the flag changes nothing.
+    const int in = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) {
+        std::snprintf(reason, reasonSize, "cannot open it: %s", std::strerror(errno));
+        return false;
+    }
+    struct stat about;
+    if (fstat(in, &about) != 0 || !S_ISREG(about.st_mode)) {
+        close(in);
+        std::snprintf(reason, reasonSize, "not a regular file");
+        return false;
+    }
+    while (length < size) {
+        const ssize_t got = read(in, into + length, size - length);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int why = errno;
+            close(in);
+            std::snprintf(reason, reasonSize, "cannot read it: %s", std::strerror(why));
+            return false;
+        }
+        if (got == 0) break;
+        length += static_cast<std::size_t>(got);
+    }
+    close(in);
+    return true;
+}
+
 bool readLevelFile(const char* path, customLevel& out, levelError& error) {
     error = levelError{};
-    std::FILE* in = std::fopen(path, "rb");
-    if (in == nullptr) {
-        std::snprintf(error.reason, sizeof error.reason, "cannot open it: %s", std::strerror(errno));
-        return false;
-    }
     // One byte past the bound tells a file that is too long from one that just fits.
     char text[maxLevelBytes + 1];
-    const std::size_t length = std::fread(text, 1, sizeof text, in);
-    const bool failed = std::ferror(in) != 0;
-    const int why = errno;
-    std::fclose(in);
-    if (failed) {
-        std::snprintf(error.reason, sizeof error.reason, "cannot read it: %s", std::strerror(why));
-        return false;
-    }
+    std::size_t length = 0;
+    if (!readSmallFile(path, text, sizeof text, length, error.reason, sizeof error.reason)) return false;
     return readLevel(text, length, out, error);
 }
 

@@ -13,16 +13,18 @@
 //
 //     title: Joining
 //     author: Brakko developers
+//     tip: a group of two walks: c and d in turn
 //
 //     ##########
 //     #1  2    #
 //     #### #@###
 //
-// Optional header lines come first, each a lower-case name, a colon and a text: `title:` and `author:`,
-// each at most once; blank lines may stand among them. Every line after the first map row is a map row,
-// as the built-in maps are written: the same number of cells in each, one character a cell from " #<>!@",
-// the markers "1" to "9" and "A" to "K". No map row can be taken for a header line: none holds a
-// lower-case letter. Lines end in LF; a carriage return is refused, not read.
+// Optional header lines come first, each a lower-case name, a colon and a text: `title:`, `author:` and
+// `tip:` (a line of advice shown with the title), each at most once; blank lines may stand among them.
+// Every line after the first map row is a map row, as the built-in maps are written: the same number of
+// cells in each, one character a cell from " #<>!@", the markers "1" to "9" and "A" to "K". No map row can
+// be taken for a header line: none holds a lower-case letter. Lines end in LF; a carriage return is refused,
+// not read.
 
 // Every level is played on a grid of level 2's size: its map in the top-left corner and walls everywhere
 // else, so that one instance of the game's templates serves every level, and a level of up to 40 x 25
@@ -41,6 +43,7 @@ constexpr int maxLevelBytes = 8192;
 struct customLevel {
     char title[maxLevelTextLength + 1] = {};   // "" when the file gives none
     char author[maxLevelTextLength + 1] = {};  // "" when the file gives none
+    char tip[maxLevelTextLength + 1] = {};     // a line of advice for the player; "" when none
     int width = 0, height = 0;                 // the level's own size, in cells
     int robots = 0;                            // markers present: the robots of the level
     // customW x customH cells, row-major and ending in NUL, ready for spiele<customW, customH>::init.
@@ -60,6 +63,10 @@ struct levelError {
 bool readLevel(const char* text, std::size_t length, customLevel& out, levelError& error);
 // The same from a file, of which at most maxLevelBytes + 1 bytes are read.
 bool readLevelFile(const char* path, customLevel& out, levelError& error);
+// Reads at most `size` bytes of a regular file into `into` without ever waiting for a writer: anything else
+// (a FIFO, a device, a folder) is refused with a reason, as is a file that can't be opened or read.
+bool readSmallFile(const char* path, char* into, std::size_t size, std::size_t& length, char* reason,
+                   std::size_t reasonSize);
 // The refusal as one line, "NAME: line L, column C: REASON" (or "NAME: REASON" without a place), into `out`.
 void describeLevelError(const char* name, const levelError& error, char* out, std::size_t size);
 

@@ -83,9 +83,11 @@ bool readPack(const char* folder, levelPack& out, char* line, std::size_t size) 
     static char pars[maxLevelBytes];
     std::size_t parsLength = 0;
     std::snprintf(path, sizeof path, "%.4095s/pars", folder);
-    if (std::FILE* in = std::fopen(path, "rb")) {
-        parsLength = std::fread(pars, 1, sizeof pars, in);
-        std::fclose(in);
+    // A folder without pars has none; one whose pars is no regular file is refused, as a level would be.
+    if (char reason[80]; !readSmallFile(path, pars, sizeof pars, parsLength, reason, sizeof reason) &&
+                         std::strcmp(reason, "not a regular file") == 0) {
+        std::snprintf(line, size, "%s: %s", path, reason);
+        return false;
     }
     for (int i = 0; i < found; ++i) {
         std::snprintf(path, sizeof path, "%.4095s/%.255s", folder, names[i]);

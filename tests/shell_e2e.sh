@@ -105,6 +105,9 @@ printf '####\n#1 #\n####\n' >"$scratch/pack/a.level"
 refused "an empty pack" "brakko: $scratch/empty: no level files in it" "--pack=$scratch/empty"
 refused "a pack with a refused level" "brakko: $scratch/pack/a.level: line 1, column 1: the map has no goal" \
     "--pack=$scratch/pack"
+mkdir -p "$scratch/fifos" && mkfifo "$scratch/fifos/x.level"
+refused "a pack with a FIFO, never waited on" "$scratch/fifos/x.level: not a regular file" "--pack=$scratch/fifos"
+refused "a FIFO as level" "$scratch/fifos/x.level: not a regular file" --level "$scratch/fifos/x.level"
 refused "a recorded pack" "takes no --record" --pack --record "$scratch/pack.replay"
 XDG_STATE_HOME=$scratch/state run_without_video --pack
 [ $? -eq 1 ] || fail "the game's own pack should be accepted from the project root: $(cat "$scratch/err")"
