@@ -396,12 +396,31 @@ void app::drawTitleLevel() {
 
     // Its name on a plate in the sky above the title's robots, which no pose of theirs reaches: its place in
     // the pack, then its title on up to two lines, broken at a space.
+    // A tip for the level takes one more line below them.
     constexpr int plateX = 10, plateY = 286, plateChars = 27;
-    fillBox(display, plateX, plateY, plateChars * glyphW + 20, 3 * glyphH + 12, signGround);
+    const char* tip = levels[state.nextLevel].tip;
+    fillBox(display, plateX, plateY, plateChars * glyphW + 20, (tip[0] != '\0' ? 4 : 3) * glyphH + 12,
+            signGround);
     if (state.pack)
         std::snprintf(line, sizeof line, "Level %d of %d", state.nextLevel + 1, state.levels);
+    else if (packPlace > 0)
+        std::snprintf(line, sizeof line, "Level %d of %d", packPlace, packSize);
     else
-        std::snprintf(line, sizeof line, "A level of your own");
+        std::snprintf(line, sizeof line, "A single level");
+    if (tip[0] != '\0') {
+        // Cut at the plate's edge, at a space where one is near, and then marked cut.
+        char cut[plateChars + 1];
+        int length = static_cast<int>(std::strlen(tip));
+        if (length > plateChars) {
+            length = plateChars - 3;
+            while (length > plateChars / 2 && tip[length] != ' ')
+                --length;
+            std::snprintf(cut, sizeof cut, "%.*s...", length, tip);
+        } else {
+            std::snprintf(cut, sizeof cut, "%.*s", length, tip);
+        }
+        drawText(art.practice, headingInk, cut, display, plateX + 10, plateY + 4 + 3 * glyphH);
+    }
     drawText(art.practice, headingInk, line, display, plateX + 10, plateY + 4);
     levelName(levels[state.nextLevel], state.nextLevel, line, sizeof line);
     const char* rest = line;

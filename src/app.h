@@ -84,6 +84,8 @@ struct app {
     int savedWins = 0;
     // The control the player used last, whose names the texts on screen use (controlsKeys or controlsTouch).
     int controls = controlsKeys;
+    // A level file played alone that a pack's pars names: its place in that pack and the pack's size.
+    int packPlace = 0, packSize = 0;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also

@@ -228,6 +228,8 @@ int main(int argc, char** argv) {
     }
     app game(display, loadAssets(practice, playersLevel != nullptr), practice, playersLevel);
     if (chosen.mute) muteMusic(true);
+    if (chosen.levelPath != nullptr && !chosen.pack)
+        placeInPack(chosen.levelPath, game.packPlace, game.packSize);
     if (game.practice) {
         game.practice->marks = chosen.touch == 0;
         game.practice->solution = chosen.replayPath == solutionPath;
