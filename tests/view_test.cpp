@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "levelFile.h"
 #include "maps.h"
@@ -258,58 +258,17 @@ TEST(Pacing, GoalReachedReportsTheLevelWon) {
     EXPECT_TRUE(view.end()) << "the view reports the level won";
 }
 
-// Pack levels where a free robot walks into the group and joins it there: after these keys (tick, command)
-// and ticks enough to come to rest, some robots of the group share a cell, so the group shows fewer robots
-// than it has unless each cell shows its count.
+// Pack levels where a free robot walks into the group and joins it there: after these keys, one a tick
+// ("_" Space, "." none), robots of the group share a cell, and the group shows fewer robots than it has
+// unless each cell shows its count.
 TEST(SharedCell, PackLevelsPutTwoRobotsOfTheGroupInOneCell) {
     const struct {
-        const char* level;
-        std::vector<planLine> keys;
+        const char *level, *keys;
         int members, cells;
     } rows[] = {
-        {"03-waiting", {{1, 5}, {2, 3}}, 3, 2},
-        {"09-stairs",
-         {{1, 8},
-          {2, 1},
-          {4, 5},
-          {5, 7},
-          {6, 5},
-          {7, 8},
-          {8, 5},
-          {9, 0},
-          {10, 0},
-          {13, 8},
-          {15, 5},
-          {18, 8},
-          {19, 8},
-          {20, 5},
-          {21, 0},
-          {23, 3},
-          {24, 3},
-          {25, 0},
-          {27, 8}},
-         4,
-         3},
-        {"02-up-a-wall",
-         {{1, 1},
-          {2, 2},
-          {3, 0},
-          {4, 6},
-          {5, 5},
-          {7, 1},
-          {8, 2},
-          {9, 1},
-          {10, 5},
-          {11, 4},
-          {13, 0},
-          {14, 7},
-          {16, 8},
-          {17, -1},
-          {18, 5},
-          {19, 7},
-          {20, 0}},
-         4,
-         2},
+        {"03-waiting", "da", 3, 2},
+        {"09-stairs", "cw.dxdcdqq..c.d..ccdq.aaq.c", 4, 3},
+        {"02-up-a-wall", "weqzd.wewds.qx.c_dxq", 4, 2},
     };
     for (const auto& r : rows) {
         customLevel own;
@@ -317,9 +276,11 @@ TEST(SharedCell, PackLevelsPutTwoRobotsOfTheGroupInOneCell) {
         ASSERT_TRUE(readLevelFile((std::string(BRAKKO_SOURCE_DIR) + "/levels/" + r.level + ".level").c_str(),
                                   own, error));
         const auto view = std::make_unique<spieleUI<customW, customH>>(own.map, thoseShape1, nullptr, 40, 25);
-        for (int tick = 1; tick <= r.keys.back().tick; ++tick) {
-            for (const planLine& key : r.keys)
-                if (key.tick == tick) view->game.control(key.command);
+        for (const char* key = r.keys; *key != '\0'; ++key) {
+            const char* pose = std::strchr("qweasdzxc", *key);
+            view->game.control(*key == '_'   ? -1
+                               : *key == '.' ? noCommand
+                                             : static_cast<int>(pose - "qweasdzxc"));
             view->game.process();
         }
         EXPECT_EQ(view->game.transbot.size(), r.members) << r.level;
