@@ -153,6 +153,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "brakko: %s\n", line);
             return 2;
         }
+        // A level of a pack's folder, played on its own, has the par the folder gives it, unless it names
+        // one.
+        if (level.par == 0) level.par = parBeside(chosen.levelPath);
     }
     // A pack is read whole before the window opens, and played alone: a level file, a replay or a
     // recording would each name one level of it.

@@ -99,3 +99,17 @@ bool readPack(const char* folder, levelPack& out, char* line, std::size_t size) 
     out.count = found;
     return true;
 }
+
+int parBeside(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    const int folder = slash != nullptr ? static_cast<int>(slash - path) : 0;
+    if (folder >= maxPackPath - 8) return 0;
+    char parsPath[maxPackPath];
+    std::snprintf(parsPath, sizeof parsPath, "%.*s%spars", folder, path, slash != nullptr ? "/" : "");
+    static char pars[maxLevelBytes];
+    std::FILE* in = std::fopen(parsPath, "rb");
+    if (in == nullptr) return 0;
+    const std::size_t length = std::fread(pars, 1, sizeof pars, in);
+    std::fclose(in);
+    return parIn(pars, length, slash != nullptr ? slash + 1 : path);
+}

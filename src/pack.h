@@ -27,3 +27,5 @@ bool readPack(const char* folder, levelPack& out, char* line, std::size_t size);
 
 // The par of the level file `name` in the text of a pars file, or 0 when the text names none.
 int parIn(const char* pars, std::size_t length, const char* name);
+// The par of the level file at `path` in the pars file of its folder, or 0 when there is none to tell.
+int parBeside(const char* path);
