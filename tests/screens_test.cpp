@@ -10,7 +10,7 @@ namespace {
 class Screens : public paintedSheet {
   protected:
     // The game over the painted sheet, with no other pictures and no music.
-    app game() { return app(display, assets{nullptr, nullptr, sheet, nullptr, nullptr, {}}); }
+    app game() { return app(display, assets{nullptr, nullptr, sheet, nullptr, nullptr, nullptr, {}}); }
 
     static void frame(app& game, int key = 0) {
         game.step(key != 0 ? frameEvent::keyPress(key) : frameEvent{});
