@@ -457,7 +457,11 @@ void app::drawTitleLevel() {
 
 void app::drawSolved() {
     fillBox(display, 0, 0, windowWidth, windowHeight, signGround);
-    drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    // A win watched is the replay's, never the player's.
+    if (input.playing == nullptr)
+        drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    else
+        drawCentred(art.practice, headingInk, "The replay played: the level solved.", display, 90);
     char line[maxLevelTextLength + 64];
     levelName(levels[state.level], state.level, line, sizeof line);
     drawCentred(art.practice, headingInk, line, display, 170);
