@@ -14,7 +14,7 @@ install(TARGETS brakko RUNTIME DESTINATION ${BRAKKO_LIB_DIR})
 
 # Named one by one: these are exactly what the game opens, and a missing one must fail the install.
 install(FILES ${PROJECT_SOURCE_DIR}/img/title.bmp ${PROJECT_SOURCE_DIR}/img/tooth.bmp
-              ${PROJECT_SOURCE_DIR}/img/bot.bmp ${PROJECT_SOURCE_DIR}/img/loose.bmp
+              ${PROJECT_SOURCE_DIR}/img/bot.bmp ${PROJECT_SOURCE_DIR}/img/loose.bmp ${PROJECT_SOURCE_DIR}/img/won.bmp
               ${PROJECT_SOURCE_DIR}/img/practice.bmp
         DESTINATION ${BRAKKO_DATA_DIR}/img)
 install(FILES ${PROJECT_SOURCE_DIR}/snd/goof.ogg ${PROJECT_SOURCE_DIR}/snd/robot_wars.ogg

@@ -20,7 +20,8 @@ assets loadAssets(bool practice, bool playersLevel) {
     loaded.tooth = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/tooth.bmp");
     loaded.sheet = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/bot.bmp");
     loaded.loose = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/loose.bmp");
-    if (practice || playersLevel)
+    if (!playersLevel) loaded.won = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/won.bmp");
+    if (practice || playersLevel || touchPadAround())
         loaded.practice = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/practice.bmp");
     commencerMixer();
     loaded.music[musicSlot(titleScreen)] = ouvrireMusique("./snd/goof.ogg");
@@ -39,7 +40,7 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
         state.levels = 1;
     }
     // The sheet is not encoded: robots are small, and it is read whole by the views' layers.
-    for (SDL_Surface* picture : {art.title, art.tooth, art.loose, all.title.layer, all.level1.layer,
+    for (SDL_Surface* picture : {art.title, art.tooth, art.loose, art.won, all.title.layer, all.level1.layer,
                                  all.level2.layer, all.rageQuit.layer, all.own.layer})
         if (picture != nullptr) readyForDisplay(picture, display);
     readyForBlits(art.sheet, display);
@@ -108,6 +109,8 @@ void app::playPack(const levelPack& levelsOf, const int* solved) {
 void app::loadPackLevel() {
     all.load(levels[state.level]);
     if (practice) practice->levelLoaded(all);
+    // A single level keeps the caption it was given at start-up.
+    if (pack == nullptr) return;
     // The window's caption names the level played, as it does a level file's.
     char caption[maxLevelTextLength + 48];
     char name[maxLevelTextLength + 16];
@@ -128,6 +131,10 @@ void app::packLevelWon(int moves) {
     else
         progress = nullptr;
     if (line[0] != '\0') std::fprintf(stderr, "%s\n", line);
+}
+
+int app::par() const {
+    return pack != nullptr && pack->par[state.level] > 0 ? pack->par[state.level] : levels[state.level].par;
 }
 
 int app::wonAtPar() const {
@@ -278,13 +285,16 @@ curtainMove app::step(const frameEvent& event) {
         due.screen = screen;
         const bool won =
             practice ? practice->frame(all, screen, command, state.back) : all.step(screen, command);
-        // A pack's level counts as won once, as the curtain starts to close over it.
-        if (won && screen == ownLevelScreen && pack != nullptr && state.nextScreen == noTransition)
+        // A player's level counts as won once, as the curtain starts to close over it.
+        if (won && screen == ownLevelScreen && levels != nullptr && state.nextScreen == noTransition)
             packLevelWon(all.own.moves);
         return won;
     });
-    // The pack's next level, or the same again, begins as the curtain closes over the screen before it.
-    if (pack != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen) loadPackLevel();
+    // The pack's next level, or the same again, begins as the curtain closes over the screen before it; a
+    // single level, built at start-up, begins afresh only when it is played again.
+    if (levels != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen &&
+        (pack != nullptr || shownScreen == solvedScreen))
+        loadPackLevel();
     due.teeth = move != curtainMove::none ? state.curtain : -1;
     if (move == curtainMove::opened) {
         stop();
@@ -370,15 +380,30 @@ void app::paintBackground(int screen) {
     SDL_Rect corner{0, 0, 0, 0};
     if (screen == titleScreen) {
         blit(art.title, nullptr, display, &corner);
+        drawTouchWords(screen);
         if (levels != nullptr) drawTitleLevel();
     } else if (screen == rageQuitScreen) {
-        blit(art.loose, nullptr, display, &corner);
+        blit(state.endWon ? art.won : art.loose, nullptr, display, &corner);
+        drawTouchWords(screen);
     } else if (screen == solvedScreen) {
         drawSolved();
     } else if (screen == packSolvedScreen) {
         drawPackSolved();
     } else {
         SDL_FillRect(display, nullptr, SDL_MapRGB(display->format, 0, 0, 0));
+    }
+}
+
+void app::drawTouchWords(int screen) {
+    if (controls != controlsTouch) return;
+    const auto lay = [this](const wordSwap& swap) {
+        drawPart(art.practice, swap.part, display, swap.x, swap.y);
+    };
+    if (screen == titleScreen) {
+        lay(climbTouch);
+        lay(titleRowsTouch);
+    } else if (screen == rageQuitScreen) {
+        lay(state.endWon ? wonQuitTouch : quitTouch);
     }
 }
 
@@ -390,9 +415,17 @@ void app::drawTitleLevel() {
     char line[maxLevelTextLength + 16] = "starts the level";
     if (state.pack) std::snprintf(line, sizeof line, "starts level %d", state.nextLevel + 1);
     drawText(art.practice, textInk, line, display, titleReturnWordsX, titleReturnWordsY);
-    constexpr int escapeW = 6 * glyphW + 2 * capMargin + glyphW / 2 + 8 * glyphW;
-    drawText(art.practice, textInk, "gives up", display,
-             drawKey(art.practice, "Escape", display, right - escapeW, titleReturnWordsY), titleReturnWordsY);
+    // The way to give up after them: the Escape key, or the touch pad's button, whose name says it all.
+    if (controls == controlsTouch) {
+        constexpr char hold[] = "hold to give up";
+        drawKey(art.practice, hold, display, right - (sizeof hold - 1) * glyphW - 2 * capMargin,
+                titleReturnWordsY);
+    } else {
+        constexpr int escapeW = 6 * glyphW + 2 * capMargin + glyphW / 2 + 8 * glyphW;
+        drawText(art.practice, textInk, "gives up", display,
+                 drawKey(art.practice, "Escape", display, right - escapeW, titleReturnWordsY),
+                 titleReturnWordsY);
+    }
 
     // Its name on a plate in the sky above the title's robots, which no pose of theirs reaches: its place in
     // the pack, then its title on up to two lines, broken at a space.
@@ -446,15 +479,23 @@ void app::drawTitleLevel() {
 
 void app::drawSolved() {
     fillBox(display, 0, 0, windowWidth, windowHeight, signGround);
-    drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    // A win watched is the replay's, never the player's.
+    if (input.playing == nullptr)
+        drawPart(art.practice, wonBanner, display, (windowWidth - wonBanner.w) / 2, 50);
+    else
+        drawCentred(art.practice, headingInk, "The replay played: the level solved.", display, 90);
     char line[maxLevelTextLength + 64];
     levelName(levels[state.level], state.level, line, sizeof line);
     drawCentred(art.practice, headingInk, line, display, 170);
-    std::snprintf(line, sizeof line, "level %d of %d solved", state.level + 1, state.levels);
+    if (pack != nullptr)
+        std::snprintf(line, sizeof line, "level %d of %d solved", state.level + 1, state.levels);
+    else
+        std::snprintf(line, sizeof line, "level solved");
     drawCentred(art.practice, textInk, line, display, 200);
-    const int par = pack->par[state.level];
-    if (par > 0)
-        std::snprintf(line, sizeof line, "%d move%s, par %d%s", solvedMoves, solvedMoves == 1 ? "" : "s", par,
+    // The par counts what the moves count, so the two compare.
+    if (const int par = this->par(); par > 0)
+        std::snprintf(line, sizeof line, "%d move%s, par %d move%s%s", solvedMoves,
+                      solvedMoves == 1 ? "" : "s", par, par == 1 ? "" : "s",
                       solvedMoves == par  ? ": at par"
                       : solvedMoves < par ? ": under par!"
                                           : "");
@@ -470,10 +511,21 @@ void app::drawSolved() {
         std::snprintf(line, sizeof line, "your best: %d moves", best[state.level]);
         drawCentred(art.practice, textInk, line, display, 320);
     }
+    drawCentred(art.practice, textInk, "a move: a step of the game in which something moved", display, 350);
     const bool last = state.level + 1 >= state.levels;
-    drawKeysCentred(art.practice,
-                    {{"Return", last ? "on" : "next level"}, {"r", "again"}, {"Escape", "quit"}}, display,
-                    380);
+    // The keys, or on a touch screen the page's buttons: start reads "next" here, Restart "Again".
+    if (controls == controlsTouch && pack != nullptr)
+        drawKeysCentred(art.practice,
+                        {{"next", last ? "on" : "next level"}, {"Again", "this level"}, {"Quit", "the game"}},
+                        display, 390);
+    else if (controls == controlsTouch)
+        drawKeysCentred(art.practice, {{"Again", "play it again"}, {"Quit", "the game"}}, display, 390);
+    else if (pack != nullptr)
+        drawKeysCentred(art.practice,
+                        {{"Return", last ? "on" : "next level"}, {"r", "again"}, {"Escape", "quit"}}, display,
+                        390);
+    else
+        drawKeysCentred(art.practice, {{"Return", "again"}, {"Escape", "quit"}}, display, 390);
 }
 
 void app::drawPackSolved() {
@@ -483,7 +535,10 @@ void app::drawPackSolved() {
     char line[64];
     std::snprintf(line, sizeof line, "%d of %d levels won at par", wonAtPar(), state.levels);
     drawCentred(art.practice, textInk, line, display, 230);
-    drawKeysCentred(art.practice, {{"Escape", "quit"}}, display, 380);
+    if (controls == controlsTouch)
+        drawKeysCentred(art.practice, {{"Quit", "the game"}}, display, 380);
+    else
+        drawKeysCentred(art.practice, {{"Escape", "quit"}}, display, 380);
 }
 
 void app::shutDown() {

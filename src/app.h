@@ -23,13 +23,16 @@ struct assets {
     SDL_Surface* tooth;
     SDL_Surface* sheet;
     SDL_Surface* loose;
-    SDL_Surface* practice;  // the signs and the lettering: read in practice mode and for a player's levels
+    SDL_Surface* won;       // the rage-quit screen reached by winning level 2
+    SDL_Surface* practice;  // the signs and the lettering: read in practice mode, for a player's levels and
+                            // where a touch pad may name the controls
     Mix_Music* music[4];    // indexed by musicSlot
 };
 
-// Loads the pictures (the practice picture last, and only for practice mode or a player's levels, whose
-// titles it writes), opens the mixer, loads the musics and starts the title music, in that order. Needs
-// the window open. A run on a player's levels never plays level 2, whose music it leaves unread.
+// Loads the pictures (the practice picture last, and only for practice mode, a player's levels, whose
+// titles it writes, or a platform with a touch pad), opens the mixer, loads the musics and starts the title
+// music, in that order. Needs the window open. A run on a player's levels never plays level 2, whose music
+// and won picture it leaves unread.
 assets loadAssets(bool practice = false, bool playersLevel = false);
 
 // What a frame shows, taken once the frame is over: the screen whose background lies under it (none in the
@@ -72,7 +75,7 @@ struct app {
     // for a run on the game's own two levels.
     const customLevel* levels = nullptr;
     // A pack's: the pars, the fewest moves each level was won in (0 while it is not solved), and the moves
-    // of the level just solved, for its solved screen.
+    // of the level just solved, for its solved screen; a single level keeps its fewest in this run.
     const levelPack* pack = nullptr;
     int best[maxPackLevels] = {};
     int solvedMoves = 0;
@@ -105,6 +108,8 @@ struct app {
     void packLevelWon(int moves);
     // How many of the pack's levels were won at par or better.
     int wonAtPar() const;
+    // The par of the player's level last played: from the pack's pars, or the level's own; 0 when unknown.
+    int par() const;
 
     // One turn of the main loop: pace, then the unpaced frame, shown unless the next frame follows at once.
     void frame();
@@ -143,7 +148,9 @@ struct app {
     void paintBackground(int screen);
     // The title's words after the Return key on a player's level: the level that Return starts.
     void drawTitleLevel();
-    // A pack's screens, wholly text on the signs' ground: a level solved, and the pack solved.
+    // The words a background has baked in for the keyboard, laid over by a touch pad's where it is in hand.
+    void drawTouchWords(int screen);
+    // The solved screens, wholly text on the signs' ground: a level solved, and a pack solved.
     void drawSolved();
     void drawPackSolved();
 

@@ -10,11 +10,12 @@ void flow::take(const frameEvent& event) {
 }
 
 void flow::key(int sym) {
-    // A pack's solved screens: Return on to the next level (or the pack solved), r this level again, and
-    // Escape out of the game, its progress already kept. The curtain still closing over the level has no say.
+    // The solved screens: Return on to a pack's next level (or the pack solved) and a single level again, r
+    // this level again, and Escape out of the game, a pack's progress already kept. The curtain still closing
+    // over the level has no say.
     if ((screen == solvedScreen || screen == packSolvedScreen) && nextScreen == noTransition) {
         if (sym == keyReturn && screen == solvedScreen) {
-            nextLevel = level + 1;
+            nextLevel = pack ? level + 1 : level;
             nextScreen = nextLevel < levels ? ownLevelScreen : packSolvedScreen;
         } else if (sym == keyRestart && screen == solvedScreen) {
             nextLevel = level;
@@ -30,10 +31,12 @@ void flow::key(int sym) {
         return;
     }
     if (sym == keyEscape) {
-        if (screen == rageQuitScreen || screen == solvedScreen || screen == packSolvedScreen)
+        if (screen == rageQuitScreen || screen == solvedScreen || screen == packSolvedScreen) {
             screen = quitScreen;
-        else
+        } else {
             nextScreen = rageQuitScreen;
+            endWon = false;
+        }
         return;
     }
     if (sym == keySpace) {
@@ -58,10 +61,12 @@ void flow::key(int sym) {
 void flow::levelWon() {
     if (screen == level1Screen)
         nextScreen = level2Screen;
-    else if (screen == level2Screen)
+    else if (screen == level2Screen) {
         nextScreen = rageQuitScreen;
-    else if (screen == ownLevelScreen)
-        nextScreen = pack ? solvedScreen : rageQuitScreen;
+        endWon = true;
+    } else if (screen == ownLevelScreen) {
+        nextScreen = solvedScreen;
+    }
 }
 
 curtainMove flow::endFrame() {

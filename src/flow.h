@@ -62,12 +62,14 @@ struct flow {
     // the title has a way straight to level 2.
     bool practice = false;
     goBack back = goBack::none;
-    // Where Return on the title leads: level 1, or a player's level. One player's level leads to the
-    // rage-quit screen once won; a pack's levels each lead to the solved screen, and the last one on to the
-    // pack solved.
+    // Where Return on the title leads: level 1, or a player's level. A player's level leads to the solved
+    // screen once won, a pack's last one on to the pack solved.
     int firstLevel = level1Screen;
-    // A pack of `levels` player's levels (one for a single level): the one on the level's screen or last
-    // played there, and the one that screen plays when it next opens. They change under the closed curtain.
+    // How the rage-quit screen is reached: by winning level 2 (it then shows the win), or by giving up.
+    bool endWon = false;
+    // A pack of `levels` player's levels (one for a single level, which its solved screen plays again): the
+    // one on the level's screen or last played there, and the one that screen plays when it next opens. They
+    // change under the closed curtain.
     bool pack = false;
     int levels = 0;
     int level = 0;

@@ -68,7 +68,7 @@ struct place {
 struct reading {
     customLevel& out;
     levelError& error;
-    bool titleSeen = false, authorSeen = false, tipSeen = false;
+    bool titleSeen = false, authorSeen = false, tipSeen = false, parSeen = false;
     int mapLine = 0;  // the line of the map's first row
     place goal;
     place markers[markerCount];
@@ -84,6 +84,7 @@ struct reading {
         if (name == length || row[name] != ':')
             return refuse(error, line, name + 1,
                           "a header line is a name, a colon and a text, like \"title: Joining\"");
+        if (name == 3 && std::memcmp(row, "par", 3) == 0) return par(row, length, line);
         char* into = nullptr;
         bool* seen = nullptr;
         if (name == 5 && std::memcmp(row, "title", 5) == 0) {
@@ -97,7 +98,7 @@ struct reading {
             seen = &tipSeen;
         } else {
             std::snprintf(reason, sizeof reason,
-                          "an unknown header \"%.*s:\"; a level's are title:, author: and tip:",
+                          "an unknown header \"%.*s:\"; a level's are title:, author:, tip: and par:",
                           name < 40 ? name : 40, row);
             return refuse(error, line, 1, reason);
         }
@@ -124,6 +125,25 @@ struct reading {
         }
         std::memcpy(into, row + from, static_cast<std::size_t>(length - from));
         into[length - from] = '\0';
+        return true;
+    }
+
+    // "par: 12": the fewest moves that win the level, a whole number from 1 to maxLevelPar.
+    bool par(const char* row, int length, int line) {
+        if (parSeen) return refuse(error, line, 1, "a second \"par:\" line");
+        parSeen = true;
+        int from = 4;
+        if (from < length && row[from] == ' ') ++from;
+        std::snprintf(reason, sizeof reason,
+                      "a par is a whole number of moves from 1 to %d, like \"par: 12\"", maxLevelPar);
+        if (from == length) return refuse(error, line, from + 1, reason);
+        for (int at = from; at < length; ++at) {
+            if (!refuseInvisible(row[at], line, at + 1, error)) return false;
+            if (row[at] < '0' || row[at] > '9' || (at == from && row[at] == '0'))
+                return refuse(error, line, at + 1, reason);
+            out.par = out.par * 10 + (row[at] - '0');
+            if (out.par > maxLevelPar) return refuse(error, line, at + 1, reason);
+        }
         return true;
     }
 

@@ -14,17 +14,18 @@
 //     title: Joining
 //     author: Brakko developers
 //     tip: a group of two walks: c and d in turn
+//     par: 12
 //
 //     ##########
 //     #1  2    #
 //     #### #@###
 //
-// Optional header lines come first, each a lower-case name, a colon and a text: `title:`, `author:` and
-// `tip:` (a line of advice shown with the title), each at most once; blank lines may stand among them.
-// Every line after the first map row is a map row, as the built-in maps are written: the same number of
-// cells in each, one character a cell from " #<>!@", the markers "1" to "9" and "A" to "K". No map row can
-// be taken for a header line: none holds a lower-case letter. Lines end in LF; a carriage return is refused,
-// not read.
+// Optional header lines come first, each a lower-case name, a colon and a text: `title:`, `author:`,
+// `tip:` (a line of advice shown with the title) and `par:` with the fewest moves that win the level, each
+// at most once; blank lines may stand among them. Every line after the first map row is a map row, as the
+// built-in maps are written: the same number of cells in each, one character a cell from " #<>!@", the
+// markers "1" to "9" and "A" to "K". No map row can be taken for a header line: none holds a lower-case
+// letter. Lines end in LF; a carriage return is refused, not read.
 
 // Every level is played on a grid of level 2's size: its map in the top-left corner and walls everywhere
 // else, so that one instance of the game's templates serves every level, and a level of up to 40 x 25
@@ -36,6 +37,8 @@ constexpr int minLevelH = 2;
 // The solver must be able to answer for every level read, so a level holds no more robots than its key.
 constexpr int maxLevelRobots = stateLayout<customW, customH>::mostRobots();
 constexpr int maxLevelTextLength = 63;
+// The largest par a level may name: more moves than any level of 80 x 50 is ever won in.
+constexpr int maxLevelPar = 99999;
 // Far more than the largest level (50 rows of 80 and both headers take under 4 200 bytes), far less than a
 // file that is not a level: a file is read no further than this.
 constexpr int maxLevelBytes = 8192;
@@ -44,6 +47,7 @@ struct customLevel {
     char title[maxLevelTextLength + 1] = {};   // "" when the file gives none
     char author[maxLevelTextLength + 1] = {};  // "" when the file gives none
     char tip[maxLevelTextLength + 1] = {};     // a line of advice for the player; "" when none
+    int par = 0;                               // the fewest moves that win it; 0 when the file gives none
     int width = 0, height = 0;                 // the level's own size, in cells
     int robots = 0;                            // markers present: the robots of the level
     // customW x customH cells, row-major and ending in NUL, ready for spiele<customW, customH>::init.

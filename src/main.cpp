@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
 
     // Far too large for a stack (a browser's is small), and read before the window opens: kept static.
     static customLevel level;
+    packPlace inPack;
     if (chosen.levelPath != nullptr) {
         levelError error;
         if (!readLevelFile(chosen.levelPath, level, error)) {
@@ -153,6 +154,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "brakko: %s\n", line);
             return 2;
         }
+        // A level of a pack's folder, played on its own, is named by its place in the pack, and has the par
+        // the folder gives it unless it names one.
+        inPack = placeInPack(chosen.levelPath);
+        if (level.par == 0) level.par = inPack.par;
     }
     // A pack is read whole before the window opens, and played alone: a level file, a replay or a
     // recording would each name one level of it.
@@ -228,8 +233,8 @@ int main(int argc, char** argv) {
     }
     app game(display, loadAssets(practice, playersLevel != nullptr), practice, playersLevel);
     if (chosen.mute) muteMusic(true);
-    if (chosen.levelPath != nullptr && !chosen.pack)
-        placeInPack(chosen.levelPath, game.packPlace, game.packSize);
+    game.packPlace = inPack.place;
+    game.packSize = inPack.of;
     if (game.practice) {
         game.practice->marks = chosen.touch == 0;
         game.practice->solution = chosen.replayPath == solutionPath;

@@ -13,13 +13,16 @@ void readNews(const app& game, gameNews& news) {
     news.level2Won = news.playersLevel ? game.all.own.end() : game.all.level2.end();
     news.replayed = game.input.playing != nullptr;
     news.controls = game.controls;
+    // A player's level: the moves of its last win against its par, and its fewest.
+    if (game.levels != nullptr) {
+        news.solvedMoves = game.solvedMoves;
+        news.par = game.par();
+        news.fewest = game.best[game.state.level];
+    }
     if (game.pack != nullptr) {
         news.pack = true;
         news.packLevel = game.state.level;
         news.packLevels = game.state.levels;
-        news.solvedMoves = game.solvedMoves;
-        news.par = game.pack->par[game.state.level];
-        news.fewest = game.best[game.state.level];
         news.savedWins = game.savedWins;
     }
     posePreview poses[9];

@@ -102,33 +102,37 @@ bool readPack(const char* folder, levelPack& out, char* line, std::size_t size) 
     return true;
 }
 
-bool placeInPack(const char* levelPath, int& place, int& of) {
-    place = of = 0;
+packPlace placeInPack(const char* levelPath) {
+    packPlace where;
     const char* slash = std::strrchr(levelPath, '/');
     const char* name = slash != nullptr ? slash + 1 : levelPath;
     const int folder = slash != nullptr ? static_cast<int>(slash - levelPath) : 0;
     char path[maxPackPath];
-    if (folder + 6 >= maxPackPath) return false;
+    if (folder + 6 >= maxPackPath) return where;
     std::snprintf(path, sizeof path, "%.*s%s", folder, levelPath, slash != nullptr ? "/pars" : "pars");
     static char pars[maxLevelBytes];
     std::size_t length = 0;
     char reason[80];
-    if (!readSmallFile(path, pars, sizeof pars, length, reason, sizeof reason)) return false;
+    if (!readSmallFile(path, pars, sizeof pars, length, reason, sizeof reason)) return where;
+    const int par = parIn(pars, length, name);
+    if (par == 0) return where;
     int rows = 0, found = 0;
+    const std::size_t nameLength = std::strlen(name);
     for (std::size_t at = 0; at < length;) {
         std::size_t end = at;
         while (end < length && pars[end] != '\n')
             ++end;
         if (end > at && pars[at] != '#') {
             ++rows;
-            const std::size_t nameLength = std::strlen(name);
-            if (end - at > nameLength && std::strncmp(pars + at, name, nameLength) == 0 &&
-                pars[at + nameLength] == ' ' && found == 0)
+            if (found == 0 && end - at > nameLength && std::strncmp(pars + at, name, nameLength) == 0 &&
+                pars[at + nameLength] == ' ')
                 found = rows;
         }
         at = end + 1;
     }
-    if (found == 0) return false;
-    place = found, of = rows;
-    return true;
+    where.place = found;
+    where.of = rows;
+    where.par = par;
+    return where;
+}
 }

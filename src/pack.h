@@ -28,6 +28,9 @@ bool readPack(const char* folder, levelPack& out, char* line, std::size_t size);
 // The par of the level file `name` in the text of a pars file, or 0 when the text names none.
 int parIn(const char* pars, std::size_t length, const char* name);
 
-// Where a level file stands in its folder's pack: the folder's pars names it on its row `place` (from 1) of
-// `of` level rows. False, with both 0, when the folder has no pars or the pars does not name it.
-bool placeInPack(const char* levelPath, int& place, int& of);
+// Where a level file stands in the pack of its folder, by the folder's pars: on its row `place` (from 1) of
+// `of` level rows, with its par there. All 0 when the folder has no pars or the pars does not name it.
+struct packPlace {
+    int place = 0, of = 0, par = 0;
+};
+packPlace placeInPack(const char* levelPath);

@@ -29,6 +29,10 @@ SDL_Surface* commencer(const char* caption, bool fullscreen = false) {
 // browser the page shows them as text beside the canvas, which keeps the play's size.
 bool signsBelowPlay();
 
+// Whether the player may take up a touch pad, whose buttons the texts on screen then name: a browser's page
+// has one, the desktop only the keyboard.
+bool touchPadAround();
+
 // Loads a BMP in the display's pixel format, with pixels of exactly colour R, G, B left transparent (in a
 // browser, whose canvas knows no colour key, fully see-through instead). Needs the window open.
 // The caller owns the picture; null when it could not be loaded or converted.

@@ -151,6 +151,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void setMuted(int muted) {
     muteMusic(muted != 0);
 }
 
+bool touchPadAround() {
+    return true;
+}
+
 bool signsBelowPlay() {
     return false;
 }

@@ -43,6 +43,10 @@ void setIcon(const char* path) {
 
 }  // namespace
 
+bool touchPadAround() {
+    return false;
+}
+
 bool signsBelowPlay() {
     return true;
 }

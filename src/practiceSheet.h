@@ -7,8 +7,8 @@ struct picturePart {
     int x, y, w, h;
 };
 
-constexpr int practiceSheetWidth = 340;
-constexpr int practiceSheetHeight = 284;
+constexpr int practiceSheetWidth = 472;
+constexpr int practiceSheetHeight = 548;
 
 // A colour the picture's parts are drawn on, for the game to fill round them with the same.
 struct groundColour {
@@ -51,6 +51,20 @@ constexpr picturePart startsTheLevel{8 * arrowPixels, glyphsHeight, 126, arrowPi
 // "You won!" in large letters, for the player's own win.
 constexpr picturePart wonBanner{0, glyphsHeight + arrowPixels, 340, 84};
 
+// The backgrounds' words as a touch page's buttons name them, each laid at (x, y) over the keyboard's words
+// baked into its background: the title's Climb lesson and its last row, and the end screens' way to quit
+// (the rage-quit picture's and the won picture's, one below the other).
+struct wordSwap {
+    picturePart part;
+    int x, y;
+};
+constexpr int swapsTop = wonBanner.y + wonBanner.h;
+constexpr wordSwap climbTouch{{0, swapsTop, 470, 120}, 316, 150};
+constexpr wordSwap titleRowsTouch{{0, climbTouch.part.y + climbTouch.part.h, 472, 40}, 318, 454};
+constexpr wordSwap quitTouch{{0, titleRowsTouch.part.y + titleRowsTouch.part.h, 400, 52}, 200, 408};
+constexpr wordSwap wonQuitTouch{{0, quitTouch.part.y + quitTouch.part.h, 400, 52}, quitTouch.x, quitTouch.y};
+
 static_assert(glyphColumns * glyphW <= practiceSheetWidth &&
-              startsTheLevel.x + startsTheLevel.w <= practiceSheetWidth);
-static_assert(wonBanner.y + wonBanner.h == practiceSheetHeight);
+              startsTheLevel.x + startsTheLevel.w <= practiceSheetWidth &&
+              titleRowsTouch.part.w <= practiceSheetWidth && climbTouch.part.w <= practiceSheetWidth);
+static_assert(wonQuitTouch.part.y + wonQuitTouch.part.h == practiceSheetHeight);

@@ -19,7 +19,8 @@ struct gameNews {
     bool replayed = false;
     // A pack's run: its level on the level's screen or last played there (from 0) of `packLevels`, the moves
     // the level just solved took and its par (0 for none), the fewest it was ever won in (0 while unsolved),
-    // and the wins written to the progress file so far in this run.
+    // and the wins written to the progress file so far in this run. A single level's run has the moves, par
+    // and fewest too, the fewest of this run.
     bool pack = false;
     int packLevel = 0, packLevels = 0;
     int solvedMoves = 0, par = 0, fewest = 0;

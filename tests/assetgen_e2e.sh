@@ -38,7 +38,7 @@ else
 fi
 
 status=0
-files=(img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/practice.bmp
+files=(img/bot.bmp img/title.bmp img/tooth.bmp img/loose.bmp img/won.bmp img/practice.bmp
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg
     icons/brakko-48.png icons/brakko-128.png icons/brakko-48.bmp)
 for file in "${files[@]}"; do

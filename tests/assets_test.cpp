@@ -179,7 +179,7 @@ TEST_F(Assets, EmptyCellStaysSeeThroughOnTheDisplay) {
 // ---------------------------------------------------------------- backgrounds and teeth
 
 TEST_F(Assets, BackgroundsFillTheWindowWithNoSeeThroughPixel) {
-    for (const char* name : {"title.bmp", "loose.bmp"}) {
+    for (const char* name : {"title.bmp", "loose.bmp", "won.bmp"}) {
         const Picture picture(name);
         ASSERT_TRUE(picture.loaded()) << "img/" << name << " does not load: " << SDL_GetError();
         EXPECT_EQ(picture.w(), 800) << name << " is not as wide as the window";

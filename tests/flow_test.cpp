@@ -163,15 +163,23 @@ TEST(ScreenFlow, EscapeOnTheTitleOrALevelHeadsForRageQuit) {
 }
 
 TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
-    const int after[][2] = {{titleScreen, noTransition},
-                            {level1Screen, level2Screen},
-                            {level2Screen, rageQuitScreen},
-                            {rageQuitScreen, noTransition}};
-    for (const auto& [s, next] : after) {
+    // The rage-quit screen reached by winning level 2 shows the win; given up on, the give-up.
+    const int after[][4] = {{titleScreen, 0, noTransition, false},
+                            {level1Screen, 0, level2Screen, false},
+                            {level2Screen, 0, rageQuitScreen, true},
+                            {rageQuitScreen, 0, noTransition, false},
+                            {level2Screen, keyEscape, rageQuitScreen, false},
+                            {titleScreen, keyEscape, rageQuitScreen, false}};
+    for (const auto& [s, key, next, endWon] : after) {
         flow f;
         f.screen = s;
-        f.levelWon();
+        f.endWon = key != 0;  // so that Escape is seen to clear it
+        if (key != 0)
+            f.key(key);
+        else
+            f.levelWon();
         EXPECT_EQ(f.nextScreen, next) << "a win on screen " << s << " set the wrong next screen";
+        EXPECT_EQ(f.endWon, endWon != 0) << "key " << key << " or a win on screen " << s;
     }
     // A won level reports itself every frame, after the key, so Escape cannot redirect it.
     flow f;
@@ -180,9 +188,9 @@ TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
     EXPECT_EQ(f.nextScreen, level2Screen) << "a won level 1 should still lead to level 2 after Escape";
 }
 
-// A player's levels: one from a file ends on the rage-quit screen; a pack's win leads to its solved screen,
-// where Return plays the next level (after the last, the pack solved), r the same again and Escape quits. The
-// level changes only once the curtain has closed.
+// A player's levels: a win leads to the solved screen, where Return plays a pack's next level (after the
+// last, the pack solved) and a single level again, r the same again and Escape quits. The level changes only
+// once the curtain has closed.
 TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
     constexpr int won = -1;  // the frame's screen reports its level won
     const struct {
@@ -190,7 +198,9 @@ TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
         int screen, level, key, next, levelAfter;
         bool running;
     } rows[] = {
-        {false, ownLevelScreen, 0, won, rageQuitScreen, 0, true},
+        {false, ownLevelScreen, 0, won, solvedScreen, 0, true},
+        {false, solvedScreen, 0, keyReturn, ownLevelScreen, 0, true},
+        {false, solvedScreen, 0, keyEscape, noTransition, 0, false},
         {true, ownLevelScreen, 1, won, solvedScreen, 1, true},
         {true, titleScreen, 1, keyReturn, ownLevelScreen, 1, true},
         {true, titleScreen, 1, keyLevel2, noTransition, 1, true},
@@ -206,7 +216,7 @@ TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
         f.practice = true;
         f.firstLevel = ownLevelScreen;
         f.pack = row.pack;
-        f.levels = 3;
+        f.levels = row.pack ? 3 : 1;
         f.screen = row.screen;
         f.level = f.nextLevel = row.level;
         if (row.key == won)

@@ -22,7 +22,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/practice.bmp
+assets=(img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/won.bmp img/practice.bmp
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg replays/solution.replay icons/brakko-48.bmp
     $(cd "$root" && echo levels/*.level) levels/pars)
 

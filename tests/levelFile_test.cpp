@@ -19,10 +19,11 @@ bool read(const std::string& text, customLevel& level, levelError& error) {
 TEST(LevelFile, PlacesTheMapTopLeftInAWalledGridWithItsHeaders) {
     static customLevel level;
     levelError error;
-    ASSERT_TRUE(read("title: Two\nauthor: Us\n\n" + small, level, error)) << error.reason;
+    ASSERT_TRUE(read("title: Two\nauthor: Us\npar: 12\n\n" + small, level, error)) << error.reason;
     EXPECT_EQ(std::string(level.title) + "/" + level.author + "/" + std::to_string(level.width) + "x" +
-                  std::to_string(level.height) + "/" + std::to_string(level.robots),
-              "Two/Us/4x3/2");
+                  std::to_string(level.height) + "/" + std::to_string(level.robots) + "/" +
+                  std::to_string(level.par),
+              "Two/Us/4x3/2/12");
     EXPECT_EQ(std::string(level.map, 5) + "|" + std::string(level.map + customW, 5), "#####|#12##")
         << "rows should start at the grid's left edge, walls after them";
     // A replay names the player's level it was made on by this digest: a changed digest would refuse every
@@ -57,6 +58,10 @@ TEST(LevelFile, RefusesWithLineColumnAndReason) {
         {"####\n#11#\n#@##\n", 2, 3, "second robot marker \"1\""},
         {twelve, 1, 12, "past the 11"},
         {"title: a\ntitle: b\n" + small, 2, 1, "second \"title:\""},
+        {"par: 12\npar: 12\n" + small, 2, 1, "second \"par:\""},
+        {"par: 1x\n" + small, 1, 7, "whole number of moves"},
+        {"par: 0\n" + small, 1, 6, "whole number of moves"},
+        {"par: 100000\n" + small, 1, 11, "from 1 to 99999"},
         {"name: a\n" + small, 1, 1, "unknown header"},
         {"title " + small, 1, 6, "a name, a colon"},
         {"title: " + std::string(64, 'x') + "\n" + small, 1, 71, "longer than 63"},

@@ -221,11 +221,11 @@ start_game --replay "$scratch/practice.replay" --record "$scratch/practice-again
 expect_quit "the practice replay's last Escape"
 cmp -s "$scratch/practice.replay" "$scratch/practice-again.replay" ||
     fail "recording the practice replay gave another file: $(diff "$scratch/practice.replay" "$scratch/practice-again.replay")"
-# A level from its file, won by hints alone in practice mode: its banner shows in the strip below the
-# rage-quit screen, and the recording, which names the level, replays to the same win.
+# A level from its file, won by hints alone in practice mode: its banner shows on its solved screen, and the
+# recording, which names the level, replays to the same win.
 convert img/practice.bmp -crop 340x84+0+200 +repage "PNG24:$scratch/won.png"
 level_won() {
-    convert "$scratch/shot.png" -crop 340x84+0+520 +repage "PNG24:$scratch/part.png" &&
+    convert "$scratch/shot.png" -crop 340x84+230+50 +repage "PNG24:$scratch/part.png" &&
         [ "$(compare -metric AE "$scratch/won.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
 }
 start_game --practice --level levels/01-joining.level --record "$scratch/level.replay"
@@ -239,8 +239,8 @@ level_won || fail "hints do not win the level read from levels/01-joining.level"
 escape_until_quit "Escape after the level's win"
 [[ "$(sed -n 3p "$scratch/level.replay")" =~ ^"level "[0-9a-f]{16}$ ]] ||
     fail "a recording on a level file should name the level, not: $(cat "$scratch/level.replay")"
-# Watched, the win is the replay's: the strip says so in the signs' gold lettering, centred, and names no
-# player's win.
+# Watched, the win is the replay's: the solved screen says so in the signs' gold lettering, centred, and
+# names no player's win.
 said="The replay played: the level solved."
 glyphs=()
 for ((i = 0; i < ${#said}; i++)); do
@@ -250,7 +250,7 @@ for ((i = 0; i < ${#said}; i++)); do
 done
 convert "${glyphs[@]}" +append "PNG24:$scratch/said.png"
 replay_won() {
-    convert "$scratch/shot.png" -crop "$((${#said} * 10))x20+$(((800 - ${#said} * 10) / 2))+550" +repage \
+    convert "$scratch/shot.png" -crop "$((${#said} * 10))x20+$(((800 - ${#said} * 10) / 2))+90" +repage \
         "PNG24:$scratch/part.png" &&
         [ "$(compare -metric AE "$scratch/said.png" "$scratch/part.png" null: 2>&1 | cut -d' ' -f1)" = 0 ]
 }

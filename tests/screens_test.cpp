@@ -10,7 +10,7 @@ namespace {
 class Screens : public paintedSheet {
   protected:
     // The game over the painted sheet, with no other pictures and no music.
-    app game() { return app(display, assets{nullptr, nullptr, sheet, nullptr, nullptr, {}}); }
+    app game() { return app(display, assets{nullptr, nullptr, sheet, nullptr, nullptr, nullptr, {}}); }
 
     static void frame(app& game, int key = 0) {
         game.step(key != 0 ? frameEvent::keyPress(key) : frameEvent{});
@@ -107,6 +107,23 @@ TEST_F(Screens, WonLevel2LeadsToTheRageQuitScreen) {
     EXPECT_EQ(state.nextScreen, rageQuitScreen) << "a won level 2 heads for the rage-quit screen";
     runTransition(run);
     EXPECT_EQ(state.screen, rageQuitScreen) << "the curtain opens on the rage-quit screen";
+
+    // Reached by the win it shows the won picture (the sheet here), and on a touch page the Quit button's
+    // words over it, from the practice picture (one colour here).
+    run.art.won = sheet;
+    run.paintBackground(rageQuitScreen);
+    EXPECT_EQ(shownAt(10, 10), "robot picture 0")
+        << "the won picture lies under the screen reached by the win";
+    SDL_Surface* words = SDL_CreateRGBSurface(SDL_SWSURFACE, practiceSheetWidth, practiceSheetHeight, 32,
+                                              0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(words, nullptr, sheetColour(2, 1));
+    run.art.practice = words;
+    run.controls = controlsTouch;
+    run.paintBackground(rageQuitScreen);
+    EXPECT_EQ(shownAt(wonQuitTouch.x + 1, wonQuitTouch.y + 1), "sprBody")
+        << "the touch words lie over the keys'";
+    EXPECT_EQ(shownAt(10, 10), "robot picture 0") << "the touch words cover only the keys' words";
+    SDL_FreeSurface(words);
 }
 
 }  // namespace

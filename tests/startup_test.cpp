@@ -33,7 +33,7 @@ using StartUp = HeadlessInScratch;
 
 }  // namespace
 
-TEST_F(StartUp, WithEveryAssetMissingItWritesEightLinesAndStillRuns) {
+TEST_F(StartUp, WithEveryAssetMissingItWritesNineLinesAndStillRuns) {
     testing::internal::CaptureStdout();
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     const assets loaded = loadAssets();
@@ -44,6 +44,7 @@ TEST_F(StartUp, WithEveryAssetMissingItWritesEightLinesAndStillRuns) {
               "porbl\xE8me avec le fichier ./img/tooth.bmp\n"
               "porbl\xE8me avec le fichier ./img/bot.bmp\n"
               "porbl\xE8me avec le fichier ./img/loose.bmp\n"
+              "porbl\xE8me avec le fichier ./img/won.bmp\n"
               "probleme avec le fichier musical [./snd/goof.ogg]\n"
               "probleme avec le fichier musical [./snd/robot_wars.ogg]\n"
               "probleme avec le fichier musical [./snd/vexo.ogg]\n"

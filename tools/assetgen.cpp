@@ -18,11 +18,16 @@ bool writeBmp(const art::Canvas& canvas, const std::string& path) {
     return false;
 }
 
-// The two window-sized backgrounds: in the display's own 32-bit layout, loading them costs a copy.
+// The window-sized backgrounds: in the display's own 32-bit layout, loading them costs a copy.
 bool writeBackground(const art::Canvas& canvas, const std::string& path) {
     if (art::saveBmp32(canvas, path.c_str())) return true;
     std::printf("brakko-assetgen: cannot write %s\n", path.c_str());
     return false;
+}
+
+// The practice picture is empty when it could not be drawn as it must be, which its drawing said.
+bool writePractice(const art::Canvas& canvas, const std::string& path) {
+    return canvas.w > 0 && writeBmp(canvas, path);
 }
 
 bool writePng(const art::Canvas& canvas, const std::string& path) {
@@ -44,7 +49,8 @@ bool makePictures(const std::string& root) {
                     writeBmp(art::drawTooth(), root + "/img/tooth.bmp") &&
                     writeBackground(art::drawTitle(sheet, fonts), root + "/img/title.bmp") &&
                     writeBackground(art::drawLoose(sheet, fonts), root + "/img/loose.bmp") &&
-                    writeBmp(art::drawPractice(fonts), root + "/img/practice.bmp") &&
+                    writeBackground(art::drawWon(sheet, fonts), root + "/img/won.bmp") &&
+                    writePractice(art::drawPractice(sheet, fonts), root + "/img/practice.bmp") &&
                     writePng(art::drawIcon(sheet, 48), root + "/icons/brakko-48.png") &&
                     writePng(art::drawIcon(sheet, 128), root + "/icons/brakko-128.png") &&
                     writeBmp(art::drawIcon(sheet, 48), root + "/icons/brakko-48.bmp");

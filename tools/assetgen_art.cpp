@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "practiceSheet.h"
@@ -627,6 +628,38 @@ Canvas sadRobot() {
     return c;
 }
 
+// The winner's robot: antenna up with a light, open eyes, a wide smile, arms raised.
+Canvas gladRobot() {
+    constexpr std::array<const char*, 20> rows{
+        ".........y..........", ".........a..........", ".........a..........", "h..oooooooooooooo..h",
+        "h.ollllllllllllllo.h", "hholbbbbbbbbbbbbsohh", ".holbwwwbbbbwwwbsoh.", "..olbwpwbbbbwpwbso..",
+        "..olbwwwbbbbwwwbso..", "..olbbbbbbbbbbbbso..", "..olbbbbbbbbbbbbso..", "..olbmbbbbbbbbmbso..",
+        "..olbbmmmmmmmmbbso..", "..olbbbmmmmmmbbbso..", "..olbbbbbbbbbbbbso..", "..olbbbbbbbbbbbbso..",
+        "..olbbbbbbbbbbbbso..", "..osssssssssssssso..", "...oooooooooooooo...", "....ffff....ffff....",
+    };
+    struct Ink {
+        char c;
+        Rgb colour;
+    };
+    constexpr std::array<Ink, 11> inks{{{'o', {40, 45, 60}},
+                                        {'l', {255, 222, 150}},
+                                        {'b', {240, 180, 80}},
+                                        {'s', {190, 130, 50}},
+                                        {'w', {250, 250, 250}},
+                                        {'p', {25, 25, 35}},
+                                        {'m', {90, 30, 40}},
+                                        {'h', {200, 150, 70}},
+                                        {'a', {84, 88, 104}},
+                                        {'y', {255, 250, 140}},
+                                        {'f', {50, 52, 64}}}};
+    Canvas c(20, 20, key);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20 && rows[y][x]; ++x)
+            for (const Ink& ink : inks)
+                if (ink.c == rows[y][x]) c.set(x, y, ink.colour);
+    return c;
+}
+
 // Never leave an exact key pixel in a background: the game would show the previous frame through it.
 void banishKey(Canvas& c) {
     for (Rgb& p : c.px)
@@ -734,7 +767,7 @@ Canvas drawTooth() {
     return c;
 }
 
-Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
+Canvas drawTitle(const Canvas& sheet, const Fonts& f, bool touch) {
     Canvas c(800, 500, black);
     verticalGradient(c, Rgb{14, 18, 50}, Rgb{52, 24, 76});
     Dice dice{7};
@@ -779,10 +812,19 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     // Each lesson: its picture on the left, twice the game's size, and on the right its word in bold, then
     // the sentence.
     const TextStyle lead{ink::heading, ink::heading};
-    auto lesson = [&](int pictureH, const char* word, const char* text) {
+    // A lesson in the touch pad's words takes the room of the keyboard's, so that every lesson below stands
+    // where it always does: `keysText` is the keyboard's, measured on a scratch canvas.
+    auto lesson = [&](int pictureH, const char* word, const char* text, const char* keysText = nullptr) {
         drawText(c, f.textBold, word, textX, y, lead);
         const int indent = textWidth(f.textBold, word) + textWidth(f.text, " ");
-        const int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
+        int below = drawParagraph(c, f.text, text, textX, y, textW, plain, indent);
+        if (keysText != nullptr) {
+            Canvas scratch(c.w, c.h, black);
+            const int keysBelow = drawParagraph(scratch, f.text, keysText, textX, y, textW, plain, indent);
+            if (below > keysBelow)
+                std::printf("brakko-assetgen: the touch words of \"%s\" take more lines\n", word);
+            below = keysBelow;
+        }
         y = std::max(below, y + pictureH) + 6;
     };
     auto picture = [&](sheetCell from, int x, int top) {
@@ -806,8 +848,14 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     // group that has just let go takes its next pose without falling first, and s stands the second robot
     // on the first: so every step, let go and stood up, gains a cell. A step without both falls a cell, and
     // the pair only bobs.
-    drawKeycap(c, f.smallCap, "Space", pictureX, y, 58, 24);
-    drawKeycap(c, f.smallCap, "s", pictureX + 62, y, 24, 24);
+    // On a touch screen the pad's buttons: "let go" and the s pose.
+    if (touch) {
+        drawKeycap(c, f.smallCap, "let go", pictureX, y, 64, 24);
+        drawKeycap(c, f.smallCap, "s", pictureX + 66, y, 24, 24);
+    } else {
+        drawKeycap(c, f.smallCap, "Space", pictureX, y, 58, 24);
+        drawKeycap(c, f.smallCap, "s", pictureX + 62, y, 24, 24);
+    }
     for (int k = 0; k < 3; ++k) {
         const int sx = pictureX + 2 + k * 22, sy = y + 50 - k * 10;
         c.stamp(sheet, sprEyesCell.x, sprEyesCell.y, cell, cell, sx, sy, 1);
@@ -817,10 +865,19 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     c.line(pictureX + 79, y + 86, pictureX + 79, y + 31, 3, ink::hint);
     c.line(pictureX + 73, y + 37, pictureX + 79, y + 30, 3, ink::hint);
     c.line(pictureX + 85, y + 37, pictureX + 79, y + 30, 3, ink::hint);
-    lesson(90, "Climb:",
-           "Space, then s, while the group still glides: it lets go and two of its robots stand a cell "
-           "higher. Once a step, about six times a second, it climbs the air; slower or faster only bobs. In "
-           "practice mode p pauses and n steps: Space, s, n climbs at any pace.");
+    constexpr const char* climbKeys =
+        "Space, then s, while the group still glides: it lets go and two of its robots stand a cell higher. "
+        "Once a step, about six times a second, it climbs the air; slower or faster only bobs. In practice "
+        "mode p pauses and n steps: Space, s, n climbs at any pace.";
+    if (touch)
+        lesson(
+            90, "Climb:",
+            "let go, then s, while the group still glides: it lets go and two of its robots stand a cell "
+            "higher. Once a step, about six times a second, it climbs the air; slower or faster only bobs. "
+            "In practice mode Pause, then let go, s, Step climbs at any pace.",
+            climbKeys);
+    else
+        lesson(90, "Climb:", climbKeys);
 
     // Waiting: a pose drawn as an outline, asked for but not yet taken.
     {
@@ -848,6 +905,13 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     constexpr std::array<Row, 2> rows{{{"Return", "starts level 1"}, {"Escape", "gives up"}}};
     for (int r = 0; r < 2; ++r) {
         const int rx = px + 16 + r * 236, ry = 458;
+        // The pad's start button, and its give-up button, whose name says what it does.
+        if (touch && r == 0) drawKeycap(c, f.keycap, "start", rx, ry, 96, 30);
+        if (touch && r == 1) drawKeycap(c, f.smallCap, "hold to give up", rx, ry, 170, 30);
+        if (touch) {
+            if (r == 0) drawText(c, f.text, rows[r].what, rx + 106, ry + 4, plain);
+            continue;
+        }
         drawKeycap(c, f.keycap, rows[r].key, rx, ry, 96, 30);
         drawText(c, f.text, rows[r].what, rx + 106, ry + 4, plain);
     }
@@ -857,7 +921,20 @@ Canvas drawTitle(const Canvas& sheet, const Fonts& f) {
     return c;
 }
 
-Canvas drawLoose(const Canvas&, const Fonts& f) {
+// The end screens' last row: the key that quits, or on a touch screen the page's Quit button.
+void drawQuitRow(Canvas& c, const Fonts& f, bool touch) {
+    const int rowY = 418;
+    const char* before = touch ? "Tap" : "Press";
+    const char* after = "to quit.";
+    const int wb = textWidth(f.medium, before), wa = textWidth(f.medium, after), capW = 110;
+    const int x0 = 400 - (wb + 14 + capW + 14 + wa) / 2;
+    const TextStyle say{Rgb{235, 238, 250}, Rgb{200, 206, 230}, Rgb{10, 10, 20}, 2, 0};
+    drawText(c, f.medium, before, x0, rowY + 2, say);
+    drawKeycap(c, f.keycap, touch ? "Quit" : "Escape", x0 + wb + 14, rowY - 2, capW, 36);
+    drawText(c, f.medium, after, x0 + wb + 14 + capW + 14, rowY + 2, say);
+}
+
+Canvas drawLoose(const Canvas&, const Fonts& f, bool touch) {
     Canvas c(800, 500, black);
     verticalGradient(c, Rgb{18, 20, 34}, Rgb{44, 48, 66});
     // Rain.
@@ -884,21 +961,86 @@ Canvas drawLoose(const Canvas&, const Fonts& f) {
     c.roundRect(340, 382, 120, 12, 6, black, 0.35);
     c.stamp(sadRobot(), 0, 0, 20, 20, 320, 230, 8);
 
-    const int rowY = 418;
-    const char* before = "Press";
-    const char* after = "to quit.";
-    const int wb = textWidth(f.medium, before), wa = textWidth(f.medium, after), capW = 110;
-    const int x0 = 400 - (wb + 14 + capW + 14 + wa) / 2;
-    const TextStyle say{Rgb{235, 238, 250}, Rgb{200, 206, 230}, Rgb{10, 10, 20}, 2, 0};
-    drawText(c, f.medium, before, x0, rowY + 2, say);
-    drawKeycap(c, f.keycap, "Escape", x0 + wb + 14, rowY - 2, capW, 36);
-    drawText(c, f.medium, after, x0 + wb + 14 + capW + 14, rowY + 2, say);
+    drawQuitRow(c, f, touch);
     banishKey(c);
     return c;
 }
 
-Canvas drawPractice(const Fonts& f) {
+Canvas drawWon(const Canvas&, const Fonts& f, bool touch) {
+    Canvas c(800, 500, black);
+    verticalGradient(c, Rgb{22, 26, 70}, Rgb{70, 34, 92});
+    // Confetti.
+    Dice dice{2025};
+    for (int s = 0; s < 260; ++s) {
+        const int x = dice.below(800), y = dice.below(500);
+        const Rgb colour = hsv(dice.below(360), 0.6, 1.0);
+        if (dice.below(2))
+            c.fillBlend(x, y, 4, 2, colour, 0.55);
+        else
+            c.fillBlend(x, y, 2, 4, colour, 0.55);
+    }
+    drawTextCentred(c, f.big, "You won!", 400, 14,
+                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 5});
+    const TextStyle glad{Rgb{240, 236, 210}, Rgb{225, 215, 190}};
+    drawTextCentred(c, f.italic, "Both levels are done, and the robots are free.", 400, 100, glad);
+    drawTextCentred(c, f.italic, "They ride the belts for fun now.", 400, 128, glad);
+
+    // The same two boxes as the rage-quit screen's: the robots left over ride their belts there.
+    for (int box = 0; box < 2; ++box) {
+        const int bx = box ? 620 : 20;
+        c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, 0.45);
+        drawTextCentred(c, f.label, box ? "Also on a lap" : "Victory lap", bx + 80, 172,
+                        TextStyle{Rgb{255, 214, 120}, Rgb{240, 180, 90}, black, 2, 0});
+    }
+
+    // A big glad robot in the middle, arms up.
+    c.roundRect(340, 382, 120, 12, 6, black, 0.35);
+    c.stamp(gladRobot(), 0, 0, 20, 20, 320, 230, 8);
+
+    drawQuitRow(c, f, touch);
+    banishKey(c);
+    return c;
+}
+
+// Copies the touch variant's rectangles of a background into the practice picture, after making sure that
+// the two variants differ nowhere else; false, with where they do, when they do.
+bool swapIn(Canvas& c, std::initializer_list<wordSwap> swaps, const Canvas& keys, const Canvas& touch,
+            const char* name) {
+    int outside = 0, x0 = keys.w, y0 = keys.h;
+    for (int y = 0; y < keys.h; ++y)
+        for (int x = 0; x < keys.w; ++x) {
+            if (keys.at(x, y) == touch.at(x, y)) continue;
+            bool covered = false;
+            for (const wordSwap& s : swaps)
+                covered |= x >= s.x && x < s.x + s.part.w && y >= s.y && y < s.y + s.part.h;
+            if (covered) continue;
+            ++outside;
+            x0 = std::min(x0, x), y0 = std::min(y0, y);
+        }
+    if (outside > 0) {
+        std::printf(
+            "brakko-assetgen: the touch words of %s differ in %d pixels outside their parts, the "
+            "first at (%d, %d)\n",
+            name, outside, x0, y0);
+        return false;
+    }
+    for (const wordSwap& s : swaps)
+        for (int y = 0; y < s.part.h; ++y)
+            for (int x = 0; x < s.part.w; ++x)
+                c.set(s.part.x + x, s.part.y + y, touch.at(s.x + x, s.y + y));
+    return true;
+}
+
+Canvas drawPractice(const Canvas& sheet, const Fonts& f) {
     Canvas c(practiceSheetWidth, practiceSheetHeight, key);
+    // The backgrounds' words on a touch screen: each swap covers all that differs from the keyboard's.
+    const Canvas title = drawTitle(sheet, f, false), titleTouch = drawTitle(sheet, f, true);
+    const Canvas loose = drawLoose(sheet, f, false), looseTouch = drawLoose(sheet, f, true);
+    const Canvas won = drawWon(sheet, f, false), wonTouch = drawWon(sheet, f, true);
+    const bool swapped = swapIn(c, {climbTouch, titleRowsTouch}, title, titleTouch, "the title") &&
+                         swapIn(c, {quitTouch}, loose, looseTouch, "the rage-quit picture") &&
+                         swapIn(c, {wonQuitTouch}, won, wonTouch, "the won picture");
+    if (!swapped) return Canvas(0, 0, key);
     drawGlyphs(c, f.glyphs);
 
     // The goal pointer: a gold arrow on a dark disc, for each of the eight directions.

@@ -55,11 +55,16 @@ Canvas drawSheet();
 Canvas drawTooth();
 
 // 800 x 500 backgrounds. They need the sheet for the small pictures of tiles and robots they show.
-Canvas drawTitle(const Canvas& sheet, const Fonts& fonts);
-Canvas drawLoose(const Canvas& sheet, const Fonts& fonts);
+// Each in the keyboard's words or, `touch`, in the words of a touch page's buttons.
+Canvas drawTitle(const Canvas& sheet, const Fonts& fonts, bool touch = false);
+Canvas drawLoose(const Canvas& sheet, const Fonts& fonts, bool touch = false);
+// The end after a win: the rage-quit screen's map over it, its two pits in the same places.
+Canvas drawWon(const Canvas& sheet, const Fonts& fonts, bool touch = false);
 
-// The practice picture (layout in practiceSheet.h): the lettering of the signs, the goal arrows, the win.
-Canvas drawPractice(const Fonts& fonts);
+// The practice picture (layout in practiceSheet.h): the lettering of the signs, the goal arrows, the win,
+// and the backgrounds' words for a touch screen. Zero-sized, with a message, when those words would change
+// more of a background than their parts cover.
+Canvas drawPractice(const Canvas& sheet, const Fonts& fonts);
 
 // A square icon of the given size with a robot face from the sheet, see-through outside the robot.
 Canvas drawIcon(const Canvas& sheet, int size);

@@ -422,8 +422,10 @@
   function startShown(solved) {
     const n = told || {};
     const last = n.packLevel + 1 >= n.packLevels;
-    pad.querySelector('[data-area="start"] b').textContent = solved ? 'next' : 'start';
-    pad.querySelector('[data-area="start"] small').textContent = solved ? (last ? 'the end' : `level ${n.packLevel + 2}`)
+    // A single level's solved screen plays it again.
+    pad.querySelector('[data-area="start"] b').textContent = solved ? (packRun ? 'next' : 'again') : 'start';
+    pad.querySelector('[data-area="start"] small').textContent = solved && !packRun ? 'the level'
+      : solved ? (last ? 'the end' : `level ${n.packLevel + 2}`)
       : packRun ? `level ${(n.packLevel || 0) + 1}` : level ? 'the level' : 'level 1';
   }
 

@@ -105,7 +105,7 @@ run_case() {
     [ -s "$scratch/err" ] && { echo "damaged_assets: with $file $how the game wrote on stderr:"; cat "$scratch/err"; }
 }
 
-for file in img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp \
+for file in img/title.bmp img/tooth.bmp img/bot.bmp img/loose.bmp img/won.bmp \
     snd/goof.ogg snd/robot_wars.ogg snd/vexo.ogg snd/down.ogg; do
     for how in missing empty truncated random; do
         run_case "$file" "$how"
