@@ -1,7 +1,8 @@
 // brakko-prove: the level reader and the game's search for the browser's level editor, as a tiny C API over
 // WebAssembly. The editor judges its text with `readText` as it is typed, and a worker proves a level with
-// `proveText`: a weighted search for a plan, then a breadth-first one for the shortest (the par). The
-// answers stay in this module's statics until the next call; the page reads them through the getters.
+// `proveText`: a weighted search for a plan, then a breadth-first one for the shortest (the par), each after
+// a quick check that some robot could reach the goal at all. The answers stay in this module's statics until
+// the next call; the page reads them through the getters.
 #include <emscripten/emscripten.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "flow.h"
 #include "levelFile.h"
+#include "reach.h"
 #include "search.h"
 #include "shape.h"
 
@@ -32,6 +34,9 @@ std::unique_ptr<levelSearch> searcher;
 // The last answer of a proof: `outcome` 0 won, 1 cannot be won, 2 undecided, 3 no room for the search.
 int outcome = 3;
 const searchAnswer* answer = nullptr;
+// Whether the last proof found, before any search, that no robot can ever reach a cell above the goal.
+bool outOfReach = false;
+reach<customW, customH> reachable;
 
 // The key a plan's command is given by: Space for a disband, else the pose's letter.
 char keyOf(int command) {
@@ -90,7 +95,15 @@ EMSCRIPTEN_KEEPALIVE int largestLevel() {
 EMSCRIPTEN_KEEPALIVE int proveLevel(int shortest) {
     answer = nullptr;
     outcome = 3;
+    outOfReach = false;
     if (!levelRead) return outcome;
+    static spiele<customW, customH> game;
+    game.init(taken.map, thoseShape1);
+    if (!reachable.goalInReach(game)) {
+        outOfReach = true;
+        outcome = 1;
+        return outcome;
+    }
     if (!searcher || std::strcmp(searcher->mapText, taken.map) != 0) {
         // One search, made at the first proof with all its room, set up again for each new map.
         static char map[sizeof taken.map];
@@ -108,6 +121,10 @@ EMSCRIPTEN_KEEPALIVE int proveLevel(int shortest) {
     return outcome;
 }
 
+// 1 when the last proof needed no search: no robot can ever reach a cell above the goal.
+EMSCRIPTEN_KEEPALIVE int goalOutOfReach() {
+    return outOfReach ? 1 : 0;
+}
 EMSCRIPTEN_KEEPALIVE int planTicks() {
     return answer ? answer->length : 0;
 }

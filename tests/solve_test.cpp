@@ -13,6 +13,7 @@
 #include "../tools/solve_search.h"
 #include "hint.h"
 #include "maps.h"
+#include "reach.h"
 #include "search.h"
 #include "searchState.h"
 #include "shape.h"
@@ -217,6 +218,7 @@ TEST(Search, BreadthFirstFindsTheShortestPlan) {
     search<8, 5> s(twoTickMap, thoseShape1, 1000);
     const searchAnswer& answer = s.run(s.start, false, 100000, 0);
     ASSERT_EQ(answer.outcome, searchOutcome::won) << "the two-robot ledge map should be winnable";
+    EXPECT_TRUE((reach<8, 5>{}.goalInReach(s.start))) << "the ledge map's goal should be within reach";
     EXPECT_EQ(answer.length, 2) << "the ledge map should be won in two ticks, no fewer";
     spiele<8, 5> game;
     game.init(twoTickMap, thoseShape1);
@@ -260,6 +262,8 @@ TEST(Search, AnUnwinnableMapIsExploredToTheEnd) {
     search<8, 4> s(boxedMap, thoseShape1, 1 << 16);
     const searchAnswer& answer = s.run(s.start, false, 1 << 20);
     EXPECT_EQ(answer.outcome, searchOutcome::noWay) << "the boxed pair should never reach the goal";
+    EXPECT_FALSE((reach<8, 4>{}.goalInReach(s.start)))
+        << "the boxed pair should be out of the goal's reach at once";
     EXPECT_GT(answer.explored, 1) << "the boxed map's states should all be explored before giving up";
     EXPECT_GE(answer.closestDistance, s.walkless)
         << "no member should ever stand where a walk leads to the goal";
@@ -287,6 +291,8 @@ TEST(Search, APairFallenApartInAPitHasNoWay) {
     ASSERT_EQ(game.bots[0].y, 4) << "robot 1 should lie at the bottom of the pit after two ticks";
     const searchAnswer& answer = s.run(game, false, 1 << 20);
     EXPECT_EQ(answer.outcome, searchOutcome::noWay) << "with robot 1 in the pit the level should have no way";
+    EXPECT_TRUE((reach<9, 6>{}.goalInReach(game)))
+        << "robot 2 alone can still reach the goal: never lost at once";
 }
 
 TEST(Search, AFullTableEndsOutOfBudgetAndSoDoesTheBudget) {

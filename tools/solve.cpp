@@ -13,6 +13,7 @@
 
 #include "levelFile.h"
 #include "maps.h"
+#include "reach.h"
 #include "search.h"
 #include "shape.h"
 #include "solve_search.h"
@@ -48,6 +49,15 @@ struct solveOptions {
 template <int W, int H>
 int solve(const char* name, const char* text, const solveOptions& options) {
     const auto began = std::chrono::steady_clock::now();
+    // A goal that no robot can ever get above needs no search, however large the level.
+    const auto game = std::make_unique<spiele<W, H>>();
+    game->init(text, thoseShape1);
+    if (!std::make_unique<reach<W, H>>()->goalInReach(*game)) {
+        std::printf(
+            "%s cannot be won: no robot can ever reach a cell above the goal, so none can stand on it.\n",
+            name);
+        return cannotBeWon;
+    }
     const auto s = std::make_unique<search<W, H>>(text, thoseShape1, options.capacity);
     if (!s->layout.fits()) {
         std::printf("%s has too many robots for the solver's state.\n", name);

@@ -19,6 +19,7 @@ function answerOf(m, outcome) {
     explored: m._statesExplored(),
     closest: { col: m._closestColumn(), row: m._closestRow(), distance: m._closestDistance() },
     walkless: m._walklessDistance(),
+    outOfReach: m._goalOutOfReach() === 1,
   };
 }
 

@@ -53,17 +53,17 @@
   const tileClass = (ch) => (isMarker(ch) ? 'robot' : tiles.find((t) => t.ch === ch)?.cls || 'empty');
 
   // The level: its size, its rows of cells as one character each, its title and author.
-  function walledRound(cols, rows) {
-    const cells = [];
-    for (let y = 0; y < rows; y++) {
-      let row = '';
-      for (let x = 0; x < cols; x++) row += x === 0 || y === 0 || x === cols - 1 || y === rows - 1 ? '#' : ' ';
-      cells.push(row);
-    }
-    return { cols, rows, cells, title: '', author: '' };
-  }
+  const isBorder = (x, y, cols, rows) => x === 0 || y === 0 || x === cols - 1 || y === rows - 1;
+  // A new level is one to play at once: a walled room, two robots side by side and a goal in the floor.
+  const newLevel = () => ({
+    cols: 12,
+    rows: 6,
+    cells: ['############', '#          #', '#          #', '#12        #', '########@###', '############'],
+    title: '',
+    author: '',
+  });
 
-  let level = walledRound(20, 12);
+  let level = newLevel();
   let undo = [];
   let redo = [];
   let tool = '#';
@@ -400,10 +400,16 @@
     const rows = Math.max(2, Math.min(50, Math.round(Number(rowsField.value)) || level.rows));
     if (cols === level.cols && rows === level.rows) return;
     const before = copy(level);
+    // Walls all round; inside, the old inside where it fits, and empty cells where it doesn't reach.
     const cells = [];
     for (let y = 0; y < rows; y++) {
-      const row = y < level.rows ? level.cells[y].slice(0, cols) : '';
-      cells.push(row.padEnd(cols, ' '));
+      let row = '';
+      for (let x = 0; x < cols; x++) {
+        if (isBorder(x, y, cols, rows)) row += '#';
+        else if (isBorder(x, y, level.cols, level.rows) || x >= level.cols || y >= level.rows) row += ' ';
+        else row += level.cells[y][x];
+      }
+      cells.push(row);
     }
     level = { ...level, cols, rows, cells };
     changed(before);
@@ -438,7 +444,10 @@
     changed(before);
     show();
   }
-  byId('new').addEventListener('click', () => load(walledRound(20, 12)));
+  byId('new').addEventListener('click', () => {
+    load(newLevel());
+    forgetLink();
+  });
 
   // The last levels made (played, proved, shared or saved), newest first, each once.
   function remember() {
@@ -471,6 +480,28 @@
   const linkData = (text) => brakkoLink.pack(encoder.encode(text));
   const gamePage = (query, data) => `${new URL(`index.html${query}`, window.location.href)}#level=${data}`;
 
+  function forgetLink() {
+    linkField.value = '';
+    linkField.hidden = true;
+    shared.textContent = '';
+    shared.classList.remove('error');
+  }
+
+  // The level's text to share, or null when the reader refuses it, as typed or as painted: nothing is shared
+  // but a level the game would play. The old link then goes, and `what` was not done, with the reader's
+  // place and reason.
+  function shareable(what) {
+    const text = levelText(level);
+    const refusal = reader && (judge(encoder.encode(textField.value)) || judge(encoder.encode(text)));
+    if (reader && !refusal) return text;
+    forgetLink();
+    const where = refusal?.line > 0 ? ` at line ${refusal.line}, column ${refusal.column}` : '';
+    shared.textContent = reader
+      ? `${what}: the reader refuses this level${where}: ${refusal.reason}.`
+      : `${what}: the level reader has not loaded.`;
+    shared.classList.add('error');
+    return null;
+  }
 
   // Bytes from a link or a file: the reader's refusal, or the level loaded as a step of undo.
   function take(bytes, name) {
@@ -487,7 +518,9 @@
   }
 
   byId('copy').addEventListener('click', async () => {
-    const link = gamePage('', await linkData(levelText(level)));
+    const text = shareable('Not copied');
+    if (!text) return;
+    const link = gamePage('', await linkData(text));
     remember();
     linkField.value = link;
     linkField.hidden = false;
@@ -502,12 +535,16 @@
   });
 
   byId('download').addEventListener('click', () => {
+    const text = shareable('Not downloaded');
+    if (!text) return;
     const anchor = document.createElement('a');
-    anchor.href = URL.createObjectURL(new Blob([levelText(level)], { type: 'text/plain' }));
+    anchor.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
     const name = level.title.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '');
     anchor.download = `${name || 'level'}.level`;
     anchor.click();
     setTimeout(() => URL.revokeObjectURL(anchor.href), 0);
+    shared.textContent = `Saved as ${anchor.download}.`;
+    shared.classList.remove('error');
     remember();
   });
 
@@ -571,6 +608,10 @@
         verdict.className = 'won';
         showPlan(answer);
         watchButton.hidden = false;
+      } else if (answer.outcome === 'lost' && answer.outOfReach) {
+        verdict.textContent = 'Cannot be won: no robot can ever reach the cell above the goal, so none can stand ' +
+          'on it (found without a search).';
+        verdict.className = 'lost';
       } else if (answer.outcome === 'lost') {
         const { col, row, distance } = answer.closest;
         let where = 'No group ever formed.';
@@ -664,7 +705,7 @@
     // What storage held is checked as a file would be; anything the reader refuses is left behind.
     const kept = stored(stateKey) || {};
     const steps = (list) => (Array.isArray(list) ? list.map(sane).filter(Boolean).slice(-undoSteps) : []);
-    level = sane(kept.level) || walledRound(20, 12);
+    level = sane(kept.level) || newLevel();
     undo = steps(kept.undo);
     redo = steps(kept.redo);
     const data = window.location.hash.startsWith('#level=') ? window.location.hash.slice('#level='.length) : null;

@@ -640,9 +640,12 @@ const typeText = (page, text) => page.$eval('#text', (field, text) => {
 
 test('a level painted in the editor is proved with brakko-solve\'s par, played, shared and edited again', async () => {
   const page = await openEditor();
-  await page.$eval('#cols', (field) => { field.value = '10'; });
-  await page.$eval('#rows', (field) => { field.value = '6'; });
-  await page.click('#resize');
+  // A resize keeps the border walled: down to a room of no inside, then up to 10 x 6 around an empty inside.
+  for (const [cols, rows] of [[3, 2], [10, 6]]) {
+    await page.$eval('#cols', (field, cols) => { field.value = cols; }, cols);
+    await page.$eval('#rows', (field, rows) => { field.value = rows; }, rows);
+    await page.click('#resize');
+  }
   await tool(page, '#');
   await drag(page, [9, 1], [9, 5]);
   await drag(page, [8, 5], [1, 5]);
@@ -706,8 +709,14 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
 
 test('the editor says where a level is refused, when it cannot be won, and shows a title as text', async () => {
   const page = await openEditor();
-  // The robots stand in a sealed room: no walk or climb leads to the goal.
+  await page.click('#prove');
+  await waitFor('a new level should be winnable', verdictSays(page, /^Winnable/), 60000);
+  // The robots stand in a sealed room: no robot ever reaches the goal, which is known without a search.
   await typeText(page, '########\n# 1  # #\n# 2  #@#\n########\n');
+  await page.click('#prove');
+  await waitFor('a sealed goal should be found lost at once', verdictSays(page, /^Cannot be won: no robot can ever reach/));
+  // A lone robot 3 can reach it but never joins a group: the search finds where the group got to.
+  await typeText(page, '########\n# 1  #3#\n# 2  #@#\n########\n');
   await page.click('#prove');
   await waitFor('a sealed level should be found lost', verdictSays(page, /^Cannot be won: .* came as far as column 3, row 3/), 60000);
   assert.equal(await page.$$eval('#grid .closest', (cells) => cells.map((c) => `${c.dataset.x},${c.dataset.y}`).join()),
@@ -716,6 +725,9 @@ test('the editor says where a level is refused, when it cannot be won, and shows
   await typeText(page, '########\n# 1  # #\n# 2  #@\n########\n');
   assert.match(await page.$eval('#judged', (p) => p.textContent), /^Line 3, column 8: /, 'the refusal should say where');
   assert.equal(await page.$$eval('#grid .cell', (cells) => cells.length), 32, 'the grid should keep the level last read');
+  await page.click('#copy');
+  assert.match(await page.$eval('#shared', (p) => p.textContent), /^Not copied: .* at line 3, column 8: /,
+    'Copy link should refuse a level the reader refuses');
   await tool(page, ' ');
   await page.mouse.click(...await cellCentre(page, 5, 1));
   assert.equal(await page.$eval('#verdict', (v) => v.textContent), '', 'a changed level should drop the verdict');
@@ -731,6 +743,9 @@ test('the editor says where a level is refused, when it cannot be won, and shows
     ['undefined', 0], 'no markup of the title should be made, nor run');
   assert.match(await page.$eval('#text', (t) => t.value), new RegExp(`^title: ${title.replace(/[/()]/g, '\\$&')}`),
     'the title should be written into the text as typed');
+  await page.click('#new');
+  assert.deepEqual(await page.evaluate(() => [document.getElementById('link').hidden, document.getElementById('shared').textContent]),
+    [true, ''], 'New level should drop the old link');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
