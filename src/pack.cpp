@@ -135,4 +135,3 @@ packPlace placeInPack(const char* levelPath) {
     where.par = par;
     return where;
 }
-}
