@@ -45,8 +45,9 @@ app::app(SDL_Surface* display, const assets& loaded, bool practiceMode, const cu
         if (picture != nullptr) readyForDisplay(picture, display);
     readyForBlits(art.sheet, display);
     if (art.practice != nullptr) readyForBlits(art.practice, display);
-    // Robots sharing a cell are counted on it where the player asked for more than the game as it was.
-    if (practiceMode || level != nullptr)
+    // Robots sharing a cell are counted on it where the player asked for more than the game as it was, and
+    // on a page, whose players saw a group drawn short.
+    if (practiceMode || level != nullptr || touchPadAround())
         all.level1.countShared = all.level2.countShared = all.own.countShared = true;
     if (practiceMode) {
         practice.emplace(all, art.practice, level != nullptr);
