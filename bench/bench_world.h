@@ -12,9 +12,9 @@
 #include <chrono>
 #include <string>
 
-#include "app.h"
-#include "platform.h"
-#include "sheet.h"
+#include "app/app.h"
+#include "sdl/platform.h"
+#include "view/sheet.h"
 
 // Where ./img and ./snd are read from: the project root, or BRAKKO_ASSETS to measure other files.
 inline const char* assetRoot() {

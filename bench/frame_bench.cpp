@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench_world.h"
-#include "maps.h"
-#include "shape.h"
+#include "rules/maps.h"
+#include "rules/shape.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "../tools/solve_plan.h"
-#include "maps.h"
-#include "search.h"
-#include "shape.h"
+#include "rules/maps.h"
+#include "solver/search.h"
+#include "rules/shape.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app.h"
-#include "platform.h"
+#include "app/app.h"
+#include "sdl/platform.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 # Writes the numbers the page shares with the game as one JavaScript object, window.brakko, each under its C++
-# name: `cmake -DHEADER=src/shared.h -DOUT=shared.js -P cmake/sharedJs.cmake`. The header holds comments,
+# name: `cmake -DHEADER=src/rules/shared.h -DOUT=shared.js -P cmake/sharedJs.cmake`. The header holds comments,
 # blank lines, `#pragma once` and lines of the form `constexpr int NAME = VALUE;` or
 # `constexpr int NAME[N] = {VALUE, ...};`, each VALUE a whole number or a plain character (written as its
 # code); any other line stops here with its number and text, so that the page never runs on a number the

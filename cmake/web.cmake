@@ -5,7 +5,7 @@ set(page ${PROJECT_SOURCE_DIR}/web)
 
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
 # Watch in the level editor: the replay of a proved plan, made by the game before it starts.
-target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/watchPlan.cpp)
+target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/platform/watchPlan.cpp)
 # Nothing large lives on the stack, so a megabyte is plenty; it is set here because Emscripten's default
 # depends on its version (5 MB up to 3.1.26, 64 KB after), and so does the setting's name (TOTAL_STACK
 # before 3.1.25).
@@ -51,8 +51,8 @@ configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYON
 # The level editor's reader and prover: the level reader and the game's search without SDL, as prove.js and
 # prove.wasm, loaded by the editor page and by its worker. The search takes its memory when a proof starts,
 # so the memory grows, up to a bound the browser can always give.
-add_executable(brakko-prove src/prove.cpp)
-target_link_libraries(brakko-prove PRIVATE rules)
+add_executable(brakko-prove src/platform/prove.cpp)
+target_link_libraries(brakko-prove PRIVATE files)
 set_target_properties(brakko-prove PROPERTIES OUTPUT_NAME prove RUNTIME_OUTPUT_DIRECTORY ${site})
 target_link_options(brakko-prove PRIVATE
     ${stack_size}

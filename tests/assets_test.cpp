@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
-#include "sheet.h"
+#include "sdl/platform.h"
+#include "view/sheet.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // pixel tells which sheet cell landed there. Dummy video driver; no window, no files.
 #include <gtest/gtest.h>
 
-#include "maps.h"
-#include "shape.h"
-#include "spieleUI.h"
+#include "rules/maps.h"
+#include "rules/shape.h"
+#include "view/spieleUI.h"
 #include "view_scene.h"
 
 namespace {

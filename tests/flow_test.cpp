@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "flow.h"
+#include "rules/flow.h"
 
 namespace {
 

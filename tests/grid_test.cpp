@@ -2,9 +2,9 @@
 // text, and contact probes that never wrap from one row's edge into the next.
 #include <gtest/gtest.h>
 
-#include "bot.h"
-#include "grid.h"
-#include "maps.h"
+#include "rules/bot.h"
+#include "rules/grid.h"
+#include "rules/maps.h"
 
 TEST(Grid, IndexesAreRowMajorWithTheWidthAsStride) {
     EXPECT_EQ((indexFromXY<40, 20>(39, 0)), 39) << "cell (39, 0) should be index 39";

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "levelFile.h"
+#include "files/levelFile.h"
 
 namespace {
 

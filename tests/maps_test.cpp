@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "maps.h"
-#include "spiele.h"
+#include "rules/maps.h"
+#include "rules/spiele.h"
 
 namespace {
 

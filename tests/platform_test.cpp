@@ -13,8 +13,8 @@
 #include <string>
 
 #include "headless.h"
-#include "platform.h"
-#include "sheet.h"
+#include "sdl/platform.h"
+#include "view/sheet.h"
 
 namespace {
 

@@ -16,16 +16,16 @@
 #include <vector>
 
 #include "../tools/solve_plan.h"
-#include "app.h"
-#include "maps.h"
-#include "planKeys.h"
-#include "platform.h"
-#include "practice.h"
-#include "replay.h"
+#include "app/app.h"
+#include "rules/maps.h"
+#include "solver/planKeys.h"
+#include "sdl/platform.h"
+#include "view/practice.h"
+#include "files/replay.h"
 #include "rules_invariants.h"
 #include "seeds.h"
-#include "shape.h"
-#include "spiele.h"
+#include "rules/shape.h"
+#include "rules/spiele.h"
 #include "view_scene.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <tuple>
 
-#include "progress.h"
+#include "files/progress.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "replay.h"
+#include "files/replay.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "ro.h"
-#include "shape.h"
+#include "rules/ro.h"
+#include "rules/shape.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "searchState.h"
-#include "spiele.h"
+#include "solver/searchState.h"
+#include "rules/spiele.h"
 
 namespace rulesCheck {
 

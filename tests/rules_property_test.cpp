@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "maps.h"
+#include "rules/maps.h"
 #include "rules_invariants.h"
 #include "seeds.h"
-#include "spiele.h"
+#include "rules/spiele.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "maps.h"
-#include "spiele.h"
+#include "rules/maps.h"
+#include "rules/spiele.h"
 
 namespace rulesTest {
 

@@ -2,7 +2,7 @@
 // drawn, and what a won level does. Dummy video driver; no window, no files.
 #include <gtest/gtest.h>
 
-#include "app.h"
+#include "app/app.h"
 #include "view_scene.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shape.h"
+#include "rules/shape.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
-#include "hint.h"
-#include "maps.h"
-#include "reach.h"
-#include "search.h"
-#include "searchState.h"
-#include "shape.h"
-#include "spiele.h"
+#include "solver/hint.h"
+#include "rules/maps.h"
+#include "solver/reach.h"
+#include "solver/search.h"
+#include "solver/searchState.h"
+#include "rules/shape.h"
+#include "rules/spiele.h"
 
 namespace {
 

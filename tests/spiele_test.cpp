@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../tools/solve_plan.h"
-#include "posePreview.h"
+#include "solver/posePreview.h"
 #include "rules_invariants.h"
 #include "rules_scene.h"
 

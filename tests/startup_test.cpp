@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "app.h"
+#include "app/app.h"
 #include "headless.h"
-#include "platform.h"
+#include "sdl/platform.h"
 
 namespace {
 

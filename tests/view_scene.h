@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shape.h"
-#include "spieleUI.h"
+#include "rules/shape.h"
+#include "view/spieleUI.h"
 
 // Walls all round and empty inside; the test puts markers and tiles where it needs them.
 template <int W, int H>

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "levelFile.h"
-#include "maps.h"
-#include "posePreview.h"
-#include "shape.h"
-#include "spieleUI.h"
+#include "files/levelFile.h"
+#include "rules/maps.h"
+#include "solver/posePreview.h"
+#include "rules/shape.h"
+#include "view/spieleUI.h"
 #include "view_scene.h"
 
 namespace {

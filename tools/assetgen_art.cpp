@@ -12,8 +12,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "practiceSheet.h"
-#include "shape.h"
+#include "view/practiceSheet.h"
+#include "rules/shape.h"
 
 namespace art {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sheet.h"
+#include "view/sheet.h"
 
 namespace art {
 

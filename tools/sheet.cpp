@@ -2,7 +2,7 @@
 // `cell 20`, `key 255 128 255`, then one `name x y` line per picture (the robots' own as robot0..robot19).
 #include <cstdio>
 
-#include "sheet.h"
+#include "view/sheet.h"
 
 int main() {
     std::printf("cell %d\n", cellPixels);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "flow.h"
-#include "planRun.h"
-#include "replay.h"
+#include "rules/flow.h"
+#include "app/planRun.h"
+#include "files/replay.h"
 #include "solve_plan.h"
 
 namespace {

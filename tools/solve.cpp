@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "levelFile.h"
-#include "maps.h"
-#include "reach.h"
-#include "search.h"
-#include "shape.h"
+#include "files/levelFile.h"
+#include "rules/maps.h"
+#include "solver/reach.h"
+#include "solver/search.h"
+#include "rules/shape.h"
 #include "solve_search.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "searchState.h"
-#include "spiele.h"
+#include "solver/searchState.h"
+#include "rules/spiele.h"
 
 struct plan {
     std::vector<planLine> lines;

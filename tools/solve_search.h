@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "search.h"
-#include "searchState.h"
+#include "solver/search.h"
+#include "solver/searchState.h"
 
 // The states a found plan passes through from `from` (path[0]) and the input into each (taken[0] is none).
 template <int W, int H>

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "levelFile.h"
-#include "search.h"
-#include "shape.h"
+#include "files/levelFile.h"
+#include "solver/search.h"
+#include "rules/shape.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "replay.h"
+#include "files/replay.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "../rules_invariants.h"
-#include "maps.h"
-#include "search.h"
-#include "spiele.h"
+#include "rules/maps.h"
+#include "solver/search.h"
+#include "rules/spiele.h"
 
 namespace {
 

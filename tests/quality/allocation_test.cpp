@@ -10,11 +10,11 @@
 #include <new>
 #include <thread>
 
-#include "app.h"
-#include "maps.h"
-#include "platform.h"
-#include "search.h"
-#include "shape.h"
+#include "app/app.h"
+#include "rules/maps.h"
+#include "sdl/platform.h"
+#include "solver/search.h"
+#include "rules/shape.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);

@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "app.h"
-#include "platform.h"
+#include "app/app.h"
+#include "sdl/platform.h"
 
 namespace {
 

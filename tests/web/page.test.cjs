@@ -752,7 +752,7 @@ test('the editor says where a level is refused, when it cannot be won, and shows
 
 test('while level 2\'s map is proved, no task on the editor\'s thread takes 50 ms', async () => {
   const page = await openEditor();
-  const level2 = fs.readFileSync(path.join(__dirname, '../../src/maps.h'), 'latin1')
+  const level2 = fs.readFileSync(path.join(__dirname, '../../src/rules/maps.h'), 'latin1')
     .match(/level2T\[\] =\s*((?:\s*"[^"]*")+);/)[1].match(/"([^"]*)"/g).map((row) => row.slice(1, -1));
   await typeText(page, `${level2.join('\n')}\n`);
   await waitFor('level 2\'s map should be read', () =>

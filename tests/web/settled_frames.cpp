@@ -11,8 +11,8 @@
 #include <span>
 #include <string>
 
-#include "app.h"
-#include "platform.h"
+#include "app/app.h"
+#include "sdl/platform.h"
 
 namespace {
 
