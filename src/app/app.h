@@ -1,4 +1,4 @@
-// One run of the game: the assets read at start-up, the four screens, and one turn of the main loop.
+// One run of the game: the assets read at start-up, the screens, and one turn of the main loop.
 // Holds the run's SDL handles; which screen shows and when the curtain moves is decided in flow.h.
 #pragma once
 
@@ -7,14 +7,14 @@
 
 #include <optional>
 
-#include "rules/flow.h"
+#include "app/seam.h"
 #include "files/pack.h"
-#include "sdl/platform.h"
-#include "view/practice.h"
 #include "files/progress.h"
 #include "files/replay.h"
+#include "rules/flow.h"
+#include "sdl/platform.h"
+#include "view/practice.h"
 #include "view/screens.h"
-#include "app/seam.h"
 
 // Everything read from disk at start-up, kept to the end of the run. Any of it may be null: a missing
 // picture just doesn't appear and a missing music doesn't play.

@@ -1,4 +1,4 @@
-// The pack's progress file on the desktop: which levels a player has solved and in how few moves, kept
+// The pack's progress file: which levels a player has solved and in how few moves, kept
 // between runs and shared by every copy of the game a player runs at once. No SDL; nothing allocated; the
 // functions fill a line for the caller to print rather than printing it themselves.
 #pragma once

@@ -25,7 +25,7 @@ constexpr char usage[] =
     "                 changed the game) against its par (the fewest that win it). Progress is kept in\n"
     "                 $XDG_STATE_HOME/brakko/progress (~/.local/state/brakko/progress without it)\n"
     "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
-    "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, m shows level 2's map,\n"
+    "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, m shows the level's map,\n"
     "                 2 on the title starts level 2; the signs stand in a strip below the play\n"
     "  --replay FILE  play the run recorded in FILE; after its last event the keys are yours\n"
     "  --solution     watch both levels being won; on the rage-quit screen the keys are yours\n"

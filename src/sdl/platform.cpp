@@ -1,6 +1,6 @@
 // The platform functions that the desktop and the browser share over SDL 1.2 and SDL_mixer 1.2, and the
-// exact bytes of their failure messages; what differs lives in each platform's own file (the end of platform.h).
-// Every failure is written and passed back as a null handle or a flag; none ends the program.
+// exact bytes of their failure messages; what differs lives in each platform's own file (the end of
+// platform.h). Every failure is written and passed back as a null handle or a flag; none ends the program.
 #include "sdl/platform.h"
 
 #include <cstdio>
@@ -8,14 +8,12 @@
 #include <cstring>
 #include <iostream>
 
-
 namespace {
 
 // The two start-up messages carry no line end: SDL's own error text follows straight after each.
 constexpr char initFailure[] = "Erreur lors de l'initialisation de la SDL";
 constexpr char displayFailure[] = "Erreur lors de l'initialisation de la surface desinable";
-// Kept byte for byte as the game has always printed them: a lone Latin-1 byte for the accent here, UTF-8
-// below.
+// Byte for byte as the game prints them: a lone Latin-1 byte for the accent here, UTF-8 below.
 constexpr char pictureFailure[] =
     "porbl\xE8"
     "me avec le fichier ";

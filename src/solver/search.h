@@ -9,13 +9,13 @@
 #include <memory>
 #include <new>
 
-#include "solver/searchState.h"
 #include "rules/spiele.h"
+#include "solver/searchState.h"
 
 enum class searchOutcome { won, noWay, outOfBudget };
 
-// A plan with more keys than this, or more ticks than maxPlanTicks, counts as out of budget. Both levels are
-// won in under 140 ticks and under 100 keys from their starts.
+// A plan with more keys than this, or more ticks than maxPlanTicks, counts as out of budget. The committed
+// plans win both levels from their starts in under 100 ticks and under 140 keys.
 constexpr int maxPlanLines = 1024;
 constexpr int maxPlanTicks = 4096;
 

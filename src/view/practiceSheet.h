@@ -1,5 +1,6 @@
 // The practice picture, "./img/practice.bmp": where its parts lie, written down once for the drawing and the
-// asset generator. Only practice mode reads it; the game as specified never does. Plain numbers: no SDL here.
+// asset generator. Read for practice mode, a player's levels and a page; the game started without options
+// never reads it. Plain numbers: no SDL here.
 #pragma once
 
 // A part of a picture: its top-left corner and its size, in pixels.
