@@ -471,7 +471,7 @@ TEST(TitleHints, SpaceThenSOnceAStepClimbsThroughTheAir) {
     ASSERT_EQ(formationKeys[s], 's');
     auto frame = [&](int command) {  // whether the rules ticked in it
         const bool ticks = view.updated();
-        updateGame(nullptr, view, command, 0, 0);
+        view.step(command);
         return ticks;
     };
     auto top = [&] { return std::min(view.game.bots[0].row(), view.game.bots[1].row()); };

@@ -25,33 +25,42 @@ class Screens : public paintedSheet {
 
 TEST_F(Screens, EachScreenDrawsItsOwnMapAtItsOffset) {
     screens all(sheet);
+    // Screen s steps, then draws where the loop draws it.
+    const auto stepAndDraw = [&](int s, int command) {
+        const bool won = all.step(s, command);
+        all.with(s, [this](auto& view, int x, int y) {
+            view.draw(display, x, y);
+            return false;
+        });
+        return won;
+    };
 
     SDL_FillRect(display, nullptr, 0);
-    all.frame(titleScreen, display, disbandCommand);
+    stepAndDraw(titleScreen, disbandCommand);
     EXPECT_EQ(shownAt(10, 259), "background") << "the title draws nothing above y 260";
     EXPECT_EQ(shownAt(10, 260), "block") << "the title's top-left wall is drawn 260 pixels down";
     EXPECT_EQ(shownAt(310, 300), "background") << "the title is not shifted sideways: it ends at x 300";
 
     SDL_FillRect(display, nullptr, 0);
-    all.frame(level1Screen, display, noCommand);
+    stepAndDraw(level1Screen, noCommand);
     EXPECT_EQ(shownAt(10, 10), "block") << "level 1's top-left wall is drawn unshifted";
     EXPECT_EQ(shownAt(10, 410), "background")
         << "level 1's 20 rows leave the bottom 100 pixel rows to the background";
 
     SDL_FillRect(display, nullptr, 0);
-    all.frame(level2Screen, display, noCommand);
+    stepAndDraw(level2Screen, noCommand);
     EXPECT_EQ(shownAt(10, 10), "block") << "level 2's top-left wall is drawn unshifted";
     EXPECT_EQ(shownAt(790, 490), "bg")
         << "level 2's 40 x 25 window fills the display; cell (39, 24) is empty";
 
     SDL_FillRect(display, nullptr, 0);
-    all.frame(rageQuitScreen, display, noCommand);
+    stepAndDraw(rageQuitScreen, noCommand);
     EXPECT_EQ(shownAt(10, 10), "bg") << "the rage-quit map's open top rows draw the floor tile";
     EXPECT_EQ(shownAt(10, 210), "block") << "the rage-quit boxes start at map row 10, y 200";
 
     SDL_FillRect(display, nullptr, 0);
-    EXPECT_FALSE(all.frame(quitScreen, display, noCommand)) << "screen -1 runs nothing and wins nothing";
-    EXPECT_FALSE(all.frame(5, display, noCommand)) << "an unknown screen runs nothing and wins nothing";
+    EXPECT_FALSE(stepAndDraw(quitScreen, noCommand)) << "screen -1 runs nothing and wins nothing";
+    EXPECT_FALSE(stepAndDraw(5, noCommand)) << "an unknown screen runs nothing and wins nothing";
     EXPECT_EQ(shownAt(10, 10), "background") << "an unknown screen draws nothing";
 }
 

@@ -36,7 +36,7 @@ template <int W, int H>
 int framesUntilSettled(spieleUI<W, H>& view, int limit = 500) {
     int frames = 0;
     while (!view.updated() && frames < limit) {
-        updateGame(nullptr, view, noCommand, 0, 0);
+        view.step(noCommand);
         ++frames;
     }
     return frames;
@@ -143,7 +143,7 @@ TEST(Scroll, ThreeCellCameraJumpTakesSixtyFramesWithoutATick) {
     view.game.bots[0].absMove(23, 13);
     for (int frame = 1; frame <= 60; ++frame) {
         ASSERT_FALSE(view.updated()) << "frame " << frame << " should still be scrolling, so no tick runs";
-        updateGame(nullptr, view, noCommand, 0, 0);
+        view.step(noCommand);
         EXPECT_EQ(view.scrollX, frame) << "the scroll climbs one pixel in frame " << frame;
         EXPECT_EQ(view.scrollY, 0) << "the scroll keeps its row in frame " << frame;
     }
@@ -159,7 +159,7 @@ TEST(Glide, SpriteOffOnBothAxesGlidesDiagonally) {
     spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
     view.game.bots[0].absMove(6, 6);
     for (int frame = 1; frame <= 20; ++frame) {
-        updateGame(nullptr, view, noCommand, 0, 0);
+        view.step(noCommand);
         EXPECT_EQ(view.spritePos[0].x, 100 + frame) << "robot 0 moves one pixel right in frame " << frame;
         EXPECT_EQ(view.spritePos[0].y, 100 + frame) << "robot 0 moves one pixel down in frame " << frame;
     }
@@ -175,7 +175,7 @@ TEST(Glide, RobotAndCameraMovingTogetherSettleInTwentyFrames) {
     int farthest = view.spritePos[0].x;
     int frames = 0;
     while (!view.updated() && frames < 100) {
-        updateGame(nullptr, view, noCommand, 0, 0);
+        view.step(noCommand);
         farthest = std::max(farthest, static_cast<int>(view.spritePos[0].x));
         ++frames;
     }
@@ -207,7 +207,7 @@ TEST(Pacing, RobotFallingEveryTickAdvancesOneCellEveryTwentyOneFrames) {
     for (int frame = 1; frame <= 21 * 5; ++frame) {
         const int spriteBefore = view.spritePos[0].y;
         const bool ticks = view.updated();
-        updateGame(nullptr, view, noCommand, 0, 0);
+        view.step(noCommand);
         const int row = view.game.bots[0].row();
         EXPECT_EQ(ticks, frame % 21 == 1) << "a tick runs in frame " << frame << " only if it is 1 + 21k";
         if (row != lastRow) {
@@ -226,14 +226,14 @@ TEST(Pacing, CommandReachesTheGameWhileSpritesGlide) {
     map.put(7, 2, '1');
     map.standOn(3, 20, '2');
     spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
-    updateGame(nullptr, view, noCommand, 0, 0);
+    view.step(noCommand);
     ASSERT_FALSE(view.updated()) << "robot 0 fell in the first tick, so the view is gliding";
 
-    updateGame(nullptr, view, 4, 0, 0);
+    view.step(4);
     EXPECT_EQ(view.game.wantedShape, 4) << "formation 4 asked for during a glide is recorded in that frame";
 
     joinTransbot(view.game, 1);
-    updateGame(nullptr, view, -1, 0, 0);
+    view.step(-1);
     EXPECT_EQ(view.game.transbot.size(), 0) << "a disband during a glide empties the transbot in that frame";
     EXPECT_FALSE(view.updated()) << "the disband frame still glides robot 0";
 }
@@ -243,7 +243,7 @@ TEST(Pacing, MapWithoutRobotsTicksEveryFrame) {
     spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
     for (int frame = 1; frame <= 5; ++frame) {
         EXPECT_TRUE(view.updated()) << "with no robots frame " << frame << " is settled and ticks";
-        EXPECT_FALSE(updateGame(nullptr, view, noCommand, 0, 0)) << "a map without a goal is not won";
+        EXPECT_FALSE(view.step(noCommand)) << "a map without a goal is not won";
     }
 }
 
@@ -253,7 +253,7 @@ TEST(Pacing, GoalReachedReportsTheLevelWon) {
     map.put(5, 11, '@');
     spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
     joinTransbot(view.game, 0);
-    EXPECT_TRUE(updateGame(nullptr, view, noCommand, 0, 0))
+    EXPECT_TRUE(view.step(noCommand))
         << "a transbot robot over the goal wins in that frame";
     EXPECT_TRUE(view.end()) << "the view reports the level won";
 }

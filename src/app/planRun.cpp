@@ -2,8 +2,8 @@
 #include "app/planRun.h"
 
 #include "app/app.h"
-#include "solver/planKeys.h"
 #include "files/replay.h"
+#include "solver/planKeys.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
+#include "app/seam.h"
 #include "files/levelFile.h"
 #include "sdl/platform.h"
-#include "app/seam.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "sdl/platform.h"
 #include "app/seam.h"
+#include "sdl/platform.h"
 #include "view/sheet.h"
 
 namespace {

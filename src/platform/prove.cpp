@@ -9,11 +9,11 @@
 #include <memory>
 #include <new>
 
-#include "rules/flow.h"
 #include "files/levelFile.h"
+#include "rules/flow.h"
+#include "rules/shape.h"
 #include "solver/reach.h"
 #include "solver/search.h"
-#include "rules/shape.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "rules/flow.h"
-#include "files/levelFile.h"
 #include "app/planRun.h"
+#include "files/levelFile.h"
+#include "rules/flow.h"
 #include "solver/search.h"
 
 extern "C" {

@@ -161,6 +161,18 @@ packedRecord packedState(const spiele<W, H>& game) {
     return record;
 }
 
+// Whether the tick that left `game` as it is was a move: the game differs from `last`, the game as the tick
+// before left it, packed; `last` then becomes this tick's. A move is a tick that changed the game, the keys'
+// effects included, as the search tells its states apart; the view counts a player's moves and brakko-solve
+// a plan's with it.
+template <int W, int H>
+bool countMove(const spiele<W, H>& game, packedRecord& last) {
+    const packedRecord now = packedState(game);
+    if (now == last) return false;
+    last = now;
+    return true;
+}
+
 // True when some robot of `after` stands on another cell than in `before`, the same game's robots as they
 // stood before a tick: the view then glides for at least one frame before the next tick.
 inline bool anyRobotMoved(const bot* before, const spieleFields& after) {

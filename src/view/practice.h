@@ -15,8 +15,8 @@
 #include <optional>
 
 #include "rules/flow.h"
-#include "solver/hint.h"
 #include "sdl/platform.h"
+#include "solver/hint.h"
 #include "solver/posePreview.h"
 #include "view/practiceSheet.h"
 #include "view/screens.h"
@@ -25,16 +25,11 @@
 // How many steps of a level can be taken back; beyond that the oldest go first.
 constexpr int historySteps = 500;
 
-// Everything of a view that changes while it plays, and the sign shown over it: what a step takes back.
+// What a step takes back: the view as it played, and the waiting pose's sign shown over it.
 template <int W, int H>
-struct viewState {
-    spiele<W, H> game;
-    SDL_Rect spritePos[maxRobots] = {};
-    int camCol = 0, camRow = 0;
-    int scrollX = 0, scrollY = 0;
+struct practiceStep {
+    viewState<W, H> view;
     int waitingPose = -1;
-    int moves = 0;
-    packedRecord lastTick;
 };
 
 // Whether the game's `control` would change it: a pose other than the one asked for last, or Space with a
@@ -173,12 +168,12 @@ template <int W, int H>
 struct practiceLevel {
     // The steps, oldest first from `first`, `count` of them, as a ring: a new step over a full ring takes the
     // place of the oldest.
-    std::unique_ptr<viewState<W, H>[]> steps;
+    std::unique_ptr<practiceStep<W, H>[]> steps;
     int first = 0;
     int count = 0;
     bool forgotten = false;  // steps have gone, so undoing no longer reaches the level's start
     // Kept apart from the ring, so that it never goes.
-    viewState<W, H> start;
+    practiceStep<W, H> start;
     // The pose the waiting sign shows, -1 when none waits.
     int waitingPose = -1;
     // The goal cell, for the pointer; -1 on a map without one.
@@ -192,7 +187,7 @@ struct practiceLevel {
     std::unique_ptr<search<W, H>> solver;
 
     explicit practiceLevel(const spieleUI<W, H>& view)
-        : steps(std::make_unique<viewState<W, H>[]>(historySteps)),
+        : steps(std::make_unique<practiceStep<W, H>[]>(historySteps)),
           solver(std::make_unique<search<W, H>>(view.game.text, thoseShape1, hintCapacity)) {
         save(view, start);
         readMap(view);
@@ -217,26 +212,14 @@ struct practiceLevel {
         striped = findIndex<W, H>(view.game.text, '!') >= 0;
     }
 
-    void save(const spieleUI<W, H>& view, viewState<W, H>& into) const {
-        into.game = view.game;
-        for (int i = 0; i < maxRobots; ++i)
-            into.spritePos[i] = view.spritePos[i];
-        into.camCol = view.camCol, into.camRow = view.camRow;
-        into.scrollX = view.scrollX, into.scrollY = view.scrollY;
+    void save(const spieleUI<W, H>& view, practiceStep<W, H>& into) const {
+        into.view = view;
         into.waitingPose = waitingPose;
-        into.moves = view.moves;
-        into.lastTick = view.lastTick;
     }
 
-    void load(const viewState<W, H>& from, spieleUI<W, H>& view) {
-        view.game = from.game;
-        for (int i = 0; i < maxRobots; ++i)
-            view.spritePos[i] = from.spritePos[i];
-        view.camCol = from.camCol, view.camRow = from.camRow;
-        view.scrollX = from.scrollX, view.scrollY = from.scrollY;
+    void load(const practiceStep<W, H>& from, spieleUI<W, H>& view) {
+        static_cast<viewState<W, H>&>(view) = from.view;
         waitingPose = from.waitingPose;
-        view.moves = from.moves;
-        view.lastTick = from.lastTick;
     }
 
     void push(const spieleUI<W, H>& view) {
@@ -452,7 +435,7 @@ struct practiceMode {
     // strip below the play, every other sign there.
     void drawSigns(screens& all, int s, SDL_Surface* display, const timeControl& time) const;
 
-    // A plan from level s as it stands (1 or 2's screen number).
+    // A plan from the level of screen s as it stands (level 1, level 2 or a player's level).
     const searchAnswer& solve(screens& all, int s);
 
     // The news of a level just won, null while none is; and the end's message, null before the last level

@@ -38,9 +38,3 @@ void screens::releaseLayers() {
     rageQuit.releaseLayer();
     own.releaseLayer();
 }
-
-bool screens::frame(int s, SDL_Surface* display, int command) {
-    return with(s, [&](auto& view, int offsetX, int offsetY) {
-        return updateGame(display, view, command, offsetX, offsetY);
-    });
-}

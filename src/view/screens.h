@@ -4,8 +4,8 @@
 
 #include <SDL.h>
 
-#include "rules/flow.h"
 #include "files/levelFile.h"
+#include "rules/flow.h"
 #include "rules/maps.h"
 #include "view/spieleUI.h"
 
@@ -36,11 +36,9 @@ struct screens {
     void releaseLayers();
 
     // Runs one frame of screen s (1 title, 2 level 1, 3 level 2, 4 a player's level, 8 rage-quit) with this
-    // frame's command and draws it into the display. True when the level of that screen is won; any other s
-    // runs nothing.
-    bool frame(int s, SDL_Surface* display, int command);
-    // The same frame without drawing it: the main loop draws a frame's picture once the frame is over, and
-    // only when it differs from the one on show.
+    // frame's command, without drawing it: the main loop draws a frame's picture once the frame is over, and
+    // only when it differs from the one on show. True when the level of that screen is won; any other s runs
+    // nothing.
     bool step(int s, int command) {
         return with(s, [command](auto& view, int, int) { return view.step(command); });
     }

@@ -5,10 +5,10 @@
 
 #include <SDL.h>
 
+#include "rules/spiele.h"
 #include "sdl/platform.h"
 #include "solver/searchState.h"
 #include "view/sheet.h"
-#include "rules/spiele.h"
 
 // The sheet's pictures as blit rectangles; robot i's own picture is sprBot moved right by 20 * i.
 constexpr SDL_Rect sheetRect(sheetCell c) {
@@ -143,41 +143,45 @@ struct viewPicture {
     bool operator==(const viewPicture&) const = default;
 };
 
+// Everything of a view that changes while it plays: the game, where its sprites and camera stand, and the
+// moves counted so far. Practice mode's undo keeps copies of it and puts one back whole.
 template <int W, int H>
-struct spieleUI {
+struct viewState {
     spiele<W, H> game;
-    SDL_Rect spritePos[maxRobots];
+    SDL_Rect spritePos[maxRobots] = {};
+    int camCol = 0, camRow = 0;
+    int scrollX = 0, scrollY = 0;
+    // Ticks that changed the game since the tick before, its keys' effects included, as the search tells its
+    // states apart (`countMove`): a tick after which the game is as it was after the last is no move.
+    int moves = 0;
+    packedRecord lastTick;
+};
+
+template <int W, int H>
+struct spieleUI : viewState<W, H> {
+    using viewState<W, H>::game;
+    using viewState<W, H>::spritePos;
+    using viewState<W, H>::camCol;
+    using viewState<W, H>::camRow;
+    using viewState<W, H>::scrollX;
+    using viewState<W, H>::scrollY;
+    using viewState<W, H>::moves;
+    using viewState<W, H>::lastTick;
     SDL_Surface* sheet;
-    int camCol, camRow;
-    int scrollX, scrollY;
     int viewW, viewH;
     // The map's own size, where the camera stops: a player's level lies in the top-left corner of a larger
     // grid whose walls beyond it are never worth showing.
     int mapW = W, mapH = H;
     // Where robots share a cell (the rules let a free robot walk into the group, and the group keeps it
     // while its pose waits), that cell shows how many stand there, and the group's face lies on top. Off
-    // for the game as it always was.
+    // for the game started without options.
     bool countShared = false;
     // The whole map's tiles, drawn once here from the sheet: the map never changes, so a frame copies the
     // camera's window of it in one blit instead of a blit per cell. Owned; null without a sheet.
     SDL_Surface* layer;
 
-    // Ticks that changed the game since the tick before, its keys' effects included, as the search tells its
-    // states apart: a tick after which the game is as it was after the last is no move.
-    int moves = 0;
-    packedRecord lastTick;
-
     spieleUI(const char* mapText, const char* const* shapeTable, SDL_Surface* sheet, int viewW, int viewH)
-        : game(),
-          spritePos(),
-          sheet(sheet),
-          camCol(0),
-          camRow(0),
-          scrollX(0),
-          scrollY(0),
-          viewW(viewW),
-          viewH(viewH),
-          layer(nullptr) {
+        : viewState<W, H>(), sheet(sheet), viewW(viewW), viewH(viewH), layer(nullptr) {
         game.init(mapText, shapeTable);
         lastTick = packedState(game);
         placeSprites();
@@ -336,10 +340,7 @@ struct spieleUI {
         control(command);
         if (updated()) {
             process();
-            if (const packedRecord now = packedState(game); !(now == lastTick)) {
-                ++moves;
-                lastTick = now;
-            }
+            moves += countMove(game, lastTick);
         } else {
             update();
         }
@@ -360,12 +361,3 @@ struct spieleUI {
         return seen;
     }
 };
-
-// The whole frame step of one screen: the command, then a tick if the picture has caught up or one pixel of
-// animation if not, then the picture. True once the level is won.
-template <int W, int H>
-bool updateGame(SDL_Surface* display, spieleUI<W, H>& view, int command, int offsetX, int offsetY) {
-    view.step(command);
-    view.draw(display, offsetX, offsetY);
-    return view.end();
-}
