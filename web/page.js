@@ -1026,6 +1026,8 @@
   // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));
+  // Opened, the legend closes at a tap on it too, for on a small screen it may cover its button.
+  legend.addEventListener('click', () => document.body.classList.remove('keys-open'));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
 
   // The level editor's ways in and out: a level played from the editor starts in practice mode and leads

@@ -109,6 +109,13 @@ async function readable(page, where) {
   assert.deepEqual(keys, [], `${where}, no text should name a keyboard's key`);
 }
 
+// Every element showing stands wholly within the window: upright on a phone too, nothing is off-screen.
+const inView = (page) => page.evaluate(() => ({ done: true, out: [...document.querySelectorAll('body *')].filter((e) => {
+  const box = e.getBoundingClientRect();
+  return box.width > 0 && getComputedStyle(e).visibility === 'visible'
+    && (box.top < 0 || box.left < 0 || box.bottom > innerHeight + 0.5 || box.right > innerWidth + 0.5);
+}).map((e) => e.id || e.tagName) }));
+
 const notice = (page) =>
   page.evaluate(() => {
     const box = document.getElementById('notice');
@@ -309,8 +316,9 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, nam
   assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
     'the page should say that the solution played, as it ends');
   await page.click('#quit');
-  const ended = await waitFor('Quit should end the game', noticeSays(page, /play again/i), 10000);
+  const ended = await waitFor('Quit should end the game', noticeSays(page, /your turn/i), 10000);
   assert.match(ended.text, /solution has played/, 'the end should name no win of the player\'s');
+  assert.equal(await page.$eval('#again', (b) => b.textContent), 'Play it yourself', 'the end should offer a try of one\'s own');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
@@ -374,8 +382,11 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
     const n = await notice(page);
     return { ...n, done: n.shown && /tap/i.test(n.text) };
   });
-  await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
   await readable(page, 'upright before the start');
+  assert.deepEqual((await inView(page)).out, [], 'upright on the start notice, nothing should be off-screen');
+  await page.tap('#keys');
+  await readable(page, 'upright, in How to play');
+  await page.tap('#keys');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight > 0), true, 'upright, the page should ask '
     + 'for the phone to be turned');
   await page.touchscreen.tap(195, 100);
@@ -387,6 +398,14 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   await tapKey('start');
   await atRestLikeTheDesktop(page, 'level1');
   assert.equal(await page.$eval('#pad [data-key="13"]', (b) => b.hidden), true, 'start should leave the pad with the title');
+  await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
+  assert.deepEqual((await inView(page)).out, [], 'upright on level 1, nothing should be off-screen');
+  // The start's choices stay one tap away, and the game goes on behind them.
+  await page.tap('#menu');
+  assert.deepEqual(await page.$$eval('#solution, #play-pack, #practice-choice', (all) => all.map((e) => e.offsetWidth > 0)),
+    [true, true, true], 'Menu should offer the start\'s choices');
+  await page.tap('#back');
+  assert.equal((await notice(page)).shown, false, 'Back to the game should close the menu');
   await tapKey('q');
   await waitFor('the pad\'s q should re-form the group on level 1', async () => {
     const { count } = await differsFrom(page, 'level1');
@@ -599,6 +618,8 @@ test('a level of the pack is chosen from the list and played', async () => {
     const text = await page.evaluate(() => localStorage.getItem('brakko.progress'));
     return { text, done: /^brakko progress 1\n[0-9a-f]{16} \d+\n$/.test(text) };
   });
+  assert.equal(await page.evaluate(() => localStorage.getItem('brakko.progress.damaged')), 'not a progress file\n',
+    'the unreadable text should be kept aside in the browser');
   await page.click('#quit');
   await waitFor('Quit should end the pack', noticeSays(page, new RegExp(`solved 1 of the pack's ${pack.length} levels`)), 10000);
   await page.reload();
