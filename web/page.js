@@ -688,7 +688,7 @@
     const moves = `${n.solvedMoves} move${n.solvedMoves === 1 ? '' : 's'}`;
     const par = n.par > 0 ? `, par ${n.par}${n.solvedMoves === n.par ? ': at par' : n.solvedMoves < n.par ? ': under par!' : ''}` : '';
     // The pack's news says the level solved already.
-    const lines = n.pack ? [] : [`${name}: solved in ${moves}${par}.`];
+    const lines = n.pack ? [] : [n.solvedMoves > 0 ? `${name}: solved in ${moves}${par}.` : `${name}: solved!`];
     lines.push('A move is a tick of the game in which something moved; the par is the fewest that win.');
     if (n.fewest > 0 && n.fewest < n.solvedMoves) lines.push(`Your best: ${n.fewest} moves.`);
     const next = n.packLevel + 1 >= n.packLevels ? 'on' : 'next level';
@@ -715,6 +715,8 @@
   function newsShown(n) {
     const last = told || {};
     told = n;
+    // Whose names the game's own words use, kept where a style or a test can read it.
+    main.dataset.controls = n.controls;
     if (n.screen !== last.screen || n.packLevel !== last.packLevel) screenShown(n.screen);
     showPoses(n.poses, n);
     if (n.paused !== last.paused || n.slowness !== last.slowness) timeShown(n.paused, n.slowness);
@@ -809,6 +811,8 @@
     const shortcut = event.ctrlKey || event.altKey || event.metaKey || /^F\d+$/.test(event.key);
     // A real key in hand: the words name the keys from now on.
     if (event.type === 'keydown' && event.isTrusted && !shortcut) useHand(controlsKeys);
+    // Escape closes the menu, back to the game.
+    if (state === 'menu' && event.type === 'keydown' && event.key === 'Escape') menuGone();
     if (state !== 'playing' || shortcut) {
       event.stopPropagation();
     } else if (event.repeat) {

@@ -400,6 +400,8 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   assert.equal(await page.$eval('#pad [data-key="13"]', (b) => b.hidden), true, 'start should leave the pad with the title');
   await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
   assert.deepEqual((await inView(page)).out, [], 'upright on level 1, nothing should be off-screen');
+  const controls = (want) => () => page.$eval('main', (main, want) => ({ done: main.dataset.controls === want }), want);
+  await waitFor('on a touch screen the game\'s words should name the pad\'s buttons', controls('1'), 10000);
   // The start's choices stay one tap away, and the game goes on behind them.
   await page.tap('#menu');
   assert.deepEqual(await page.$$eval('#solution, #play-pack, #practice-choice', (all) => all.map((e) => e.offsetWidth > 0)),
@@ -414,6 +416,9 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   await page.setViewport({ ...portrait, width: 915, height: 412 });
   await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
   await readable(page, 'sideways on level 1');
+  await page.keyboard.press('Shift');
+  await waitFor('a real key pressed, the game\'s words should name the keys', controls('0'), 10000);
+  assert.equal(await page.$eval('body', (b) => b.classList.contains('hand-touch')), false, 'the legend should name the keys');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight), 0, 'sideways, nothing should ask to turn');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
@@ -706,6 +711,16 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
   'the level should start in practice mode, with the way back to the editor');
   await Promise.all([page.waitForNavigation(), page.click('#editor-link')]);
   await waitFor('the editor should come back with the level', async () =>
+    page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+  // Played from the editor, the game's end leads back to it.
+  await Promise.all([page.waitForNavigation(), page.click('#play')]);
+  await waitFor('Play should open the level again', noticeSays(page, /press any key/));
+  await page.keyboard.press('Enter');
+  await waitFor('the title should show', screenIs(page, '1'), 10000);
+  await page.keyboard.press('Escape');
+  await waitFor('Escape should give up', screenIs(page, '8'), 10000);
+  await Promise.all([page.waitForNavigation(), page.keyboard.press('Escape')]);
+  await waitFor('the game\'s end should lead back to the editor', async () =>
     page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
   await page.click('#undo');
   assert.equal(await page.$eval('#text', (t) => t.value), made.replace('@', '#'), 'the undo steps should come back too');
