@@ -6,7 +6,9 @@
 // game says its keys would ask for), switches the music off and on, asks for a phone to be turned, shows the
 // game's news beside the canvas as text (each level won as it is won, a solution that has played, and practice
 // mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
-// given up), can't load, or refuses a level. On a touch screen no text names a keyboard key.
+// given up), can't load, or refuses a level. During a game its Menu offers the start's choices again, the page
+// starting afresh on the one chosen. Every text, the game's own too (setControls), names the control in the
+// player's hand: the pad's buttons on a touch screen until a real key is pressed, the keys after.
 //
 // A level in a link, index.html#level=DATA, is packed and unpacked by link.js, which the level editor shares.
 // The link is untrusted: its text is inflated only up to the largest level the game's reader takes, the
@@ -686,20 +688,27 @@
     const name = n.pack ? `Level ${n.packLevel + 1} of ${n.packLevels}: ${packLevels[n.packLevel]?.title || ''}`
       : level?.title || 'The level';
     const moves = `${n.solvedMoves} move${n.solvedMoves === 1 ? '' : 's'}`;
-    const par = n.par > 0 ? `, par ${n.par}${n.solvedMoves === n.par ? ': at par' : n.solvedMoves < n.par ? ': under par!' : ''}` : '';
+    const against = n.solvedMoves === n.par ? ': at par' : n.solvedMoves < n.par ? ': under par!' : '';
+    const par = n.par > 0 ? `, par ${n.par}${against}` : '';
     // The pack's news says the level solved already.
     const lines = n.pack ? [] : [n.solvedMoves > 0 ? `${name}: solved in ${moves}${par}.` : `${name}: solved!`];
-    lines.push('A move is a tick of the game in which something moved; the par is the fewest that win.');
+    lines.push('A move: a tick of the game in which something moved. Par: the fewest moves that win.');
     if (n.fewest > 0 && n.fewest < n.solvedMoves) lines.push(`Your best: ${n.fewest} moves.`);
     const next = n.packLevel + 1 >= n.packLevels ? 'on' : 'next level';
     if (!n.pack) lines.push(touching ? `again: play it again; ${quit}.` : `Return: play it again; ${quit}.`);
-    else lines.push(touching ? `next: ${next}; Again: play it again; ${quit}.` : `Return: ${next}; r: play it again; ${quit}.`);
+    else {
+      lines.push(touching ? `next: ${next}; Again: play it again; ${quit}.`
+        : `Return: ${next}; r: play it again; ${quit}.`);
+    }
     return lines;
   }
 
   function wordsShown(lines) {
     if (words.textContent === lines.join('')) return;
-    words.replaceChildren(...lines.map((text) => Object.assign(document.createElement('p'), { textContent: text })));
+    // The level solved is the heading, where the pack's news does not say it already.
+    const heading = told?.screen === solvedScreen && !told.pack;
+    words.replaceChildren(...lines.map((text, i) =>
+      Object.assign(document.createElement('p'), { textContent: text, className: heading && !i ? 'heading' : '' })));
     document.body.classList.toggle('worded', lines.length > 0);
   }
 
@@ -773,11 +782,17 @@
     } else if (n.replayed) say(`The ${level ? 'plan' : 'solution'} has played to its end. Your turn now!`);
     else if (n.level2Won && level) say(`You solved ${level.title}${helped(ownLevelScreen)}. Thanks for playing!`);
     else if (n.level2Won && n.level1Won) say('You solved Brakko: both levels. Thanks for playing!');
-    else if (n.level2Won && visit.level1) say(`You solved level 2${helped(level2Screen)}, and level 1 before: Brakko is solved. Thanks for playing!`);
-    else if (n.level2Won) say(`You solved level 2${helped(level2Screen)}. Level 1 is still to play. Thanks for playing!`);
-    else if (n.level1Won) say(`You solved level 1${helped(level1Screen)}, then gave up on level 2. Thanks for playing!`);
-    else if (practice) say('You gave up. Thanks for playing!');
-    else say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
+    else if (n.level2Won && visit.level1) {
+      say(`You solved level 2${helped(level2Screen)}, and level 1 before: Brakko is solved. Thanks for playing!`);
+    } else if (n.level2Won) {
+      say(`You solved level 2${helped(level2Screen)}. Level 1 is still to play. Thanks for playing!`);
+    } else if (n.level1Won) {
+      say(`You solved level 1${helped(level1Screen)}, then gave up on level 2. Thanks for playing!`);
+    } else if (practice) {
+      say('You gave up. Thanks for playing!');
+    } else {
+      say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
+    }
     again.textContent = n.replayed ? 'Play it yourself' : 'Play again';
     again.hidden = false;
     again.focus();
