@@ -438,10 +438,10 @@
     return found;
   }
 
-  // A choice made in the menu while a game plays: the page starts afresh on it, without the link, and the
-  // next gesture starts it. Nothing is chosen here otherwise.
+  // A choice made in the menu while a game plays, or after the game's end: the page starts afresh on it,
+  // without the link, and the next gesture starts it. Nothing is chosen here otherwise.
   function chosenInMenu(what, name) {
-    if (state !== 'menu') return false;
+    if (state !== 'menu' && state !== 'ended') return false;
     try {
       window.sessionStorage.setItem(chosenKey, JSON.stringify({ what, name }));
     } catch {
@@ -795,6 +795,8 @@
     }
     again.textContent = n.replayed ? 'Play it yourself' : 'Play again';
     again.hidden = false;
+    // The start's choices stay one tap away after the end too.
+    choicesShown();
     again.focus();
   }
 
@@ -941,7 +943,7 @@
   // In the menu, Brakko's own levels from the title; after a plan watched from the editor, the player's own
   // try at the level, with no plan playing.
   again.addEventListener('click', () => {
-    if (chosenInMenu('own')) return;
+    if (state === 'menu' && chosenInMenu('own')) return;
     if (state === 'refused') window.location.replace(window.location.href.split('#')[0]);
     else if (watching && told?.replayed) window.location.assign(`?from=editor${window.location.hash}`);
     else window.location.reload();
