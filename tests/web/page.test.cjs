@@ -695,6 +695,16 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
     const said = await page.$eval('#news', (news) => news.textContent);
     return { said, done: /the plan has played to its win/.test(said) };
   });
+  // Its end offers the player's own try, with no plan playing.
+  await waitFor('the won level should rest on its end screen', screenIs(page, '8'), 10000);
+  // Escape asked again until the game, once its curtain has opened, takes it.
+  await waitFor('the end should hand the level over', async () => {
+    const said = await noticeSays(page, /your turn/i)();
+    if (!said.shown) await page.keyboard.press('Escape');
+    return said;
+  }, 20000);
+  await Promise.all([page.waitForNavigation(), page.click('#again')]);
+  assert.equal(new URL(page.url()).search, '?from=editor', 'the try should play no plan');
   await page.goto(`${address(server)}editor.html`);
   await waitFor('the editor should come back from Watch', async () =>
     page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
@@ -719,7 +729,10 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
   await waitFor('the title should show', screenIs(page, '1'), 10000);
   await page.keyboard.press('Escape');
   await waitFor('Escape should give up', screenIs(page, '8'), 10000);
-  await Promise.all([page.waitForNavigation(), page.keyboard.press('Escape')]);
+  await waitFor('Escape there should end the game', async () => {
+    if (!page.url().endsWith('editor.html')) await page.keyboard.press('Escape').catch(() => {});
+    return { done: page.url().endsWith('editor.html') };
+  }, 20000);
   await waitFor('the game\'s end should lead back to the editor', async () =>
     page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
   await page.click('#undo');
