@@ -6,7 +6,9 @@
 // game says its keys would ask for), switches the music off and on, asks for a phone to be turned, shows the
 // game's news beside the canvas as text (each level won as it is won, a solution that has played, and practice
 // mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
-// given up), can't load, or refuses a level. On a touch screen no text names a keyboard key.
+// given up), can't load, or refuses a level. During a game its Menu offers the start's choices again, the page
+// starting afresh on the one chosen. Every text, the game's own too (setControls), names the control in the
+// player's hand: the pad's buttons on a touch screen until a real key is pressed, the keys after.
 //
 // A level in a link, index.html#level=DATA, is packed and unpacked by link.js, which the level editor shares.
 // The link is untrusted: its text is inflated only up to the largest level the game's reader takes, the
@@ -18,7 +20,7 @@
   const {
     titleScreen, level1Screen, level2Screen, ownLevelScreen, solvedScreen, packSolvedScreen, rageQuitScreen,
     keyReturn, keyEscape, keySpace, keyBackspace, keyRestart, keyLevel2, keyPause, keyStep, keySlow, keyHint,
-    keyMap, formationKeys,
+    keyMap, formationKeys, controlsKeys, controlsTouch,
   } = window.brakko;
   const byId = (id) => document.getElementById(id);
   const canvas = byId('canvas');
@@ -71,10 +73,13 @@
   const slowButton = pad.querySelector('[data-area="slow"]');
   const legend = byId('legend');
   // The legend's rows for Return and 2, whose words depend on the level played.
-  const legendRow = (key) => [...legend.rows].find((row) => row.cells[0].textContent.trim() === key);
-  const returnWords = legendRow('Return').cells[1];
+  const legendRow = (name) => legend.querySelector(`[data-row="${name}"]`);
+  const returnWords = legendRow('return').cells[1];
   const returnSaid = returnWords.textContent;
-  const level2Row = legendRow('2');
+  const level2Row = legendRow('level2');
+  const words = byId('words');
+  const menuButton = byId('menu');
+  const back = byId('back');
   const notice = byId('notice');
   const message = byId('message');
   const progress = byId('progress');
@@ -92,6 +97,10 @@
   const linkField = byId('link');
   const escape = pad.querySelector('.hold');
   const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
+  // The control in the player's hand, whose names every text uses: the pad's buttons on a touch screen until a
+  // real key is pressed, the keys until the pad is used.
+  let hand = touch ? controlsTouch : controlsKeys;
+  const handTouch = () => hand === controlsTouch;
   // How long the pad's Escape must be held before it reaches the game.
   const holdMs = 500;
   const practiceKey = 'brakko.practice';
@@ -101,7 +110,13 @@
   const progressKey = 'brakko.progress';
   const stateHome = '/state';
   const progressFile = `${stateHome}/brakko/progress`;
+  const damagedKey = 'brakko.progress.damaged';
+  const damagedFile = `${progressFile}.damaged`;
   const svgNS = 'http://www.w3.org/2000/svg';
+  // A choice made in the game's menu, for the page loaded again to start.
+  const chosenKey = 'brakko.chosen';
+  // The wins of Brakko's own levels in this visit, over every game the page has started since it opened.
+  const visitKey = 'brakko.visit';
 
   // loading, ready (waiting for the start gesture), playing, ended, refused (a level) or failed.
   let state = 'loading';
@@ -109,6 +124,8 @@
   let practice = false;
   let told = null;
   let holding = null;
+  // The level screens a hint has played on since they stood at their start.
+  const hinted = new Set();
   let muted = false;
   // The level played in place of Brakko's own two, once the player has chosen one or followed a link: its
   // path in the game's file system, its text, and its title and author for show.
@@ -116,6 +133,8 @@
   // Whether the game plays the pack through, and the pack's levels in order: file name, title, the digest the
   // progress file keys it by, and its entry in the list.
   let packRun = false;
+  // The game's command-line arguments that the first gesture starts it with.
+  let startArgs = [];
   const packLevels = [];
   // The level in the page's link, inflated while the game loads (null when the page has none).
   const linked = window.location.hash.startsWith('#level=')
@@ -133,7 +152,36 @@
     practiceChoice.hidden = true;
     packChoice.hidden = true;
     again.hidden = true;
-    notice.hidden = false;
+    back.hidden = true;
+    noticeShown(true);
+  }
+
+  // The notice shown or gone; while it shows, upright on a phone, it takes the pad's room below the canvas.
+  function noticeShown(shown) {
+    notice.hidden = !shown;
+    document.body.classList.toggle('noticed', shown);
+    menuButton.classList.toggle('off', shown || state !== 'playing');
+    fit();
+  }
+
+  // The control in the player's hand changed: the game's words and the page's name its buttons or keys.
+  function useHand(controls) {
+    if (controls === hand) return;
+    hand = controls;
+    handShown();
+    if (state === 'playing') window.Module._setControls(hand);
+    if (state === 'ready') say(startWords());
+    if (state === 'ready') choicesShown();
+    if (told) {
+      const n = told;
+      told = null;
+      newsShown(n);
+    }
+  }
+
+  function handShown() {
+    document.body.classList.toggle('hand-touch', handTouch());
+    keysButton.textContent = handTouch() ? 'How to play' : 'Keys';
   }
 
   function fail(text) {
@@ -164,19 +212,20 @@
     let height = window.innerHeight - 2 * parseFloat(style.paddingTop);
     if (layout === 'beside') width -= outer(legend, false) + (parseFloat(getComputedStyle(document.body).columnGap) || 0);
     else if (layout === 'below') height -= outer(legend, true);
-    else if (layout === 'folded') height -= outer(keysButton, true);
     if (side.offsetWidth > 0) {
       if (style.flexDirection === 'row') width -= side.offsetWidth + gap;
       else height -= side.offsetHeight + gap;
     }
+    // Upright on a phone the notice stands below the canvas, not over it.
+    if (!notice.hidden && getComputedStyle(notice).position === 'static') height -= notice.offsetHeight;
     return Math.min(width / canvas.width, height / canvas.height);
   }
 
   function fit() {
     const open = document.body.classList.contains('keys-open');
     let best = null;
-    // A touch screen has no keys to list.
-    for (const layout of touch ? ['none'] : ['below', 'beside', 'folded']) {
+    // A touch screen's legend of the pad's buttons is folded behind its button, How to play.
+    for (const layout of touch ? ['folded'] : ['below', 'beside', 'folded']) {
       const fits = room(layout);
       const better = !best || (fits >= 1 ? Math.floor(fits) > Math.floor(best.fits) : fits > best.fits + 1e-3);
       if (better) best = { layout, fits };
@@ -229,13 +278,13 @@
   // A level as the page keeps it, its title and author read from its header lines for show only: the
   // game's reader checks them, and refuses the level when they are wrong.
   function levelAt(path, bytes, name) {
-    const found = { title: '', author: '' };
+    const found = { title: '', author: '', tip: '' };
     for (const line of new TextDecoder().decode(bytes).split('\n')) {
       const header = line.match(/^([a-z]*): ?(.*)$/);
       if (!header && line !== '') break;
-      if (header && (header[1] === 'title' || header[1] === 'author')) found[header[1]] ||= header[2];
+      if (header && header[1] in found) found[header[1]] ||= header[2];
     }
-    return { path, bytes, title: found.title || name, author: found.author };
+    return { path, bytes, title: found.title || name, author: found.author, tip: found.tip };
   }
 
   function loadScript(name) {
@@ -296,20 +345,32 @@
     return count;
   }
 
-  // The progress kept in the browser, where the game reads it at its start.
+  // The progress kept in the browser, where the game reads it at its start, with a damaged file it moved
+  // aside before, which it keeps as the desktop keeps it on disk.
   function progressIn() {
     const fs = window.Module.FS;
-    const text = storedProgress();
     fs.mkdirTree(`${stateHome}/brakko`);
-    if (text) fs.writeFile(progressFile, text);
+    for (const [key, file] of [[progressKey, progressFile], [damagedKey, damagedFile]]) {
+      let text = '';
+      try {
+        text = window.localStorage.getItem(key) || '';
+      } catch {
+        // storage refused: nothing kept
+      }
+      if (text) fs.writeFile(file, text);
+    }
   }
 
-  // After a win the game wrote: the file kept in the browser, and the list marked.
+  // After a win the game wrote: the file kept in the browser, a damaged one it moved aside too, and the list
+  // marked.
   function progressOut() {
-    try {
-      window.localStorage.setItem(progressKey, window.Module.FS.readFile(progressFile, { encoding: 'utf8' }));
-    } catch {
-      // storage refused: the progress lasts as long as this game
+    const fs = window.Module.FS;
+    for (const [key, file] of [[progressKey, progressFile], [damagedKey, damagedFile]]) {
+      try {
+        if (fs.analyzePath(file).exists) window.localStorage.setItem(key, fs.readFile(file, { encoding: 'utf8' }));
+      } catch {
+        // storage refused: the progress lasts as long as this game
+      }
     }
     solvedShown();
   }
@@ -329,13 +390,83 @@
       level = levelAt('/link.level', bytes, 'The level in the link');
       levelShown();
     }
+    // What the player chose in the menu of the game before, started by the first gesture.
+    let chosen = null;
+    try {
+      chosen = JSON.parse(window.sessionStorage.getItem(chosenKey));
+      window.sessionStorage.removeItem(chosenKey);
+    } catch {
+      // nothing chosen, or no storage: the title of Brakko's own levels
+    }
+    if (!linked && chosen?.what === 'solution') startArgs = ['--solution'];
+    if (!linked && chosen?.what === 'pack') {
+      packRun = true;
+      startArgs = ['--pack=/levels'];
+    }
+    const listed = packLevels.find((entry) => entry.name === chosen?.name);
+    if (!linked && chosen?.what === 'level' && listed) {
+      packList.value = listed.name;
+      level = packLevel(listed);
+      levelShown();
+    }
     state = 'ready';
-    const go = touch ? 'Tap to start' : 'Press any key or click to start';
-    say(level ? `${level.title}${level.author ? ` by ${level.author}` : ''}: ${go.toLowerCase()}` : go);
+    say(startWords());
+    choicesShown();
+  }
+
+  // What the first gesture starts.
+  function startWords() {
+    const go = handTouch() ? 'Tap to start' : 'Press any key or click to start';
+    if (startArgs[0] === '--solution') return `The solution to watch: ${go.toLowerCase()}`;
+    if (packRun) return `The pack: ${go.toLowerCase()}`;
+    return level ? `${level.title}${level.author ? ` by ${level.author}` : ''}: ${go.toLowerCase()}` : go;
+  }
+
+  // The start's choices, on the start notice and in the menu.
+  function choicesShown() {
     // The shipped solution is Brakko's own two levels': beside a level from a link it would mislead.
-    solution.hidden = Boolean(level);
+    solution.hidden = Boolean(linked);
     practiceChoice.hidden = false;
     packChoice.hidden = packList.options.length === 0;
+  }
+
+  // A level of the pack played alone: named by its place in the pack as well as its title.
+  function packLevel(entry) {
+    const path = `/levels/${entry.name}`;
+    const found = levelAt(path, window.Module.FS.readFile(path), entry.name);
+    found.place = `Level ${packLevels.indexOf(entry) + 1} of the pack`;
+    return found;
+  }
+
+  // A choice made in the menu while a game plays, or after the game's end: the page starts afresh on it,
+  // without the link, and the next gesture starts it. Nothing is chosen here otherwise.
+  function chosenInMenu(what, name) {
+    if (state !== 'menu' && state !== 'ended') return false;
+    try {
+      window.sessionStorage.setItem(chosenKey, JSON.stringify({ what, name }));
+    } catch {
+      // not kept: the page starts on its title
+    }
+    window.location.assign(window.location.pathname);
+    return true;
+  }
+
+  // The menu over the game: the start's choices one tap away, the game going on under it until one is made.
+  function menuShown() {
+    if (state !== 'playing') return;
+    letGo();
+    state = 'menu';
+    say('Choose what to play next (this game ends), or go back to the game.');
+    choicesShown();
+    again.textContent = 'Brakko\'s own two levels';
+    again.hidden = false;
+    back.hidden = false;
+  }
+
+  function menuGone() {
+    if (state !== 'menu') return;
+    state = 'playing';
+    noticeShown(false);
   }
 
   // A level that the link's decoding or the game's reader refused: the reason in place of the game, and a
@@ -354,7 +485,10 @@
     levelName.hidden = !level;
     copyButton.hidden = !level;
     linkField.hidden = true;
-    if (level) levelName.textContent = level.author ? `${level.title} by ${level.author}` : level.title;
+    if (level) {
+      const named = level.author ? `${level.title} by ${level.author}` : level.title;
+      levelName.textContent = `${level.place ? `${level.place}: ` : ''}${named}${level.tip ? `. Tip: ${level.tip}` : ''}`;
+    }
     // The legend says what Return and 2 do on the title: a level of one's own has no level 1 or 2.
     returnWords.textContent = level ? 'start: leave the title for the level' : returnSaid;
     level2Row.hidden = Boolean(level);
@@ -378,11 +512,13 @@
     state = 'playing';
     practice = practiceBox.checked;
     told = null;
-    notice.hidden = true;
+    noticeShown(false);
     screenShown(titleScreen);
     setTimeout(() => {
       window.Module._setMuted(muted ? 1 : 0);
       const status = window.Module.callMain(practice ? ['--practice', ...args] : args);
+      // The game's words name the control in hand from its first frame that can.
+      if (state === 'playing') window.Module._setControls(hand);
       // 2: the game's reader refused the level, in a line naming the file, which the page leaves out.
       if (status === 2 && level) refuse(lastError.replace(`brakko: ${level.path}: `, ''));
       else if (status) fail(`Brakko could not start (status ${status}); the browser's console says why.`);
@@ -422,15 +558,16 @@
   function startShown(solved) {
     const n = told || {};
     const last = n.packLevel + 1 >= n.packLevels;
-    // A single level's solved screen plays it again.
-    pad.querySelector('[data-area="start"] b').textContent = solved ? (packRun ? 'next' : 'again') : 'start';
-    pad.querySelector('[data-area="start"] small').textContent = solved && !packRun ? 'the level'
+    // A level played alone is played again from its solved screen.
+    const again = solved && !packRun;
+    pad.querySelector('[data-area="start"] b').textContent = again ? 'again' : solved ? 'next' : 'start';
+    pad.querySelector('[data-area="start"] small').textContent = again ? 'the level'
       : solved ? (last ? 'the end' : `level ${n.packLevel + 2}`)
       : packRun ? `level ${(n.packLevel || 0) + 1}` : level ? 'the level' : 'level 1';
   }
 
   // What a key does, in words: on a touch screen the pad's name for it, never a keyboard's.
-  const keyWord = (key) => (key === keySpace ? (touch ? 'let go' : 'Space') : String.fromCharCode(key));
+  const keyWord = (key) => (key === keySpace ? (handTouch() ? 'let go' : 'Space') : String.fromCharCode(key));
   const poseKeys = String.fromCharCode(...formationKeys);
   // w and x ask for no pose: they start a pair, and a waiting pose gives way to them.
   const pairKeys = [1, 7];
@@ -499,21 +636,26 @@
     if (element.textContent !== text) element.textContent = text;
   }
 
-  // The level won, as it is won: the player's, or the solution's that the page played.
+  // The level won, while the screen it was won on or the one it leads to shows: the player's, or the
+  // solution's that the page played. Level 1's win is gone once level 2 opens.
   function wonNews(n) {
-    const quit = touch ? 'Quit ends the game.' : 'Escape ends the game.';
-    if (n.replayed && level && n.level2Won) return `${level.title}: the plan has played to its win. ${quit}`;
-    if (n.replayed && n.level2Won) return `The solution has played: both levels solved. ${quit}`;
+    const level2Now = [level2Screen, ownLevelScreen, solvedScreen, rageQuitScreen].includes(n.screen);
+    if (!(n.level2Won && level2Now) && !(n.level1Won && n.screen === level1Screen)) return '';
+    if (n.replayed && level && n.level2Won) return `${level.title}: the plan has played to its win.`;
+    if (n.replayed && n.level2Won) return 'The solution has played: both levels solved.';
     if (n.replayed) return 'The solution solved level 1.';
-    if (!n.level2Won) return 'Level 1 solved';
-    if (level) return `${level.title}: solved! ${quit}`;
-    return n.level1Won ? `Level 2 solved: Brakko is solved! ${quit}` : `Level 2 solved! ${quit}`;
+    if (!n.level2Won) return 'Level 1 solved!';
+    if (level) return `${level.title}: solved!`;
+    return n.level1Won || visitWins().level1 ? 'Level 2 solved: Brakko is solved!' : 'Level 2 solved!';
   }
 
   // Practice mode's signs as text, from the game's news: the group and its pose, time, the hint and undo.
   function practiceShown(n) {
     const onLevel = isLevel(n.screen);
-    const pose = (i) => (touch ? poseKeys[i] : `${poseKeys[i]}'s`);
+    // A level the hint played in, until it stands at its start again.
+    if (onLevel && n.steps === 0 && n.hint === 0) hinted.delete(n.screen);
+    if (onLevel && n.hint === 2) hinted.add(n.screen);
+    const pose = (i) => (handTouch() ? poseKeys[i] : `${poseKeys[i]}'s`);
     let group = '';
     let wait = '';
     if (onLevel) {
@@ -525,14 +667,49 @@
     line(groupLine, group);
     line(waitLine, wait.trim());
     let time = '';
-    if (n.map && onLevel) time = touch ? 'Map: time stands still. Map again to play.' : 'Map: m plays on.';
-    else if (n.paused && !n.curtain) time = touch ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
+    if (n.map && onLevel) time = handTouch() ? 'Map: time stands still. Map again to play.' : 'Map: m plays on.';
+    else if (n.paused && !n.curtain) time = handTouch() ? 'Paused. Step: one tick.' : 'Paused: p plays, n steps.';
     else if (n.slowness > 1) time = `Slow motion: 1/${n.slowness} speed.`;
     line(timeLine, time);
     const hints = ['', 'Hint: thinking…', `Hint: pressed ${keyWord(n.hintKey)}.`,
       'Hint: no plan found from here. Undo or restart.', 'Hint: no way to win from here. Undo or restart.'];
     line(hintLine, onLevel ? hints[n.hint] || '' : '');
     line(undoLine, onLevel ? `undo: ${n.steps} step${n.steps === 1 ? '' : 's'} back` : '');
+  }
+
+  // The words the game draws on its solved and end screens, as lines of text: readable where the canvas is
+  // drawn small, each naming the control in hand.
+  function screenWords(n) {
+    const touching = handTouch();
+    const quit = touching ? 'hold to quit, or Quit: the game ends' : 'Escape: the game ends';
+    if (n.screen === rageQuitScreen) return [touching ? 'Quit: the game ends.' : 'Escape: the game ends.'];
+    if (n.screen === packSolvedScreen) return [`${quit[0].toUpperCase()}${quit.slice(1)}.`];
+    if (n.screen !== solvedScreen) return [];
+    const name = n.pack ? `Level ${n.packLevel + 1} of ${n.packLevels}: ${packLevels[n.packLevel]?.title || ''}`
+      : level?.title || 'The level';
+    const moves = `${n.solvedMoves} move${n.solvedMoves === 1 ? '' : 's'}`;
+    const against = n.solvedMoves === n.par ? ': at par' : n.solvedMoves < n.par ? ': under par!' : '';
+    const par = n.par > 0 ? `, par ${n.par}${against}` : '';
+    // The pack's news says the level solved already.
+    const lines = n.pack ? [] : [n.solvedMoves > 0 ? `${name}: solved in ${moves}${par}.` : `${name}: solved!`];
+    lines.push('A move: a tick of the game in which something moved. Par: the fewest moves that win.');
+    if (n.fewest > 0 && n.fewest < n.solvedMoves) lines.push(`Your best: ${n.fewest} moves.`);
+    const next = n.packLevel + 1 >= n.packLevels ? 'on' : 'next level';
+    if (!n.pack) lines.push(touching ? `again: play it again; ${quit}.` : `Return: play it again; ${quit}.`);
+    else {
+      lines.push(touching ? `next: ${next}; Again: play it again; ${quit}.`
+        : `Return: ${next}; r: play it again; ${quit}.`);
+    }
+    return lines;
+  }
+
+  function wordsShown(lines) {
+    if (words.textContent === lines.join('')) return;
+    // The level solved is the heading, where the pack's news does not say it already.
+    const heading = told?.screen === solvedScreen && !told.pack;
+    words.replaceChildren(...lines.map((text, i) =>
+      Object.assign(document.createElement('p'), { textContent: text, className: heading && !i ? 'heading' : '' })));
+    document.body.classList.toggle('worded', lines.length > 0);
   }
 
   // The pack's news: the level solved, with its moves and par, and the pack solved.
@@ -547,6 +724,8 @@
   function newsShown(n) {
     const last = told || {};
     told = n;
+    // Whose names the game's own words use, kept where a style or a test can read it.
+    main.dataset.controls = n.controls;
     if (n.screen !== last.screen || n.packLevel !== last.packLevel) screenShown(n.screen);
     showPoses(n.poses, n);
     if (n.paused !== last.paused || n.slowness !== last.slowness) timeShown(n.paused, n.slowness);
@@ -559,9 +738,11 @@
         fit();
       }
       line(levelName, `Level ${n.packLevel + 1} of ${n.packLevels}: ${title}`);
-    } else if (n.level1Won !== last.level1Won || n.level2Won !== last.level2Won) {
-      line(news, n.level1Won || n.level2Won ? wonNews(n) : '');
+    } else {
+      line(news, wonNews(n));
     }
+    visitWon(n);
+    wordsShown(screenWords(n));
     if (practice) practiceShown(n);
   }
 
@@ -579,27 +760,65 @@
     if (event.target instanceof Element && event.target.closest(choice)) return;
     event.preventDefault();
     event.stopPropagation();
-    begin([]);
+    begin(startArgs);
   }
 
   // What the player solved, from the game's last news: a solution watched is none of it.
   function ended() {
-    if (state !== 'playing') return;
+    if (state !== 'playing' && state !== 'menu') return;
     state = 'ended';
     const n = told || {};
+    // A level played from the editor leads back to it, where every edit waits.
+    if (fromEditor && !watching) {
+      window.location.assign('editor.html');
+      return;
+    }
+    const visit = visitWins();
+    const helped = (screen) => (hinted.has(screen) ? ' with the hint\'s help' : '');
     if (packRun) {
       const solved = solvedShown();
       say(solved === packLevels.length ? 'You solved the whole pack. Thanks for playing!'
         : `You have solved ${solved} of the pack's ${packLevels.length} levels. Thanks for playing!`);
-    } else if (n.replayed) say('The solution has played to its end. Your turn now!');
-    else if (n.level2Won && level) say(`You solved ${level.title}. Thanks for playing!`);
+    } else if (n.replayed) say(`The ${level ? 'plan' : 'solution'} has played to its end. Your turn now!`);
+    else if (n.level2Won && level) say(`You solved ${level.title}${helped(ownLevelScreen)}. Thanks for playing!`);
     else if (n.level2Won && n.level1Won) say('You solved Brakko: both levels. Thanks for playing!');
-    else if (n.level2Won) say('You solved level 2. Level 1 is still to play. Thanks for playing!');
-    else if (n.level1Won) say('You solved level 1, then gave up on level 2. Thanks for playing!');
-    else if (practice) say('You gave up. Thanks for playing!');
-    else say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
+    else if (n.level2Won && visit.level1) {
+      say(`You solved level 2${helped(level2Screen)}, and level 1 before: Brakko is solved. Thanks for playing!`);
+    } else if (n.level2Won) {
+      say(`You solved level 2${helped(level2Screen)}. Level 1 is still to play. Thanks for playing!`);
+    } else if (n.level1Won) {
+      say(`You solved level 1${helped(level1Screen)}, then gave up on level 2. Thanks for playing!`);
+    } else if (practice) {
+      say('You gave up. Thanks for playing!');
+    } else {
+      say('You gave up. Stuck? Practice mode has undo, restart, pause, slow motion and level 2 at once. Thanks for playing!');
+    }
+    again.textContent = n.replayed ? 'Play it yourself' : 'Play again';
     again.hidden = false;
+    // The start's choices stay one tap away after the end too.
+    choicesShown();
     again.focus();
+  }
+
+  // Brakko's own levels won by the player in this visit, kept over the page's restarts in the tab's storage.
+  function visitWins() {
+    try {
+      return JSON.parse(window.sessionStorage.getItem(visitKey)) || {};
+    } catch {
+      return {};
+    }
+  }
+
+  function visitWon(n) {
+    if (n.replayed || level || n.pack) return;
+    const visit = visitWins();
+    if ((!n.level1Won || visit.level1) && (!n.level2Won || visit.level2)) return;
+    try {
+      window.sessionStorage.setItem(visitKey, JSON.stringify({ level1: visit.level1 || n.level1Won,
+        level2: visit.level2 || n.level2Won }));
+    } catch {
+      // not kept: the visit's wins are this game's
+    }
   }
 
   // While the game runs it takes every key (so Space and the arrows never scroll), except the browser's own
@@ -607,6 +826,10 @@
   // where key repeat is off: the browser's repeats are kept from the game.
   function keyFilter(event) {
     const shortcut = event.ctrlKey || event.altKey || event.metaKey || /^F\d+$/.test(event.key);
+    // A real key in hand: the words name the keys from now on.
+    if (event.type === 'keydown' && event.isTrusted && !shortcut) useHand(controlsKeys);
+    // Escape closes the menu, back to the game.
+    if (state === 'menu' && event.type === 'keydown' && event.key === 'Escape') menuGone();
     if (state !== 'playing' || shortcut) {
       event.stopPropagation();
     } else if (event.repeat) {
@@ -652,6 +875,7 @@
     if (!button) return;
     event.preventDefault();
     if (state !== 'playing') return;
+    useHand(controlsTouch);
     if (button !== escape) {
       window.Module._pressKey(Number(button.dataset.key));
       return;
@@ -706,6 +930,7 @@
   }
 
   if (touch) document.body.classList.add('touch');
+  handShown();
   fit();
   window.addEventListener('resize', fit);
   window.addEventListener('keydown', start, true);
@@ -715,29 +940,36 @@
   pad.addEventListener('pointerdown', pressPad);
   for (const end of ['pointerup', 'pointercancel', 'pointerleave']) escape.addEventListener(end, letGo);
   // After a refused level, the page without its link.
-  again.addEventListener('click', () =>
-    (state === 'refused' ? window.location.replace(window.location.href.split('#')[0]) : window.location.reload()));
+  // In the menu, Brakko's own levels from the title; after a plan watched from the editor, the player's own
+  // try at the level, with no plan playing.
+  again.addEventListener('click', () => {
+    if (state === 'menu' && chosenInMenu('own')) return;
+    if (state === 'refused') window.location.replace(window.location.href.split('#')[0]);
+    else if (watching && told?.replayed) window.location.assign(`?from=editor${window.location.hash}`);
+    else window.location.reload();
+  });
+  menuButton.addEventListener('click', menuShown);
+  back.addEventListener('click', menuGone);
   // A link pasted over the page's own address changes only its hash; it is followed as a new page.
   window.addEventListener('hashchange', () => window.location.reload());
   // Both levels won by the replay shipped with the game; on the rage-quit screen the keys are the player's.
   solution.addEventListener('click', () => {
-    if (state !== 'ready') return;
+    if (chosenInMenu('solution') || state !== 'ready') return;
     level = null;
     levelShown();
     begin(['--solution']);
   });
   // The pack played through, from its first level not yet solved.
   playPack.addEventListener('click', () => {
-    if (state !== 'ready') return;
+    if (chosenInMenu('pack') || state !== 'ready') return;
     level = null;
     packRun = true;
     levelShown();
     begin(['--pack=/levels']);
   });
   playLevel.addEventListener('click', () => {
-    if (state !== 'ready') return;
-    const path = `/levels/${packList.value}`;
-    level = levelAt(path, window.Module.FS.readFile(path), packList.value);
+    if (chosenInMenu('level', packList.value) || state !== 'ready') return;
+    level = packLevel(packLevels.find((entry) => entry.name === packList.value));
     levelShown();
     begin([]);
   });
@@ -810,11 +1042,13 @@
     if (state === 'playing' && quitsNow(Number(main.dataset.screen))) window.Module._pressKey(keyEscape);
   });
   // None of the page's buttons takes the keyboard from the game.
-  for (const button of [soundButton, fullscreenButton, copyButton, quitButton])
+  for (const button of [soundButton, fullscreenButton, copyButton, quitButton, menuButton])
     button.addEventListener('pointerdown', (e) => e.preventDefault());
   // Folded, the legend shows while its button is down; the button never takes the keyboard from the game.
   keysButton.addEventListener('pointerdown', (event) => event.preventDefault());
   keysButton.addEventListener('click', () => document.body.classList.toggle('keys-open'));
+  // Opened, the legend closes at a tap on it too, for on a small screen it may cover its button.
+  legend.addEventListener('click', () => document.body.classList.remove('keys-open'));
   window.addEventListener('error', (event) => fail(`Brakko stopped: ${event.message}`));
 
   // The level editor's ways in and out: a level played from the editor starts in practice mode and leads

@@ -109,6 +109,13 @@ async function readable(page, where) {
   assert.deepEqual(keys, [], `${where}, no text should name a keyboard's key`);
 }
 
+// Every element showing stands wholly within the window: upright on a phone too, nothing is off-screen.
+const inView = (page) => page.evaluate(() => ({ done: true, out: [...document.querySelectorAll('body *')].filter((e) => {
+  const box = e.getBoundingClientRect();
+  return box.width > 0 && getComputedStyle(e).visibility === 'visible'
+    && (box.top < 0 || box.left < 0 || box.bottom > innerHeight + 0.5 || box.right > innerWidth + 0.5);
+}).map((e) => e.id || e.tagName) }));
+
 const notice = (page) =>
   page.evaluate(() => {
     const box = document.getElementById('notice');
@@ -309,8 +316,9 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, nam
   assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
     'the page should say that the solution played, as it ends');
   await page.click('#quit');
-  const ended = await waitFor('Quit should end the game', noticeSays(page, /play again/i), 10000);
+  const ended = await waitFor('Quit should end the game', noticeSays(page, /your turn/i), 10000);
   assert.match(ended.text, /solution has played/, 'the end should name no win of the player\'s');
+  assert.equal(await page.$eval('#again', (b) => b.textContent), 'Play it yourself', 'the end should offer a try of one\'s own');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
@@ -374,8 +382,11 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
     const n = await notice(page);
     return { ...n, done: n.shown && /tap/i.test(n.text) };
   });
-  await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
   await readable(page, 'upright before the start');
+  assert.deepEqual((await inView(page)).out, [], 'upright on the start notice, nothing should be off-screen');
+  await page.tap('#keys');
+  await readable(page, 'upright, in How to play');
+  await page.tap('#keys');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight > 0), true, 'upright, the page should ask '
     + 'for the phone to be turned');
   await page.touchscreen.tap(195, 100);
@@ -387,6 +398,16 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   await tapKey('start');
   await atRestLikeTheDesktop(page, 'level1');
   assert.equal(await page.$eval('#pad [data-key="13"]', (b) => b.hidden), true, 'start should leave the pad with the title');
+  await waitFor('in portrait, the canvas and the pad should both fit', fits, 2000);
+  assert.deepEqual((await inView(page)).out, [], 'upright on level 1, nothing should be off-screen');
+  const controls = (want) => () => page.$eval('main', (main, want) => ({ done: main.dataset.controls === want }), want);
+  await waitFor('on a touch screen the game\'s words should name the pad\'s buttons', controls('1'), 10000);
+  // The start's choices stay one tap away, and the game goes on behind them.
+  await page.tap('#menu');
+  assert.deepEqual(await page.$$eval('#solution, #play-pack, #practice-choice', (all) => all.map((e) => e.offsetWidth > 0)),
+    [true, true, true], 'Menu should offer the start\'s choices');
+  await page.tap('#back');
+  assert.equal((await notice(page)).shown, false, 'Back to the game should close the menu');
   await tapKey('q');
   await waitFor('the pad\'s q should re-form the group on level 1', async () => {
     const { count } = await differsFrom(page, 'level1');
@@ -395,6 +416,9 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   await page.setViewport({ ...portrait, width: 915, height: 412 });
   await waitFor('in landscape, the canvas and the pad should both fit', fits, 2000);
   await readable(page, 'sideways on level 1');
+  await page.keyboard.press('Shift');
+  await waitFor('a real key pressed, the game\'s words should name the keys', controls('0'), 10000);
+  assert.equal(await page.$eval('body', (b) => b.classList.contains('hand-touch')), false, 'the legend should name the keys');
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight), 0, 'sideways, nothing should ask to turn');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
@@ -599,6 +623,8 @@ test('a level of the pack is chosen from the list and played', async () => {
     const text = await page.evaluate(() => localStorage.getItem('brakko.progress'));
     return { text, done: /^brakko progress 1\n[0-9a-f]{16} \d+\n$/.test(text) };
   });
+  assert.equal(await page.evaluate(() => localStorage.getItem('brakko.progress.damaged')), 'not a progress file\n',
+    'the unreadable text should be kept aside in the browser');
   await page.click('#quit');
   await waitFor('Quit should end the pack', noticeSays(page, new RegExp(`solved 1 of the pack's ${pack.length} levels`)), 10000);
   await page.reload();
@@ -672,6 +698,16 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
     const said = await page.$eval('#news', (news) => news.textContent);
     return { said, done: /the plan has played to its win/.test(said) };
   });
+  // Its end offers the player's own try, with no plan playing.
+  await waitFor('the won level should rest on its end screen', screenIs(page, '8'), 10000);
+  // Escape asked again until the game, once its curtain has opened, takes it.
+  await waitFor('the end should hand the level over', async () => {
+    const said = await noticeSays(page, /your turn/i)();
+    if (!said.shown) await page.keyboard.press('Escape');
+    return said;
+  }, 20000);
+  await Promise.all([page.waitForNavigation(), page.click('#again')]);
+  assert.equal(new URL(page.url()).search, '?from=editor', 'the try should play no plan');
   await page.goto(`${address(server)}editor.html`);
   await waitFor('the editor should come back from Watch', async () =>
     page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
@@ -688,6 +724,19 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
   'the level should start in practice mode, with the way back to the editor');
   await Promise.all([page.waitForNavigation(), page.click('#editor-link')]);
   await waitFor('the editor should come back with the level', async () =>
+    page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
+  // Played from the editor, the game's end leads back to it.
+  await Promise.all([page.waitForNavigation(), page.click('#play')]);
+  await waitFor('Play should open the level again', noticeSays(page, /press any key/));
+  await page.keyboard.press('Enter');
+  await waitFor('the title should show', screenIs(page, '1'), 10000);
+  await page.keyboard.press('Escape');
+  await waitFor('Escape should give up', screenIs(page, '8'), 10000);
+  await waitFor('Escape there should end the game', async () => {
+    if (!page.url().endsWith('editor.html')) await page.keyboard.press('Escape').catch(() => {});
+    return { done: page.url().endsWith('editor.html') };
+  }, 20000);
+  await waitFor('the game\'s end should lead back to the editor', async () =>
     page.$eval('#text', (t, made) => ({ done: t.value === made }), made));
   await page.click('#undo');
   assert.equal(await page.$eval('#text', (t) => t.value), made.replace('@', '#'), 'the undo steps should come back too');
