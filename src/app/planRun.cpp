@@ -64,6 +64,7 @@ bool recordPlanRun(std::FILE* out, SDL_Surface* display, const planLines& level1
     else
         played = reach(game, level1Screen, false) && win(game, game.all.level1, level1, "level 1") &&
                  reach(game, level2Screen, false) && win(game, game.all.level2, level2, "level 2");
-    return played && reach(game, rageQuitScreen, true) && game.input.recording != nullptr &&
-           writeReplayEnd(out, game.input.frame);
+    // A player's level ends on its solved screen, the game's own two on screen 8.
+    return played && reach(game, level != nullptr ? solvedScreen : rageQuitScreen, true) &&
+           game.input.recording != nullptr && writeReplayEnd(out, game.input.frame);
 }

@@ -152,7 +152,8 @@ async function openGame(browser, server, viewport, at = address(server)) {
     window.desktop = {};
     for (const [name, base64] of Object.entries(pictures))
       window.desktop[name] = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
-  }, Object.fromEntries(['title', 'level1', 'ragequit', 'practice-title', 'practice-level1']
+  }, Object.fromEntries(['title', 'title-touch', 'level1', 'ragequit', 'won', 'practice-title', 'practice-title-touch',
+    'practice-level1']
     .map((name) => [name, desktopPicture(name)])));
   return page;
 }
@@ -308,11 +309,11 @@ test('Watch the solution plays the replay shipped in brakko.data to the end, nam
     return { count, done: count > 300000 };
   }, 20000);
   assert.equal((await notice(page)).shown, false, 'no notice should cover the game');
-  // Both levels are won on the way; the rage-quit screen then rests as it does after giving up.
+  // Both levels are won on the way; screen 8 then rests as after giving up, over the picture of the win.
   const said = () =>
     page.$eval('#news', (news) => ({ text: news.textContent, done: /level 1/i.test(news.textContent) }));
   assert.match((await waitFor('the page should say level 1 is solved as it is', said, 120000)).text, /^The solution/);
-  await waitFor('the solution should reach the rage-quit screen', () => differsFrom(page, 'ragequit'), 180000);
+  await waitFor('the solution should end on the picture of the win', () => differsFrom(page, 'won'), 180000);
   assert.match(await page.$eval('#news', (news) => news.textContent), /^The solution has played: both levels/,
     'the page should say that the solution played, as it ends');
   await page.click('#quit');
@@ -390,7 +391,8 @@ test('on a phone, the touch pad sends the keys it shows and the canvas fits eith
   assert.equal(await page.$eval('#turn', (turn) => turn.offsetHeight > 0), true, 'upright, the page should ask '
     + 'for the phone to be turned');
   await page.touchscreen.tap(195, 100);
-  await atRestLikeTheDesktop(page, 'title');
+  // Started by a tap, the canvas names the pad's buttons.
+  await atRestLikeTheDesktop(page, 'title-touch');
   // Level 1's poses for a pair: two cells, the anchor first, and no pose on w.
   const drawn = () => page.$$eval('#pad .pose', (buttons) =>
     buttons.map((b) => b.querySelector('.does')?.textContent ?? [...b.querySelectorAll('rect')].map((r) => r.getAttribute('class') || 'cell').join()));
@@ -436,7 +438,7 @@ test('in practice mode the pad has Undo and Restart, Escape must be held, and th
   assert.match((await notice(page)).text, /tap to start/i, 'the box and the sound switch should not start the game');
 
   await page.touchscreen.tap(195, 100);
-  await atRestLikeTheDesktop(page, 'practice-title');
+  await atRestLikeTheDesktop(page, 'practice-title-touch');
   await waitFor('switched off before the start, the title music should play silently', oneMusicAt(page, 0), 10000);
   const shown = () => page.$$eval('#pad .practice-only, #pad .title-only',
     (all) => all.filter((e) => !e.hidden).map((e) => e.dataset.area || e.id).join());

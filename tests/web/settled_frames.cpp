@@ -76,17 +76,32 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
     if (display == nullptr) return 1;
-    app game(display, loadAssets(practice), practice);
+    // A page always reads the practice picture, which holds the words for a touch pad.
+    assets art = loadAssets(practice);
+    if (art.practice == nullptr) art.practice = ouvrireImage<keyRed, keyGreen, keyBlue>("./img/practice.bmp");
+    app game(display, art, practice);
 
+    // Each screen as the key leaves it, with the control in hand; `won` shows screen 8 as a win leaves it,
+    // the same robots at rest over the picture of the win.
     struct atRest {
         const char* name;
         int key;
+        int controls = controlsKeys;
+        bool won = false;
     };
-    const atRest asSpecified[] = {{"title", 0}, {"level1", keyReturn}, {"ragequit", keyEscape}};
-    const atRest inPractice[] = {{"practice-title", 0}, {"practice-level1", keyReturn}};
+    const atRest asSpecified[] = {{"title", 0},
+                                  {"title-touch", 0, controlsTouch},
+                                  {"level1", keyReturn},
+                                  {"ragequit", keyEscape},
+                                  {"won", 0, controlsKeys, true}};
+    const atRest inPractice[] = {
+        {"practice-title", 0}, {"practice-title-touch", 0, controlsTouch}, {"practice-level1", keyReturn}};
     int status = 0;
     for (const auto& screen :
          practice ? std::span<const atRest>(inPractice) : std::span<const atRest>(asSpecified)) {
+        useControls(game, screen.controls);
+        game.state.endWon = screen.won;
+        game.stale = game.stale || screen.won;
         if (!settle(game, screen.key)) {
             std::fprintf(stderr, "settled_frames: the %s never came to rest\n", screen.name);
             status = 1;
