@@ -17,6 +17,7 @@
 #include "rules/shape.h"
 #include "solver/planKeys.h"
 #include "solver/posePreview.h"
+#include "view/practice.h"
 #include "view/spieleUI.h"
 #include "view_scene.h"
 
@@ -293,7 +294,8 @@ TEST(SharedCell, PackLevelsPutTwoRobotsOfTheGroupInOneCell) {
 }
 
 // Every level of the pack, its committed shortest plan (tests/plans/, made by brakko-solve, which the level_
-// tests hold to the same par) played through the view's frame step: the moves the game counts are its par.
+// tests hold to the same par) played through the view's frame step in practice mode: the moves the game
+// counts are its par, and Backspace takes them back with the steps.
 TEST(Moves, EachPackLevelsShortestPlanTakesItsParOfMoves) {
     const std::string folder = std::string(BRAKKO_SOURCE_DIR) + "/levels";
     static levelPack pack;
@@ -312,13 +314,20 @@ TEST(Moves, EachPackLevelsShortestPlanTakesItsParOfMoves) {
         EXPECT_EQ(steps.wonAt, par) << name << ".plan should be won at its par";
         const auto view = std::make_unique<spieleUI<customW, customH>>(pack.levels[played++].map, thoseShape1,
                                                                        nullptr, 40, 25);
+        const auto history = std::make_unique<practiceLevel<customW, customH>>(*view);
         planKeys keys(steps.lines.data(), steps.lines.size());
+        int movesBeforeLastStep = -1;
         for (int frame = 0; frame < 100000 && !view->end(); ++frame) {
             keys.event(view->updated());
-            view->step(keys.command);
+            const int moves = view->moves, kept = history->count;
+            history->frame(*view, keys.command, goBack::none);
+            if (history->count > kept) movesBeforeLastStep = moves;
         }
         EXPECT_TRUE(view->end() && keys.tick == par) << file << " should be won at tick " << par;
         EXPECT_EQ(view->moves, par) << file << ": the game's count of moves";
+        history->frame(*view, noCommand, goBack::undo);
+        EXPECT_EQ(view->moves, movesBeforeLastStep)
+            << file << ": Backspace should take the last step's moves back";
     }
     EXPECT_EQ(played, pack.count) << "every level of the pack should have a par";
 }
