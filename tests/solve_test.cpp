@@ -13,6 +13,7 @@
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
+#include "platform/prove.h"
 #include "rules/maps.h"
 #include "rules/shape.h"
 #include "rules/spiele.h"
@@ -67,19 +68,6 @@ int firstDivergence(spiele<W, H> a, spiele<W, H> b, const std::vector<int>& comm
         if (!(layout.pack(a, false) == layout.pack(b, false))) return static_cast<int>(t) + 1;
     }
     return 0;
-}
-
-// The level editor's prover, built into this program as the page's module is built of it.
-extern "C" {
-int readText(const char* text, int length);
-int errorLine();
-int levelRobots();
-int proveLevel(int shortest);
-int goalOutOfReach();
-int planTicks();
-int planLines();
-int planKey(int i);
-double statesExplored();
 }
 
 std::string planPath(const char* level) {

@@ -15,6 +15,7 @@
 #include <new>
 
 #include "files/levelFile.h"
+#include "platform/prove.h"
 #include "rules/flow.h"
 #include "rules/shape.h"
 #include "solver/reach.h"
