@@ -5,19 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
-#include "solver/hint.h"
+#include "platform/prove.h"
 #include "rules/maps.h"
+#include "rules/shape.h"
+#include "rules/spiele.h"
+#include "solver/hint.h"
 #include "solver/reach.h"
 #include "solver/search.h"
 #include "solver/searchState.h"
-#include "rules/shape.h"
-#include "rules/spiele.h"
 
 namespace {
 
@@ -408,4 +411,22 @@ TEST(CommittedPlans, Level1IsWonInThePrintedTicks) {
 
 TEST(CommittedPlans, Level2IsWonInThePrintedTicks) {
     expectPlanWins<level2W, level2H>("level2", level2T, 136);
+}
+
+// The editor's prover on a pack level, read as the page hands it over: a plan, then the shortest with the
+// states the pack's pars record; a map whose goal no robot can reach, and a text the reader refuses.
+TEST(Prover, ProvesAPackLevelsParAndSaysWhatCannotBeWon) {
+    std::ifstream in(std::string(BRAKKO_SOURCE_DIR) + "/levels/01-joining.level");
+    const std::string joining((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(readText(joining.data(), static_cast<int>(joining.size())), 1);
+    EXPECT_EQ(levelRobots(), 3);
+    EXPECT_EQ(proveLevel(0), 0) << "a weighted search should find a plan";
+    EXPECT_GE(planTicks(), 7);
+    EXPECT_EQ(proveLevel(1), 0);
+    EXPECT_TRUE(planTicks() == 7 && statesExplored() == 966) << "the pack's par and states for it";
+    EXPECT_TRUE(planLines() >= 3 && planKey(planLines() - 1) == 'z') << "its last key, as the page shows it";
+    const std::string sealed = "######\n#12#@#\n######\n";
+    ASSERT_EQ(readText(sealed.data(), static_cast<int>(sealed.size())), 1);
+    EXPECT_TRUE(proveLevel(1) == 1 && goalOutOfReach() == 1) << "no robot reaches the goal: no search";
+    EXPECT_TRUE(readText("1@2\n", 4) == 0 && errorLine() == 1 && proveLevel(0) == 3) << "a refused text";
 }

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/seam.h"
+#include "files/pack.h"
 #include "headless.h"
 #include "sdl/platform.h"
 
@@ -134,4 +136,32 @@ TEST_F(StartUp, TheEndOfARunFreesTheViewsLayersBeforeSDLCloses) {
         left += layer != nullptr;
     EXPECT_EQ(left, 0)
         << "no view should keep a layer past SDL_Quit, which takes the display it was readied for";
+}
+
+// A pack's run through the seam a platform knows it by: what the page is told of the pack and the control in
+// use, a rest in which a frame changes nothing told, and the levels counted as won at par (the fewest moves
+// at par or below).
+TEST_F(StartUp, APacksRunTellsThePageItsLevelAndComesToRest) {
+    SDL_Surface* display = commencer<windowWidth, windowHeight>("Brakko");
+    ASSERT_NE(display, nullptr);
+    static levelPack pack;
+    char line[600] = "";
+    ASSERT_TRUE(readPack((std::string(BRAKKO_SOURCE_DIR) + "/levels").c_str(), pack, line, sizeof line))
+        << line;
+    int solved[maxPackLevels] = {pack.par[0], pack.par[1] + 1};
+    app game(display, loadAssets(), false, &pack.levels[0]);
+    game.playPack(pack, solved);
+    useControls(game, controlsTouch);
+    for (int frame = 0; frame < 2000 && !atRest(game); ++frame)
+        unpacedFrame(game);
+    ASSERT_TRUE(atRest(game)) << "the title should come to rest";
+    gameNews news, after;
+    readNews(game, news);
+    unpacedFrame(game);
+    readNews(game, after);
+    EXPECT_TRUE(after == news) << "a frame at rest should change nothing the page is told";
+    EXPECT_TRUE(news.pack && news.packLevel == 2 && news.packLevels == pack.count &&
+                news.par == pack.par[2] && news.fewest == 0 && news.controls == controlsTouch)
+        << "the pack should go on at its first level not won, named with the touch controls";
+    EXPECT_EQ(game.wonAtPar(), 1) << "a level won in its par counts, one won in more does not";
 }

@@ -4,19 +4,24 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "../tools/solve_plan.h"
 #include "files/levelFile.h"
+#include "files/pack.h"
 #include "rules/maps.h"
-#include "solver/posePreview.h"
 #include "rules/shape.h"
+#include "solver/planKeys.h"
+#include "solver/posePreview.h"
+#include "view/practice.h"
 #include "view/spieleUI.h"
 #include "view_scene.h"
 
 namespace {
-
-constexpr int noCommand = 1000;
 
 // Moves the camera and scroll to (col, row) and every sprite onto its robot's cell: a settled view.
 template <int W, int H>
@@ -286,6 +291,45 @@ TEST(SharedCell, PackLevelsPutTwoRobotsOfTheGroupInOneCell) {
         EXPECT_EQ(view->game.transbot.size(), r.members) << r.level;
         EXPECT_EQ(memberCells(view->game), r.cells) << r.level << ": robots of the group share a cell";
     }
+}
+
+// Every level of the pack, its committed shortest plan (tests/plans/, made by brakko-solve, which the level_
+// tests hold to the same par) played through the view's frame step in practice mode: the moves the game
+// counts are its par, and Backspace takes them back with the steps.
+TEST(Moves, EachPackLevelsShortestPlanTakesItsParOfMoves) {
+    const std::string folder = std::string(BRAKKO_SOURCE_DIR) + "/levels";
+    static levelPack pack;
+    char line[600] = "";
+    ASSERT_TRUE(readPack(folder.c_str(), pack, line, sizeof line)) << line;
+    std::ifstream parsFile(folder + "/pars");
+    const std::string pars((std::istreambuf_iterator<char>(parsFile)), std::istreambuf_iterator<char>());
+    std::istringstream rows(pars);
+    int played = 0;
+    for (std::string row; std::getline(rows, row);) {
+        if (row.empty() || row[0] == '#') continue;
+        const std::string file = row.substr(0, row.find(' ')), name = file.substr(0, file.size() - 6);
+        const int par = parIn(pars.data(), pars.size(), file.c_str());
+        EXPECT_EQ(pack.par[played], par) << file << ": the pack's par, in the pack's order";
+        const plan steps = readPlanFile(std::string(BRAKKO_SOURCE_DIR) + "/tests/plans/" + name + ".plan");
+        EXPECT_EQ(steps.wonAt, par) << name << ".plan should be won at its par";
+        const auto view = std::make_unique<spieleUI<customW, customH>>(pack.levels[played++].map, thoseShape1,
+                                                                       nullptr, 40, 25);
+        const auto history = std::make_unique<practiceLevel<customW, customH>>(*view);
+        planKeys keys(steps.lines.data(), steps.lines.size());
+        int movesBeforeLastStep = -1;
+        for (int frame = 0; frame < 100000 && !view->end(); ++frame) {
+            keys.event(view->updated());
+            const int moves = view->moves, kept = history->count;
+            history->frame(*view, keys.command, goBack::none);
+            if (history->count > kept) movesBeforeLastStep = moves;
+        }
+        EXPECT_TRUE(view->end() && keys.tick == par) << file << " should be won at tick " << par;
+        EXPECT_EQ(view->moves, par) << file << ": the game's count of moves";
+        history->frame(*view, noCommand, goBack::undo);
+        EXPECT_EQ(view->moves, movesBeforeLastStep)
+            << file << ": Backspace should take the last step's moves back";
+    }
+    EXPECT_EQ(played, pack.count) << "every level of the pack should have a par";
 }
 
 }  // namespace

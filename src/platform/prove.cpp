@@ -3,13 +3,19 @@
 // `proveText`: a weighted search for a plan, then a breadth-first one for the shortest (the par), each after
 // a quick check that some robot could reach the goal at all. The answers stay in this module's statics until
 // the next call; the page reads them through the getters.
+#ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
+#else
+// Built natively into the tests, where nothing has to be kept for a page.
+#define EMSCRIPTEN_KEEPALIVE
+#endif
 
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "files/levelFile.h"
+#include "platform/prove.h"
 #include "rules/flow.h"
 #include "rules/shape.h"
 #include "solver/reach.h"
@@ -163,6 +169,8 @@ EMSCRIPTEN_KEEPALIVE int deepestTick() {
 }
 }
 
+#ifdef __EMSCRIPTEN__
 int main() {
     return 0;
 }
+#endif
