@@ -934,6 +934,36 @@ void drawQuitRow(Canvas& c, const Fonts& f, bool touch) {
     drawText(c, f.medium, after, x0 + wb + 14 + capW + 14, rowY + 2, say);
 }
 
+// What screen 8's two pictures say and show over their own sky: the heading, two lines under it, the pits'
+// labels for the robots left over, and the big robot in the middle.
+struct endLook {
+    const char* heading;
+    TextStyle headingStyle;
+    const char* lines[2];
+    TextStyle lineStyle;
+    const char* pits[2];
+    double pitShade;
+    TextStyle pitStyle;
+    const Canvas& robot;
+};
+
+void drawEnd(Canvas& c, const Fonts& f, bool touch, const endLook& look) {
+    drawTextCentred(c, f.big, look.heading, 400, 14, look.headingStyle);
+    drawTextCentred(c, f.italic, look.lines[0], 400, 100, look.lineStyle);
+    drawTextCentred(c, f.italic, look.lines[1], 400, 128, look.lineStyle);
+    // The two boxes (cells 0 to 9 and 30 to 39 of rows 10 to 24) are pits for the left-over robots.
+    for (int box = 0; box < 2; ++box) {
+        const int bx = box ? 620 : 20;
+        c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, look.pitShade);
+        drawTextCentred(c, f.label, look.pits[box], bx + 80, 172, look.pitStyle);
+    }
+    // The big robot in the middle, pixel art eight times larger, on its shadow.
+    c.roundRect(340, 382, 120, 12, 6, black, 0.35);
+    c.stamp(look.robot, 0, 0, 20, 20, 320, 230, 8);
+    drawQuitRow(c, f, touch);
+    banishKey(c);
+}
+
 Canvas drawLoose(const Canvas&, const Fonts& f, bool touch) {
     Canvas c(800, 500, black);
     verticalGradient(c, Rgb{18, 20, 34}, Rgb{44, 48, 66});
@@ -943,26 +973,15 @@ Canvas drawLoose(const Canvas&, const Fonts& f, bool touch) {
         const double x = dice.below(860) - 30, y = dice.below(520) - 20, len = 8 + dice.below(10);
         c.line(x, y, x - len * 0.3, y + len, 1.2, Rgb{150, 170, 220}, 0.16 + 0.16 * dice.unit());
     }
-    drawTextCentred(c, f.big, "Rage quit.", 400, 14,
-                    TextStyle{Rgb{215, 222, 240}, Rgb{120, 130, 170}, Rgb{10, 10, 20}, 4, 5});
-    const TextStyle sad{Rgb{190, 198, 225}, Rgb{170, 178, 210}};
-    drawTextCentred(c, f.italic, "The robots will ride the belts without you.", 400, 100, sad);
-    drawTextCentred(c, f.italic, "They say they are fine. They are not fine.", 400, 128, sad);
-
-    // The two boxes (cells 0 to 9 and 30 to 39 of rows 10 to 24) are pits for the left-over robots.
-    for (int box = 0; box < 2; ++box) {
-        const int bx = box ? 620 : 20;
-        c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, 0.55);
-        drawTextCentred(c, f.label, box ? "Also left behind" : "Left behind", bx + 80, 172,
-                        TextStyle{Rgb{160, 170, 205}, Rgb{130, 140, 180}, black, 2, 0});
-    }
-
-    // A big sad robot in the middle, pixel art eight times larger: drooping antenna, raised brows, a tear.
-    c.roundRect(340, 382, 120, 12, 6, black, 0.35);
-    c.stamp(sadRobot(), 0, 0, 20, 20, 320, 230, 8);
-
-    drawQuitRow(c, f, touch);
-    banishKey(c);
+    // A sad robot: drooping antenna, raised brows, a tear.
+    drawEnd(c, f, touch,
+            {"Rage quit.", TextStyle{Rgb{215, 222, 240}, Rgb{120, 130, 170}, Rgb{10, 10, 20}, 4, 5},
+             {"The robots will ride the belts without you.", "They say they are fine. They are not fine."},
+             TextStyle{Rgb{190, 198, 225}, Rgb{170, 178, 210}},
+             {"Left behind", "Also left behind"},
+             0.55,
+             TextStyle{Rgb{160, 170, 205}, Rgb{130, 140, 180}, black, 2, 0},
+             sadRobot()});
     return c;
 }
 
@@ -979,26 +998,15 @@ Canvas drawWon(const Canvas&, const Fonts& f, bool touch) {
         else
             c.fillBlend(x, y, 2, 4, colour, 0.55);
     }
-    drawTextCentred(c, f.big, "You won!", 400, 14,
-                    TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 5});
-    const TextStyle glad{Rgb{240, 236, 210}, Rgb{225, 215, 190}};
-    drawTextCentred(c, f.italic, "Both levels are done, and the robots are free.", 400, 100, glad);
-    drawTextCentred(c, f.italic, "They ride the belts for fun now.", 400, 128, glad);
-
-    // The same two boxes as the rage-quit screen's: the robots left over ride their belts there.
-    for (int box = 0; box < 2; ++box) {
-        const int bx = box ? 620 : 20;
-        c.fillBlend(bx, 220, 160, 260, Rgb{6, 8, 16}, 0.45);
-        drawTextCentred(c, f.label, box ? "Also on a lap" : "Victory lap", bx + 80, 172,
-                        TextStyle{Rgb{255, 214, 120}, Rgb{240, 180, 90}, black, 2, 0});
-    }
-
-    // A big glad robot in the middle, arms up.
-    c.roundRect(340, 382, 120, 12, 6, black, 0.35);
-    c.stamp(gladRobot(), 0, 0, 20, 20, 320, 230, 8);
-
-    drawQuitRow(c, f, touch);
-    banishKey(c);
+    // The same pits as the rage-quit screen's, where the robots left over ride their belts; a glad robot.
+    drawEnd(c, f, touch,
+            {"You won!", TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 5},
+             {"Both levels are done, and the robots are free.", "They ride the belts for fun now."},
+             TextStyle{Rgb{240, 236, 210}, Rgb{225, 215, 190}},
+             {"Victory lap", "Also on a lap"},
+             0.45,
+             TextStyle{Rgb{255, 214, 120}, Rgb{240, 180, 90}, black, 2, 0},
+             gladRobot()});
     return c;
 }
 
