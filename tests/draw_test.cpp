@@ -13,6 +13,13 @@ constexpr int noCommand = 1000;
 
 using Draw = paintedSheet;
 
+// The view's frame step, then its picture where the loop would draw it.
+template <typename View>
+void frame(View& view, SDL_Surface* display, int command, int offsetX = 0, int offsetY = 0) {
+    view.step(command);
+    view.draw(display, offsetX, offsetY);
+}
+
 TEST_F(Draw, EachMapCharacterDrawsItsTile) {
     testMap<40, 25> map;
     const char drawn[] = {'!', '<', '>', '@', ' ', '1', 'K', 'L', '0', '\x7f'};
@@ -39,8 +46,7 @@ TEST_F(Draw, EachMapCharacterDrawsItsTile) {
 
 TEST_F(Draw, TitleRobotsWearTheirOwnPicturesTwoHundredSixtyPixelsDown) {
     spieleUI<titleW, titleH> view(titleLVL, thoseShape0, sheet, titleW, titleH);
-    view.step(-1);
-    view.draw(display, 0, 260);
+    frame(view, display, -1, 0, 260);
 
     for (int i = 0; i < view.game.botCount; ++i) {
         const bot& robot = view.game.bots[i];
@@ -58,8 +64,7 @@ TEST_F(Draw, TitleRobotsWearTheirOwnPicturesTwoHundredSixtyPixelsDown) {
 
 TEST_F(Draw, Level1FillsTheTopFourHundredPixelRows) {
     spieleUI<level1W, level1H> view(level1T, thoseShape1, sheet, level1W, level1H);
-    view.step(noCommand);
-    view.draw(display, 0, 0);
+    frame(view, display, noCommand);
     EXPECT_EQ(shownInCell(4, 12), "goal") << "level 1's goal is drawn at cell (4, 12)";
     EXPECT_EQ(shownInCell(28, 5), "casse") << "level 1's breaker is drawn at cell (28, 5)";
     EXPECT_EQ(shownAt(10, 399), "block") << "level 1's bottom row ends at y 399";
@@ -138,8 +143,7 @@ TEST_F(Draw, DisbandShowsOwnPicturesInThatVeryFrame) {
     view.game.transbot.unite();
     // Robot 2 is still a pixel short of its cell, so the disband frame glides and runs no tick.
     view.spritePos[2].x = static_cast<Sint16>(view.spritePos[2].x - 1);
-    view.step(-1);
-    view.draw(display, 0, 0);
+    frame(view, display, -1);
     ASSERT_EQ(view.game.transbot.size(), 0) << "the disband empties the transbot at once";
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(shownInCell(5 + i, 23), ownPicture(i))
@@ -182,8 +186,7 @@ TEST_F(Draw, ScrollLagShowsBackgroundOnTheEdgeTheCameraLeaves) {
     spieleUI<80, 50>& view = scene.view;
     view.game.bots[0].absMove(21, 13);
 
-    view.step(noCommand);
-    view.draw(display, 0, 0);
+    frame(view, display, noCommand);
     ASSERT_EQ(view.camCol, 1) << "the transbot at column 21 moved the camera one column right";
     EXPECT_EQ(shownAt(0, 5), "background")
         << "the scroll lags 19 pixels: pixel column 0 shows the background";
@@ -193,16 +196,14 @@ TEST_F(Draw, ScrollLagShowsBackgroundOnTheEdgeTheCameraLeaves) {
     EXPECT_EQ(shownAt(799, 5), "block") << "map column 40 is cut at the display's right edge";
 
     SDL_FillRect(display, nullptr, 0);
-    view.step(noCommand);
-    view.draw(display, 0, 0);
+    frame(view, display, noCommand);
     EXPECT_EQ(shownAt(17, 5), "background") << "in the second frame the strip is 18 pixels wide";
     EXPECT_EQ(shownAt(18, 5), "block") << "in the second frame map column 1 starts at pixel column 18";
 }
 
 TEST_F(Draw, MissingSheetDrawsNothing) {
     spieleUI<level1W, level1H> view(level1T, thoseShape1, nullptr, level1W, level1H);
-    view.step(noCommand);
-    view.draw(display, 0, 0);
+    frame(view, display, noCommand);
     EXPECT_EQ(shownAt(10, 10), "background") << "without a sheet the wall at cell (0, 0) is not drawn";
     EXPECT_EQ(shownInCell(2, 4), "background") << "without a sheet robot 0 is not drawn";
 }

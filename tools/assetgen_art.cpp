@@ -12,8 +12,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "view/practiceSheet.h"
 #include "rules/shape.h"
+#include "view/practiceSheet.h"
 
 namespace art {
 namespace {
@@ -595,6 +595,22 @@ void drawGear(Canvas& c, double cx, double cy, double radius, int teeth, Rgb col
         }
 }
 
+// A 20 x 20 picture written one character a pixel: each character in `inks` paints its colour, any other
+// (the dots) leaves the pixel see-through.
+struct pixelInk {
+    char c;
+    Rgb colour;
+};
+template <std::size_t N>
+Canvas pixelArt(const std::array<const char*, 20>& rows, const std::array<pixelInk, N>& inks) {
+    Canvas c(20, 20, key);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20 && rows[y][x]; ++x)
+            for (const pixelInk& ink : inks)
+                if (ink.c == rows[y][x]) c.set(x, y, ink.colour);
+    return c;
+}
+
 // The rage-quit screen's robot, one character per pixel.
 Canvas sadRobot() {
     constexpr std::array<const char*, 20> rows{
@@ -604,28 +620,18 @@ Canvas sadRobot() {
         "..olbbbbmmmmbbbbso..", "..olbtbmbbbbmbbbso..", "..olbtbbbbbbbbbbso..", "..olbbbbbbbbbbbbso..",
         "..olbbbbbbbbbbbbso..", "..osssssssssssssso..", "...oooooooooooooo...", "....ffff....ffff....",
     };
-    struct Ink {
-        char c;
-        Rgb colour;
-    };
-    constexpr std::array<Ink, 12> inks{{{'o', {40, 45, 60}},
-                                        {'l', {170, 184, 208}},
-                                        {'b', {122, 137, 166}},
-                                        {'s', {86, 96, 122}},
-                                        {'w', {235, 240, 250}},
-                                        {'p', {25, 25, 35}},
-                                        {'m', {40, 45, 60}},
-                                        {'t', {120, 200, 255}},
-                                        {'a', {84, 88, 104}},
-                                        {'r', {150, 64, 64}},
-                                        {'f', {50, 52, 64}},
-                                        {'.', key}}};
-    Canvas c(20, 20, key);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20 && rows[y][x]; ++x)
-            for (const Ink& ink : inks)
-                if (ink.c == rows[y][x] && ink.c != '.') c.set(x, y, ink.colour);
-    return c;
+    constexpr std::array<pixelInk, 11> inks{{{'o', {40, 45, 60}},
+                                             {'l', {170, 184, 208}},
+                                             {'b', {122, 137, 166}},
+                                             {'s', {86, 96, 122}},
+                                             {'w', {235, 240, 250}},
+                                             {'p', {25, 25, 35}},
+                                             {'m', {40, 45, 60}},
+                                             {'t', {120, 200, 255}},
+                                             {'a', {84, 88, 104}},
+                                             {'r', {150, 64, 64}},
+                                             {'f', {50, 52, 64}}}};
+    return pixelArt(rows, inks);
 }
 
 // The winner's robot: antenna up with a light, open eyes, a wide smile, arms raised.
@@ -637,27 +643,18 @@ Canvas gladRobot() {
         "..olbbmmmmmmmmbbso..", "..olbbbmmmmmmbbbso..", "..olbbbbbbbbbbbbso..", "..olbbbbbbbbbbbbso..",
         "..olbbbbbbbbbbbbso..", "..osssssssssssssso..", "...oooooooooooooo...", "....ffff....ffff....",
     };
-    struct Ink {
-        char c;
-        Rgb colour;
-    };
-    constexpr std::array<Ink, 11> inks{{{'o', {40, 45, 60}},
-                                        {'l', {255, 222, 150}},
-                                        {'b', {240, 180, 80}},
-                                        {'s', {190, 130, 50}},
-                                        {'w', {250, 250, 250}},
-                                        {'p', {25, 25, 35}},
-                                        {'m', {90, 30, 40}},
-                                        {'h', {200, 150, 70}},
-                                        {'a', {84, 88, 104}},
-                                        {'y', {255, 250, 140}},
-                                        {'f', {50, 52, 64}}}};
-    Canvas c(20, 20, key);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20 && rows[y][x]; ++x)
-            for (const Ink& ink : inks)
-                if (ink.c == rows[y][x]) c.set(x, y, ink.colour);
-    return c;
+    constexpr std::array<pixelInk, 11> inks{{{'o', {40, 45, 60}},
+                                             {'l', {255, 222, 150}},
+                                             {'b', {240, 180, 80}},
+                                             {'s', {190, 130, 50}},
+                                             {'w', {250, 250, 250}},
+                                             {'p', {25, 25, 35}},
+                                             {'m', {90, 30, 40}},
+                                             {'h', {200, 150, 70}},
+                                             {'a', {84, 88, 104}},
+                                             {'y', {255, 250, 140}},
+                                             {'f', {50, 52, 64}}}};
+    return pixelArt(rows, inks);
 }
 
 // Never leave an exact key pixel in a background: the game would show the previous frame through it.
@@ -975,7 +972,8 @@ Canvas drawLoose(const Canvas&, const Fonts& f, bool touch) {
     }
     // A sad robot: drooping antenna, raised brows, a tear.
     drawEnd(c, f, touch,
-            {"Rage quit.", TextStyle{Rgb{215, 222, 240}, Rgb{120, 130, 170}, Rgb{10, 10, 20}, 4, 5},
+            {"Rage quit.",
+             TextStyle{Rgb{215, 222, 240}, Rgb{120, 130, 170}, Rgb{10, 10, 20}, 4, 5},
              {"The robots will ride the belts without you.", "They say they are fine. They are not fine."},
              TextStyle{Rgb{190, 198, 225}, Rgb{170, 178, 210}},
              {"Left behind", "Also left behind"},
@@ -1000,7 +998,8 @@ Canvas drawWon(const Canvas&, const Fonts& f, bool touch) {
     }
     // The same pits as the rage-quit screen's, where the robots left over ride their belts; a glad robot.
     drawEnd(c, f, touch,
-            {"You won!", TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 5},
+            {"You won!",
+             TextStyle{Rgb{255, 236, 130}, ink::name, ink::nameOutline, 4, 5},
              {"Both levels are done, and the robots are free.", "They ride the belts for fun now."},
              TextStyle{Rgb{240, 236, 210}, Rgb{225, 215, 190}},
              {"Victory lap", "Also on a lap"},

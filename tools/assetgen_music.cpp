@@ -90,37 +90,25 @@ double hz(double midi) {
 
 // Renders one note of a melodic instrument into the mix, starting at sample `start`.
 void playNote(Mix& mix, Instrument inst, long start, double seconds, double midi, double velocity) {
-    Envelope env{0.01, 0.15, 0.7, 0.08};
-    double pan = 0, send = 0, level = 0.3;
-    switch (inst) {
-        case Instrument::glock:
-            env = {0.002, 0.45, 0.0, 0.06}, pan = 0.25, send = 0.35, level = 0.36;
-            break;
-        case Instrument::squareLead:
-            env = {0.008, 0.12, 0.65, 0.08}, pan = -0.1, send = 0.3, level = 0.2;
-            break;
-        case Instrument::sawLead:
-            env = {0.006, 0.2, 0.6, 0.1}, pan = 0.1, send = 0.35, level = 0.2;
-            break;
-        case Instrument::trombone:
-            env = {0.05, 0.3, 0.8, 0.15}, pan = 0.05, send = 0.3, level = 0.34;
-            break;
-        case Instrument::pluckBass:
-            env = {0.004, 0.16, 0.45, 0.05}, level = 0.42;
-            break;
-        case Instrument::sawBass:
-            env = {0.003, 0.1, 0.7, 0.04}, level = 0.3;
-            break;
-        case Instrument::tuba:
-            env = {0.04, 0.3, 0.85, 0.12}, level = 0.42;
-            break;
-        case Instrument::arp:
-            env = {0.002, 0.07, 0.0, 0.04}, pan = -0.35, send = 0.4, level = 0.11;
-            break;
-        case Instrument::pad:
-            env = {0.35, 0.8, 0.8, 0.5}, pan = 0, send = 0.2, level = 0.055;
-            break;
-    }
+    // Each instrument's envelope, its place between the speakers, its share of the echo and its loudness, in
+    // the order of Instrument.
+    struct voice {
+        Envelope env;
+        double pan, send, level;
+    };
+    constexpr voice voices[] = {
+        {{0.002, 0.45, 0.0, 0.06}, 0.25, 0.35, 0.36},  // glock
+        {{0.008, 0.12, 0.65, 0.08}, -0.1, 0.3, 0.2},   // squareLead
+        {{0.006, 0.2, 0.6, 0.1}, 0.1, 0.35, 0.2},      // sawLead
+        {{0.05, 0.3, 0.8, 0.15}, 0.05, 0.3, 0.34},     // trombone
+        {{0.004, 0.16, 0.45, 0.05}, 0, 0, 0.42},       // pluckBass
+        {{0.003, 0.1, 0.7, 0.04}, 0, 0, 0.3},          // sawBass
+        {{0.04, 0.3, 0.85, 0.12}, 0, 0, 0.42},         // tuba
+        {{0.002, 0.07, 0.0, 0.04}, -0.35, 0.4, 0.11},  // arp
+        {{0.35, 0.8, 0.8, 0.5}, 0, 0.2, 0.055},        // pad
+    };
+    static_assert(std::size(voices) == static_cast<std::size_t>(Instrument::pad) + 1);
+    const auto [env, pan, send, level] = voices[static_cast<int>(inst)];
     const double f = hz(midi);
     const long total = static_cast<long>((seconds + env.release) * rate);
     std::array<double, 3> phase{0, 0.31, 0.67};
