@@ -6,8 +6,8 @@
 
 window.brakkoLink = (() => {
   const format = 'deflate-raw';
-  // The game's reader takes no level longer than this (maxLevelBytes in levelFile.h).
-  const maxLevelBytes = 8192;
+  // The game's reader takes no level longer than this.
+  const { maxLevelBytes } = window.brakko;
   // DEFLATE grows no text by more than a few bytes, so base64url of a level's link is at most about 11 000
   // characters; a longer one is refused before it is decoded.
   const maxLinkLength = 12000;

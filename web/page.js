@@ -312,30 +312,19 @@
     solvedShown();
   }
 
-  function storedProgress() {
-    try {
-      return window.localStorage.getItem(progressKey) || '';
-    } catch {
-      return '';  // storage refused: nothing solved yet
-    }
-  }
-
-  // The fewest moves of each solved level by its digest, read from a progress file's text; nothing from a text
-  // that is not one (the game moves such a file aside at the next win).
-  function solvedIn(text) {
-    const lines = text.split('\n');
+  // The fewest moves of each solved level by its digest, as the game reads the progress file in its file
+  // system: nothing from a file that is not one (the game moves such a file aside at the next win).
+  function solvedLevels() {
+    const m = window.Module;
     const solved = new Map();
-    if (lines[0] !== 'brakko progress 1') return solved;
-    for (const line of lines.slice(1)) {
-      const entry = line.match(/^([0-9a-f]{16}) (\d+)$/);
-      if (entry) solved.set(entry[1], Number(entry[2]));
-    }
+    for (let i = 0, count = m.ccall('readSolved', 'number', ['string'], [progressFile]); i < count; i++)
+      solved.set(m.ccall('solvedDigest', 'string', ['number'], [i]), m._solvedFewest(i));
     return solved;
   }
 
   // Each solved level of the pack marked in the list with its fewest moves; the count of them.
   function solvedShown() {
-    const solved = solvedIn(storedProgress());
+    const solved = solvedLevels();
     let count = 0;
     for (const { title, digest, option } of packLevels) {
       const moves = solved.get(digest);
@@ -345,8 +334,8 @@
     return count;
   }
 
-  // The progress kept in the browser, where the game reads it at its start, with a damaged file it moved
-  // aside before, which it keeps as the desktop keeps it on disk.
+  // The progress kept in the browser, where the game reads it at a pack's start and the list reads it, with
+  // a damaged file it moved aside before, which it keeps as the desktop keeps it on disk.
   function progressIn() {
     const fs = window.Module.FS;
     fs.mkdirTree(`${stateHome}/brakko`);
@@ -377,6 +366,7 @@
 
   async function ready() {
     if (state !== 'loading') return;
+    progressIn();
     listPack();
     if (linked) {
       let bytes;
@@ -508,7 +498,6 @@
       }
       args = [...args, '--replay', replay];
     }
-    if (packRun) progressIn();
     state = 'playing';
     practice = practiceBox.checked;
     told = null;
