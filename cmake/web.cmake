@@ -43,7 +43,9 @@ file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_
      ${PROJECT_SOURCE_DIR}/replays/* ${PROJECT_SOURCE_DIR}/levels/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
-foreach(file index.html page.css page.js link.js)
+# The page's script is ES modules, page.js and the parts it imports, all beside index.html.
+foreach(file index.html page.css page.js run.js layout.js notice.js hand.js pad.js news.js pack.js level.js load.js
+             link.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 # The numbers the pages share with the game.

@@ -7,7 +7,7 @@
 // plays the plan it found in the game; Copy link, Download and Open share the level. Titles, authors, links
 // and files are untrusted: they reach the page as text only, and a link or file is bounded before the
 // reader checks it.
-'use strict';
+import * as brakkoLink from './link.js';
 
 (function () {
   const byId = (id) => document.getElementById(id);
@@ -30,7 +30,7 @@
   const shared = byId('shared');
 
   // The game's reader takes no level longer than this, and a link to one is never longer than that.
-  const maxLevelBytes = brakkoLink.maxLevelBytes;
+  const { maxLevelBytes } = window.brakko;
   const stateKey = 'brakko.editor';
   const recentKey = 'brakko.editor.recent';
   const watchKey = 'brakko.watch';
