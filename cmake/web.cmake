@@ -6,6 +6,8 @@ set(page ${PROJECT_SOURCE_DIR}/web)
 set_target_properties(brakko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
 # Watch in the level editor: the replay of a proved plan, made by the game before it starts.
 target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/platform/watchPlan.cpp)
+# The pack's progress for the page's list: each level's digest, and the solved levels as the game reads them.
+target_sources(brakko PRIVATE ${PROJECT_SOURCE_DIR}/src/platform/packProgress.cpp)
 # Nothing large lives on the stack, so a megabyte is plenty; it is set here because Emscripten's default
 # depends on its version (5 MB up to 3.1.26, 64 KB after), and so does the setting's name (TOTAL_STACK
 # before 3.1.25).
@@ -35,13 +37,15 @@ target_link_options(brakko PRIVATE
     # The page starts the game after the player's first key or click, which browsers require for sound.
     -sINVOKE_RUN=0
     # The page reads the pack's levels, writes a link's level and copies the progress file through FS, and
-    # asks for a level's digest through ccall.
-    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall]")
+    # asks for a level's digest and the solved levels through ccall; the news reaches the page as text.
+    "SHELL:-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall,UTF8ToString]")
 file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/img/* ${PROJECT_SOURCE_DIR}/snd/*
      ${PROJECT_SOURCE_DIR}/replays/* ${PROJECT_SOURCE_DIR}/levels/*)
 set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
-foreach(file index.html page.css page.js link.js)
+# The page's script is ES modules, page.js and the parts it imports, all beside index.html.
+foreach(file index.html page.css page.js run.js layout.js notice.js hand.js pad.js news.js pack.js level.js load.js
+             link.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 # The numbers the pages share with the game.

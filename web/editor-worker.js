@@ -1,6 +1,7 @@
 // The editor's prover, off the page's thread: reads a level with the game's own reader, searches it with the
 // game's search (a weighted search for any plan, then a breadth-first one for the shortest), and posts each
-// answer as it comes. One level per worker: the page ends the worker when its level changes.
+// answer as it comes. The page keeps one worker for every proof, whose search keeps its room from one proof
+// to the next, and ends it only when the level changes while a proof is under way.
 'use strict';
 
 importScripts('prove.js');

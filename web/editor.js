@@ -7,7 +7,7 @@
 // plays the plan it found in the game; Copy link, Download and Open share the level. Titles, authors, links
 // and files are untrusted: they reach the page as text only, and a link or file is bounded before the
 // reader checks it.
-'use strict';
+import * as brakkoLink from './link.js';
 
 (function () {
   const byId = (id) => document.getElementById(id);
@@ -30,7 +30,7 @@
   const shared = byId('shared');
 
   // The game's reader takes no level longer than this, and a link to one is never longer than that.
-  const maxLevelBytes = brakkoLink.maxLevelBytes;
+  const { maxLevelBytes } = window.brakko;
   const stateKey = 'brakko.editor';
   const recentKey = 'brakko.editor.recent';
   const watchKey = 'brakko.watch';
@@ -69,8 +69,10 @@
   let tool = '#';
   // The reader (prove.js on this page's thread); null until it has loaded.
   let reader = null;
-  // The proof under way or found: the worker, the map it proves and what it has said.
+  // The prover: one worker for every proof, so that the search's room is taken once and kept; whether a proof
+  // is under way in it; and the map proved last with what the proof has said.
   let worker = null;
+  let proving = false;
   let proved = null;
 
   const encoder = new TextEncoder();
@@ -571,8 +573,12 @@
   });
 
   function dropVerdict() {
-    if (worker) worker.terminate();
-    worker = null;
+    // A proof under way is stopped only by ending its worker; the next proof starts another.
+    if (proving) {
+      worker.terminate();
+      worker = null;
+      proving = false;
+    }
     proved = null;
     verdict.textContent = '';
     verdict.className = '';
@@ -596,6 +602,7 @@
 
   function said(stage, answer) {
     if (stage === 'refused') {
+      proving = false;
       verdict.textContent = 'The reader refuses this level: see under its text.';
       verdict.className = 'error';
       return;
@@ -634,10 +641,10 @@
           : 'Undecided: the browser gave the search no room to run.';
         verdict.className = 'undecided';
       }
-      if (answer.outcome !== 'won') worker = null;
+      if (answer.outcome !== 'won') proving = false;
       return;
     }
-    worker = null;
+    proving = false;
     if (answer.outcome === 'won') {
       proved.plan = answer;
       verdict.textContent = `Winnable. Par: ${answer.ticks} ticks, the shortest plan (${answer.plan.length} keys).`;
@@ -662,17 +669,22 @@
     proved = { map, plan: null };
     verdict.textContent = 'Proving…';
     verdict.className = 'busy';
-    worker = new Worker('editor-worker.js');
-    const mine = worker;
-    worker.onmessage = ({ data }) => {
-      if (worker === mine) said(data.stage, data);
-    };
-    worker.onerror = () => {
-      if (worker !== mine) return;
-      verdict.textContent = 'The prover stopped before it answered.';
-      verdict.className = 'error';
-      worker = null;
-    };
+    if (!worker) {
+      const mine = new Worker('editor-worker.js');
+      mine.onmessage = ({ data }) => {
+        if (worker === mine) said(data.stage, data);
+      };
+      mine.onerror = () => {
+        if (worker !== mine) return;
+        verdict.textContent = 'The prover stopped before it answered.';
+        verdict.className = 'error';
+        mine.terminate();
+        worker = null;
+        proving = false;
+      };
+      worker = mine;
+    }
+    proving = true;
     worker.postMessage({ bytes });
   });
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "rules/maps.h"
+#include "rules/shared.h"
 #include "solver/searchState.h"
 
 // A level file, as a player writes it:
@@ -39,9 +40,6 @@ constexpr int maxLevelRobots = stateLayout<customW, customH>::mostRobots();
 constexpr int maxLevelTextLength = 63;
 // The largest par a level may name: more moves than any level of 80 x 50 is ever won in.
 constexpr int maxLevelPar = 99999;
-// Far more than the largest level (50 rows of 80 and both headers take under 4 200 bytes), far less than a
-// file that is not a level: a file is read no further than this.
-constexpr int maxLevelBytes = 8192;
 
 struct customLevel {
     char title[maxLevelTextLength + 1] = {};   // "" when the file gives none

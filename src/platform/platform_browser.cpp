@@ -4,10 +4,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstdio>
-
 #include "app/seam.h"
-#include "files/levelFile.h"
 #include "sdl/platform.h"
 
 namespace {
@@ -35,11 +32,14 @@ struct browserRun {
 };
 browserRun run;
 
+// Module.asleep: whether the main loop sleeps, for the page to show or wait for.
+EM_JS(void, asleepToPage, (int asleep), { Module.asleep = asleep != 0; });
+
 // Anything that may change the game wakes a sleeping loop, once: its next animation frame takes the event.
 void wake() {
     if (!run.asleep) return;
     run.asleep = false;
-    emscripten_run_script("Module.asleep = false");
+    asleepToPage(0);
     emscripten_resume_main_loop();
 }
 
@@ -60,27 +60,57 @@ EM_BOOL keyPressed(int, const EmscriptenKeyboardEvent*, void*) {
     return EM_FALSE;
 }
 
-// Tells the page what changed since it was last told: one call of its Module.onNews with the whole record as
-// an object, only when a field differs and the page defined it.
+// The page's Module.onNews, when it is defined, called with the whole record as one object: each field a
+// number, the poses a text.
+EM_JS(void, newsToPage,
+      (int screen, int practice, int playersLevel, int level1Won, int level2Won, int replayed, int pack,
+       int packLevel, int packLevels, int solvedMoves, int par, int fewest, int savedWins, int paused,
+       int slowness, int map, int curtain, int hint, int hintKey, int steps, int waitingPose,
+       int currentShape, int members, int memberCells, int samePose, int controls, const char* poses),
+      {
+          if (!Module.onNews) return;
+          Module.onNews({
+              screen,
+              practice,
+              playersLevel,
+              level1Won,
+              level2Won,
+              replayed,
+              pack,
+              packLevel,
+              packLevels,
+              solvedMoves,
+              par,
+              fewest,
+              savedWins,
+              paused,
+              slowness,
+              map,
+              curtain,
+              hint,
+              hintKey,
+              steps,
+              waitingPose,
+              currentShape,
+              members,
+              memberCells,
+              samePose,
+              controls,
+              poses : UTF8ToString(poses)
+          });
+      });
+
+// Tells the page what changed since it was last told: the whole record, only when a field differs.
 void tellPage(const app& game, gameNews& told) {
     gameNews now;
     readNews(game, now);
     if (now == told) return;
     told = now;
-    char script[sizeof now.poses + 600];
-    std::snprintf(
-        script, sizeof script,
-        "Module.onNews && Module.onNews({screen: %d, practice: %d, playersLevel: %d, level1Won: %d, "
-        "level2Won: %d, replayed: %d, pack: %d, packLevel: %d, packLevels: %d, solvedMoves: %d, par: %d, "
-        "fewest: %d, savedWins: %d, paused: %d, slowness: %d, map: %d, curtain: %d, hint: %d, hintKey: %d, "
-        "steps: %d, waitingPose: %d, currentShape: %d, members: %d, memberCells: %d, samePose: %d, "
-        "controls: %d, poses: "
-        "'%s'})",
-        now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed, now.pack,
-        now.packLevel, now.packLevels, now.solvedMoves, now.par, now.fewest, now.savedWins, now.paused,
-        now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps, now.waitingPose,
-        now.currentShape, now.members, now.memberCells, now.samePose, now.controls, now.poses);
-    emscripten_run_script(script);
+    newsToPage(now.screen, now.practice, now.playersLevel, now.level1Won, now.level2Won, now.replayed,
+               now.pack, now.packLevel, now.packLevels, now.solvedMoves, now.par, now.fewest, now.savedWins,
+               now.paused, now.slowness, now.map, now.curtain, now.hint, now.hintKey, now.steps,
+               now.waitingPose, now.currentShape, now.members, now.memberCells, now.samePose, now.controls,
+               now.poses);
 }
 
 // One animation frame of the browser: the game frames that are due, each without its picture, then the last
@@ -105,8 +135,7 @@ void animationFrame(void*) {
         // during an animation frame, so none waits unheard.
         if (stepped && atRest(game)) {
             run.asleep = true;
-            // Said to the page, which may show it or wait for it.
-            emscripten_run_script("Module.asleep = true");
+            asleepToPage(1);
             emscripten_pause_main_loop();
         }
         return;
@@ -125,17 +154,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pressKey(int sym) {
     event.key.keysym.sym = sym;
     SDL_PushEvent(&event);
     wake();
-}
-
-// The page marks the pack's solved levels by the digests the progress file keys them by: the digest of the
-// level file at `path`, in 16 lower-case hex digits, or "" when the reader refuses the file.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* levelDigestOf(const char* path) {
-    static customLevel level;
-    static char digest[17];
-    levelError error;
-    if (!readLevelFile(path, level, error)) return "";
-    std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(levelDigest(level)));
-    return digest;
 }
 
 // The page says which control its player used last, a key or its touch pad (controlsKeys or controlsTouch),

@@ -92,9 +92,6 @@ EMSCRIPTEN_KEEPALIVE int mostRobots() {
 EMSCRIPTEN_KEEPALIVE int longestText() {
     return maxLevelTextLength;
 }
-EMSCRIPTEN_KEEPALIVE int largestLevel() {
-    return maxLevelBytes;
-}
 
 // Proves the level last read by `readText`: `shortest` 0 for the weighted search, 1 for the breadth-first
 // one that proves its plan shortest. Returns the outcome (see `outcome`).

@@ -1,7 +1,8 @@
-// The numbers the game and its web page both rely on: the robot count, the commands, the screens and the
-// keys. The web build writes each of them, under the same name, into the page's shared.js, so the page
-// repeats none of them by hand. Plain numbers only, one `constexpr int NAME = VALUE;` to a line (VALUE a
-// number or a character), so that the build can read them; a line it cannot read stops the build.
+// The numbers the game and its web page both rely on: the robot count, the commands, the screens, the
+// keys and the size of a level file. The web build writes each of them, under the same name, into the page's
+// shared.js, so the page repeats none of them by hand. Plain numbers only, one `constexpr int NAME = VALUE;`
+// to a line (VALUE a number or a character), so that the build can read them; a line it cannot read stops the
+// build.
 #pragma once
 
 // The most robots a map holds, one on each of its start markers; every table of robots is this long.
@@ -50,3 +51,8 @@ constexpr int controlsKeys = 0;
 constexpr int controlsTouch = 1;
 // Row by row over the left-hand 3 x 3 block of the keyboard: the index is the formation asked for.
 constexpr int formationKeys[9] = {'q', 'w', 'e', 'a', 's', 'd', 'z', 'x', 'c'};
+
+// The most bytes a level file may hold: far more than the largest level (50 rows of 80 and both headers take
+// under 4 200 bytes), far less than a file that is not a level. A file is read no further than this, and a
+// link's level is inflated no further.
+constexpr int maxLevelBytes = 8192;

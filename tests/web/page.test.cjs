@@ -760,6 +760,10 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
 
 test('the editor says where a level is refused, when it cannot be won, and shows a title as text', async () => {
   const page = await openEditor();
+  await page.evaluate(() => {
+    window.workers = 0;
+    window.Worker = class extends window.Worker { constructor(...args) { super(...args); window.workers += 1; } };
+  });
   await page.click('#prove');
   await waitFor('a new level should be winnable', verdictSays(page, /^Winnable/), 60000);
   // The robots stand in a sealed room: no robot ever reaches the goal, which is known without a search.
@@ -772,6 +776,7 @@ test('the editor says where a level is refused, when it cannot be won, and shows
   await waitFor('a sealed level should be found lost', verdictSays(page, /^Cannot be won: .* came as far as column 3, row 3/), 60000);
   assert.equal(await page.$$eval('#grid .closest', (cells) => cells.map((c) => `${c.dataset.x},${c.dataset.y}`).join()),
     '2,2', 'the grid should mark where the group got to');
+  assert.equal(await page.evaluate(() => window.workers), 1, 'every proof should be made by one worker');
 
   await typeText(page, '########\n# 1  # #\n# 2  #@\n########\n');
   assert.match(await page.$eval('#judged', (p) => p.textContent), /^Line 3, column 8: /, 'the refusal should say where');
