@@ -701,7 +701,7 @@ test('a level painted in the editor is proved with brakko-solve\'s par, played, 
     return { said, done: /the plan has played to its win/.test(said) };
   });
   // Its end offers the player's own try, with no plan playing.
-  await waitFor('the won level should rest on its end screen', screenIs(page, '8'), 10000);
+  await waitFor('the won level should rest on its solved screen', screenIs(page, '5'), 10000);
   // Escape asked again until the game, once its curtain has opened, takes it.
   await waitFor('the end should hand the level over', async () => {
     const said = await noticeSays(page, /your turn/i)();
