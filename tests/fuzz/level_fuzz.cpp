@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (goals != 1 || markers != read.robots || markers < 2 || markers > maxLevelRobots)
         broken("not one goal, or a robot count out of bounds, or a marker twice");
 
-    // Written back as a player would write it: both headers, then the rows.
+    // Written back as a player would write it: the headers, then the rows.
     std::string text = std::string("title: ") + read.title + "\nauthor: " + read.author + "\n";
+    if (read.tip[0] != '\0') text += std::string("tip: ") + read.tip + "\n";
+    if (read.par != 0) text += "par: " + std::to_string(read.par) + "\n";
     for (int y = 0; y < read.height; ++y)
         text.append(read.map + y * customW, static_cast<std::size_t>(read.width)).push_back('\n');
     if (!readLevel(text.data(), text.size(), again, error)) broken("a level written back is refused");
