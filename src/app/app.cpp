@@ -431,7 +431,8 @@ void app::drawTitleLevel() {
     // Its name on a plate in the sky above the title's robots, which no pose of theirs reaches: its place in
     // the pack, then its title on up to two lines, broken at a space.
     // A tip for the level takes one more line below them.
-    constexpr int plateX = 10, plateY = 286, plateChars = 27;
+    // The title map's walls (columns 0 and 14) lie over the plate's edges: its text keeps between them.
+    constexpr int plateX = 10, plateY = 286, plateChars = 26;
     const char* tip = levels[state.nextLevel].tip;
     fillBox(display, plateX, plateY, plateChars * glyphW + 20, (tip[0] != '\0' ? 4 : 3) * glyphH + 12,
             signGround);
@@ -527,6 +528,15 @@ void app::drawSolved() {
                         390);
     else
         drawKeysCentred(art.practice, {{"Return", "again"}, {"Escape", "quit"}}, display, 390);
+    // What comes next in a pack, with its tip: the next level starts straight from here, with no title.
+    if (pack != nullptr && !last) {
+        const customLevel& next = levels[state.level + 1];
+        char name[maxLevelTextLength + 16];
+        levelName(next, state.level + 1, name, sizeof name);
+        std::snprintf(line, sizeof line, "next: %.60s", name);
+        drawCentred(art.practice, textInk, line, display, 440);
+        if (next.tip[0] != '\0') drawCentred(art.practice, headingInk, next.tip, display, 465);
+    }
 }
 
 void app::drawPackSolved() {
