@@ -332,4 +332,21 @@ TEST(Moves, EachPackLevelsShortestPlanTakesItsParOfMoves) {
     EXPECT_EQ(played, pack.count) << "every level of the pack should have a par";
 }
 
+// The striped blocks' sign names the way a robot on a block will go: a push blocked by a wall still turns
+// the alternation, so a robot with a wall on its left goes right, though the next push is to the left.
+TEST(StripedSign, NamesTheWayTheRobotOnABlockWillGo) {
+    for (const bool wallOnLeft : {true, false}) {
+        testMap<40, 25> map;
+        map.put(5, 10, '!');
+        map.put(5, 9, '1');
+        map.standOn(20, 9, '2');
+        if (wallOnLeft) map.put(4, 9, '#');
+        const spieleUI<40, 25> view(map.cells, thoseShape1, nullptr, 40, 25);
+        const practiceLevel<40, 25> level(view);
+        ASSERT_EQ(view.game.breakerFlip, 0) << "the first push of a level goes left";
+        EXPECT_EQ(level.nextPush(view.game), wallOnLeft ? 1 : -1)
+            << (wallOnLeft ? "with a wall on its left, robot 1 goes right" : "robot 1 goes left");
+    }
+}
+
 }  // namespace

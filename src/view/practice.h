@@ -293,9 +293,26 @@ struct practiceLevel {
     }
 
     // Which way the striped blocks push the next free robot that stands on one: -1 left, 1 right; 0 on a
-    // map without them. One alternation for the whole level, which undo takes back with the rest.
+    // map without them. One alternation for the whole level, which undo takes back with the rest. A push
+    // that a wall or a robot blocks still turns it, so a robot on a block may go the other way than the
+    // next push: the way a free robot on a block moves off it in the next two ticks, when one does, is the
+    // one said.
     int nextPush(const spiele<W, H>& game) const {
         if (!striped) return 0;
+        spiele<W, H> next = game;
+        for (int tick = 0; tick < 2; ++tick) {
+            int onBlock = 0, col[maxRobots], row[maxRobots];
+            const bot* robot[maxRobots];
+            for (int i = 0; i < next.nautbot.size(); ++i) {
+                const bot* free = next.nautbot.get(i);
+                if (next.fromLevelAt(free->col(), free->row() + 1) != '!') continue;
+                robot[onBlock] = free, col[onBlock] = free->col(), row[onBlock++] = free->row();
+            }
+            if (onBlock == 0) break;
+            next.process();
+            for (int i = 0; i < onBlock; ++i)
+                if (robot[i]->row() == row[i] && robot[i]->col() != col[i]) return robot[i]->col() - col[i];
+        }
         return game.breakerFlip == 1 ? 1 : -1;
     }
 
