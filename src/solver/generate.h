@@ -60,6 +60,10 @@ struct levelGenerator {
     levelGenerator& operator=(const levelGenerator&) = delete;
     // False when no level was found within its budget of candidates.
     bool generate(levelId id, generatedLevel& out, int width = 0, int height = 0);
+    // Proves and measures a level already made: `map` holds its width x height cells in the top-left
+    // corner of a level 2 sized grid, as the level reader places them. False when the search does not win
+    // it, or two keys do.
+    bool measure(const char* map, int width, int height, levelMeasures& out);
 
     generatorMemory* memory = nullptr;
 };
