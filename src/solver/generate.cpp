@@ -507,9 +507,13 @@ struct generatorMemory {
 
     // Markers renumbered 1, 2, ... in their order, which keeps each robot's place in the game's order.
     void renumber() {
-        int k = 0;
-        for (int c = 0; c < gridW * gridH; ++c)
-            if (isMarker(map[c])) map[c] = markerChar(k++);
+        int cells[markerCount], count = 0;
+        for (int k = 0; k < markerCount; ++k) {
+            const int cell = findIndex<gridW, gridH>(map, markerChar(k));
+            if (cell >= 0) cells[count++] = cell;
+        }
+        for (int i = 0; i < count; ++i)
+            map[cells[i]] = markerChar(i);
     }
 
     void write(levelId id, generatedLevel& out) {
@@ -572,4 +576,14 @@ bool levelGenerator::measure(const char* map, int width, int height, levelMeasur
     m.width = width;
     m.height = height;
     return m.measure(generatorCapacity, out);
+}
+
+bool levelGenerator::everyElementMatters(const char* map, int width, int height, int par) {
+    if (memory == nullptr || memory->s.capacity == 0) return false;
+    generatorMemory& m = *memory;
+    std::memcpy(m.map, map, sizeof m.map - 1);
+    m.width = width;
+    m.height = height;
+    m.planLines = 0;
+    return m.prune(par, generatorCapacity, true);
 }
