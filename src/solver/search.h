@@ -89,6 +89,15 @@ struct search {
     int lowest = 0, top = 0;                   // no open state orders below `lowest` or at `top` and above
     bool dropped = false;                      // some state went unexplored for want of room or depth
     searchAnswer answer;
+    // Plans no longer than this many ticks are searched; a state past it counts as out of room.
+    int tickLimit = maxPlanTicks;
+    // When set, a tick from `before` with the keys `in` into `after` is played only when this returns true:
+    // the search then answers for play that keeps to a restriction, such as never letting the group go.
+    using playFilter = bool (*)(const void* context, const spiele<W, H>& before, const tickInput& in,
+                                const spiele<W, H>& after);
+    playFilter allowed = nullptr;
+    const void* allowedContext = nullptr;
+    spiele<W, H> before;
 
     search(const char* text, const char* const* shapeTable, int capacity_) : mapText(text) {
         // A failed reservation leaves a search of no capacity, which answers out of budget.
@@ -307,7 +316,8 @@ struct search {
             const int parentG = nodes[index].g;
             noteClosest(work, parentG);
             const int g = parentG + 1;
-            if (g > maxPlanTicks) {
+            if (allowed != nullptr) before = work;
+            if (g > maxPlanTicks || g > tickLimit) {
                 dropped = true;
                 continue;
             }
@@ -315,6 +325,7 @@ struct search {
             for (int i = 0; i < count; ++i) {
                 const stateKey child = step(key, list[i]);
                 ++answer.generated;
+                if (allowed != nullptr && !allowed(allowedContext, before, list[i], work)) continue;
                 const int at = find(child, fresh);
                 if (at < 0) return answer;  // the table is full
                 node& n = nodes[at];
