@@ -138,6 +138,16 @@ for args in --frobnicate --replay --record "--solution --solution" "--solution -
     head -n1 "$scratch/err" | grep -q '^usage: brakko' ||
         fail "'brakko $args' should print the usage on standard error"
 done
+# brakko-generate refuses a command line it cannot take with the usage and status 2.
+generate=$(dirname "$brakko")/tools/brakko-generate
+for args in "" "--seed 1" "--difficulty easy" "--seed -1 --difficulty easy" "--seed 4294967296 --difficulty easy" \
+    "--seed 1 --difficulty Easy" "--seed 1 --difficulty easy --size 4x9" "--seed 1 --difficulty easy --size 81x9" \
+    "--seed 1 --difficulty easy extra" "--seed x1 --difficulty hard"; do
+    "$generate" $args >"$scratch/out" 2>"$scratch/err"
+    status=$?
+    [ "$status" -eq 2 ] || fail "'brakko-generate $args' should exit with status 2, not $status"
+    head -n1 "$scratch/err" | grep -q '^usage: brakko-generate' || fail "'brakko-generate $args' should print its usage"
+done
 run_without_video --help
 [ $? -eq 0 ] && head -n1 "$scratch/out" | grep -q '^usage: brakko' ||
     fail "--help should print the usage and exit 0"

@@ -13,10 +13,12 @@
 
 #include "../tools/solve_plan.h"
 #include "../tools/solve_search.h"
+#include "files/levelFile.h"
 #include "platform/prove.h"
 #include "rules/maps.h"
 #include "rules/shape.h"
 #include "rules/spiele.h"
+#include "solver/generate.h"
 #include "solver/hint.h"
 #include "solver/reach.h"
 #include "solver/search.h"
@@ -429,4 +431,62 @@ TEST(Prover, ProvesAPackLevelsParAndSaysWhatCannotBeWon) {
     ASSERT_EQ(readText(sealed.data(), static_cast<int>(sealed.size())), 1);
     EXPECT_TRUE(proveLevel(1) == 1 && goalOutOfReach() == 1) << "no robot reaches the goal: no search";
     EXPECT_TRUE(readText("1@2\n", 4) == 0 && errorLine() == 1 && proveLevel(0) == 3) << "a refused text";
+}
+
+// Generated levels: the same text from the same ID on every machine (the browser checks these digests
+// too), read by the game's reader, won by the breadth-first search in exactly the par in the file, graded
+// as asked, not won by two keys, and with no element that could be taken away.
+TEST(Generator, LevelsAreTheSameProvenAndTight) {
+    struct row {
+        const char* id;
+        std::uint64_t digest;
+    };
+    const row rows[] = {{"easy:1", 1109613648709950204ull},
+                        {"easy:3", 17686224325642334405ull},
+                        {"medium:3", 14202974220771654489ull}};
+    const auto generator = std::make_unique<levelGenerator>();
+    const auto level = std::make_unique<generatedLevel>();
+    const auto read = std::make_unique<customLevel>();
+    for (const row& r : rows) {
+        levelId id;
+        ASSERT_TRUE(parseLevelId(r.id, id)) << r.id;
+        ASSERT_TRUE(generator->generate(id, *level)) << r.id;
+        std::uint64_t digest = 0xCBF29CE484222325ull;
+        for (int i = 0; i < level->length; ++i)
+            digest = (digest ^ static_cast<unsigned char>(level->text[i])) * 0x100000001B3ull;
+        EXPECT_EQ(digest, r.digest) << r.id << "\n" << level->text;
+        levelError error;
+        ASSERT_TRUE(readLevel(level->text, static_cast<std::size_t>(level->length), *read, error))
+            << error.reason;
+        EXPECT_EQ(read->par, level->measures.par) << r.id;
+        EXPECT_EQ(gradeLevel(level->measures), id.difficulty) << r.id;
+        const auto proof = std::make_unique<search<customW, customH>>(read->map, thoseShape1, 1 << 18);
+        const searchAnswer& a = proof->run(proof->start, false, 1 << 18, 0);
+        EXPECT_TRUE(a.outcome == searchOutcome::won && a.length == read->par) << r.id;
+        levelMeasures measured;
+        EXPECT_TRUE(generator->measure(read->map, read->width, read->height, measured))
+            << "two keys win " << r.id;
+        EXPECT_TRUE(generator->everyElementMatters(read->map, read->width, read->height, read->par)) << r.id;
+    }
+    levelId id;
+    EXPECT_FALSE(parseLevelId("medium:", id) || parseLevelId("hard:4294967296", id) ||
+                 parseLevelId("easy:-1", id) || parseLevelId("Easy:1", id) || parseLevelId("easy 1", id));
+    char text[32];
+    writeLevelId(levelId{levelDifficulty::hard, 4294967295u}, text, sizeof text);
+    EXPECT_STREQ(text, "hard:4294967295");
+}
+
+// The pack's levels fall in the bands a player would put them in: 1 to 5 easy, 6 to 11 medium, the rest hard.
+TEST(Generator, ThePacksMeasuresGradeItsLevels) {
+    const levelMeasures pack[] = {{7, 8, 966, 0},      {6, 6, 18731, 5},      {7, 5, 5323, 9},
+                                  {8, 8, 728, 32},     {8, 9, 11497, 2},      {7, 8, 4476, 18},
+                                  {9, 9, 20274, 0},    {11, 20, 1290, 3},     {13, 19, 3157, 1},
+                                  {17, 11, 1211, 40},  {21, 30, 89509, 11},   {21, 32, 149379, 15},
+                                  {33, 36, 585145, 2}, {38, 51, 1015254, 11}, {42, 79, 559293, 10}};
+    for (int i = 0; i < 15; ++i) {
+        const levelDifficulty want = i < 5    ? levelDifficulty::easy
+                                     : i < 11 ? levelDifficulty::medium
+                                              : levelDifficulty::hard;
+        EXPECT_EQ(gradeLevel(pack[i]), want) << "level " << i + 1;
+    }
 }

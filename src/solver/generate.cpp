@@ -57,7 +57,7 @@ struct recipe {
 constexpr recipe recipes[] = {
     {12, 8, 2, 3, 1, 2, 1, 25, 0, 4, 8, 400, 60000},
     {14, 9, 3, 3, 1, 3, 2, 50, 35, 8, 21, 400, 300000},
-    {16, 10, 3, 4, 2, 4, 3, 60, 40, 14, 45, 400, 600000},
+    {22, 8, 3, 3, 2, 4, 3, 60, 40, 22, 45, 400, 100000},
 };
 
 // The bands: the first row whose limits a level keeps to is its grade; past them all, hard.
@@ -220,6 +220,24 @@ struct generatorMemory {
         return s.run(s.start, false, budget, 0);
     }
 
+    // The last proof's plan, which pruning plays on each variant first.
+    planLine plan[maxPlanLines];
+    int planLines = 0;
+    game played;
+    void keepPlan(const searchAnswer& a) {
+        planLines = a.lines;
+        std::copy_n(a.plan, a.lines, plan);
+    }
+    bool planWins(const char* text, int par) {
+        played.init(text, thoseShape1);
+        for (int tick = 1, line = 0; tick <= par; ++tick) {
+            for (; line < planLines && plan[line].tick == tick; ++line)
+                played.control(plan[line].command);
+            played.process();
+        }
+        return played.won;
+    }
+
     // 1 when `text` is still won in exactly `par` ticks, 0 when not, -1 when the budget could not tell.
     int sameWin(const char* text, int par, int budget, gameSearch::playFilter filter = nullptr,
                 const void* context = nullptr) {
@@ -345,14 +363,18 @@ struct generatorMemory {
                 if (elements[i].kind == elementKind::robot && robots(map) <= 2) continue;
                 std::memcpy(variant, map, sizeof map);
                 takeAway(variant, elements[i]);
+                // An element whose taking away stops the shortest plan is kept without a search; the last
+                // pass, which takes nothing away, proves that each one matters.
+                if (pass == 0 && !planWins(variant, par)) continue;
                 const int same = sameWin(variant, par, budget);
                 if (same < 0) return false;
                 if (same == 0) continue;
                 if (keepAll) return false;
+                keepPlan(s.answer);
                 std::memcpy(map, variant, sizeof map);
                 removed = true;
             }
-            if (!removed) return true;
+            if (!removed && pass > 0) return true;
         }
         return false;
     }
@@ -440,7 +462,8 @@ struct generatorMemory {
             }
         }
         const int robots = random.between(r.robotsMin, r.robotsMax);
-        const int first = random.between(1, w - 2);
+        // Wide maps start their robots at one end, so that the way to the goal is long.
+        const int first = w >= 20 ? random.between(2, w / 4) : random.between(1, w - 2);
         for (int i = 0, tries = 0; i < robots && tries < 50; ++tries) {
             // Near one another, most of the time, so that they can meet.
             const int x = random.chance(70) ? first + random.between(-3, 3) : random.between(1, w - 2);
@@ -456,8 +479,7 @@ struct generatorMemory {
 
     // The goal where a group member first stands, with the goal a wall, at a tick within the recipe's pars.
     bool placeGoal(const recipe& r) {
-        const searchAnswer& a = prove(map, r.parMax, r.stateBudget);
-        (void)a;
+        prove(map, r.parMax, r.stateBudget);
         for (int& t : firstTick)
             t = -1;
         for (int i = 0; i < s.known; ++i) {
@@ -485,9 +507,13 @@ struct generatorMemory {
 
     // Markers renumbered 1, 2, ... in their order, which keeps each robot's place in the game's order.
     void renumber() {
-        int k = 0;
-        for (int c = 0; c < gridW * gridH; ++c)
-            if (isMarker(map[c])) map[c] = markerChar(k++);
+        int cells[markerCount], count = 0;
+        for (int k = 0; k < markerCount; ++k) {
+            const int cell = findIndex<gridW, gridH>(map, markerChar(k));
+            if (cell >= 0) cells[count++] = cell;
+        }
+        for (int i = 0; i < count; ++i)
+            map[cells[i]] = markerChar(i);
     }
 
     void write(levelId id, generatedLevel& out) {
@@ -530,6 +556,7 @@ bool levelGenerator::generate(levelId id, generatedLevel& out, int width, int he
         if (a.outcome != searchOutcome::won) continue;
         const int par = a.length;
         if (par < r.parMin || par > r.parMax) continue;
+        m.keepPlan(a);
         if (!m.prune(par, r.stateBudget, false)) continue;
         levelMeasures measures;
         if (!m.measure(r.stateBudget, measures)) continue;
@@ -549,4 +576,14 @@ bool levelGenerator::measure(const char* map, int width, int height, levelMeasur
     m.width = width;
     m.height = height;
     return m.measure(generatorCapacity, out);
+}
+
+bool levelGenerator::everyElementMatters(const char* map, int width, int height, int par) {
+    if (memory == nullptr || memory->s.capacity == 0) return false;
+    generatorMemory& m = *memory;
+    std::memcpy(m.map, map, sizeof m.map - 1);
+    m.width = width;
+    m.height = height;
+    m.planLines = 0;
+    return m.prune(par, generatorCapacity, true);
 }

@@ -64,6 +64,9 @@ struct levelGenerator {
     // corner of a level 2 sized grid, as the level reader places them. False when the search does not win
     // it, or two keys do.
     bool measure(const char* map, int width, int height, levelMeasures& out);
+    // Whether taking away any one belt, striped block, step or robot of such a map changes its par or its
+    // answer.
+    bool everyElementMatters(const char* map, int width, int height, int par);
 
     generatorMemory* memory = nullptr;
 };
