@@ -45,7 +45,7 @@ set_property(TARGET brakko APPEND PROPERTY LINK_DEPENDS ${assets})
 
 # The page's script is ES modules, page.js and the parts it imports, all beside index.html.
 foreach(file index.html page.css page.js run.js layout.js notice.js hand.js pad.js news.js pack.js level.js load.js
-             link.js)
+             link.js generate.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()
 # The numbers the pages share with the game.
@@ -53,8 +53,9 @@ brakko_shared_js(${site}/shared.js brakko-shared-js)
 configure_file(${PROJECT_SOURCE_DIR}/icons/brakko-48.png ${site}/icon.png COPYONLY)
 
 # The level editor's reader and prover: the level reader and the game's search without SDL, as prove.js and
-# prove.wasm, loaded by the editor page and by its worker. The search takes its memory when a proof starts,
-# so the memory grows, up to a bound the browser can always give.
+# prove.wasm, loaded by the editor page and by its worker; the game's page makes its new levels with the
+# generator in it, in a worker of its own. The search and the generator take their memory when first
+# asked, so the memory grows, up to a bound the browser can always give.
 add_executable(brakko-prove src/platform/prove.cpp)
 target_link_libraries(brakko-prove PRIVATE files)
 set_target_properties(brakko-prove PROPERTIES OUTPUT_NAME prove RUNTIME_OUTPUT_DIRECTORY ${site})
@@ -67,6 +68,6 @@ target_link_options(brakko-prove PRIVATE
     -sEXPORT_NAME=BrakkoProve
     "SHELL:-sEXPORTED_RUNTIME_METHODS=[ccall,UTF8ToString]")
 
-foreach(file editor.html editor.css editor.js editor-worker.js)
+foreach(file editor.html editor.css editor.js editor-worker.js generate-worker.js)
     configure_file(${page}/${file} ${site}/${file} COPYONLY)
 endforeach()

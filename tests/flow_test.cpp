@@ -189,12 +189,13 @@ TEST(ScreenFlow, WonLevelsLeadOnAndTheOtherScreensIgnoreAWin) {
 }
 
 // A player's levels: a win leads to the solved screen, where Return plays a pack's next level (after the
-// last, the pack solved) and a single level again, r the same again and Escape quits. The level changes only
-// once the curtain has closed.
+// last, the pack solved), a single level again and a generated one a new one, r the same again and Escape
+// quits. The level changes only once the curtain has closed.
 TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
-    constexpr int won = -1;  // the frame's screen reports its level won
+    constexpr int won = -1;       // the frame's screen reports its level won
+    constexpr int generated = 2;  // in place of a pack's true or a single level's false
     const struct {
-        bool pack;
+        int pack;
         int screen, level, key, next, levelAfter;
         bool running;
     } rows[] = {
@@ -210,13 +211,18 @@ TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
         {true, solvedScreen, 1, keyEscape, noTransition, 1, false},
         {true, packSolvedScreen, 2, keyReturn, noTransition, 2, true},
         {true, packSolvedScreen, 2, keyEscape, noTransition, 2, false},
+        {generated, ownLevelScreen, 0, won, solvedScreen, 0, true},
+        {generated, solvedScreen, 0, keyReturn, ownLevelScreen, 0, true},
+        {generated, solvedScreen, 0, keyRestart, ownLevelScreen, 0, true},
+        {generated, solvedScreen, 0, keyEscape, noTransition, 0, false},
     };
     for (const auto& row : rows) {
         flow f;
         f.practice = true;
         f.firstLevel = ownLevelScreen;
-        f.pack = row.pack;
-        f.levels = row.pack ? 3 : 1;
+        f.pack = row.pack == true;
+        f.generated = row.pack == generated;
+        f.levels = f.pack ? 3 : 1;
         f.screen = row.screen;
         f.level = f.nextLevel = row.level;
         if (row.key == won)
@@ -233,6 +239,8 @@ TEST(ScreenFlow, APlayersLevelLeadsToItsSolvedScreenAndFromThereOnAgainOrOut) {
         framesUntilOpened(f);
         EXPECT_EQ(f.screen, row.next) << where;
         EXPECT_EQ(f.level, row.levelAfter) << where;
+        // Return after a generated level, and only that, asks for a new one.
+        EXPECT_EQ(f.made, row.pack == generated && row.key == keyReturn ? 1 : 0) << where;
     }
 }
 

@@ -109,6 +109,13 @@ mkdir -p "$scratch/fifos" && mkfifo "$scratch/fifos/x.level"
 refused "a pack with a FIFO, never waited on" "$scratch/fifos/x.level: not a regular file" "--pack=$scratch/fifos"
 refused "a FIFO as level" "$scratch/fifos/x.level: not a regular file" --level "$scratch/fifos/x.level"
 refused "a recorded pack" "takes no --record" --pack --record "$scratch/pack.replay"
+# A generated level is played alone too, refused before the generator is built.
+for clash in "--level $scratch/pack/a.level" --pack "--replay $bad" --solution --daily; do
+    refused "--generate with $clash" "brakko: --generate plays a level it makes and takes no ${clash%% *}" \
+        --generate $clash
+done
+refused "--daily with a pack" "brakko: --daily plays a level it makes and takes no --pack" --daily --pack
+refused "--generate with no difficulty" "brakko: --generate=tricky: neither easy" --generate=tricky
 XDG_STATE_HOME=$scratch/state run_without_video --pack
 [ $? -eq 1 ] || fail "the game's own pack should be accepted from the project root: $(cat "$scratch/err")"
 

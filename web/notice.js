@@ -9,9 +9,10 @@ import { byId, fromEditor, handTouch, run, watching } from './run.js';
 
 const { level1Screen, level2Screen, ownLevelScreen } = window.brakko;
 const [
-  notice, message, progress, again, back, solution, practiceChoice, packChoice, packList, menuButton
+  notice, message, progress, again, back, solution, practiceChoice, packChoice, packList, menuButton, newChoice
 ] = [
-  'notice', 'message', 'progress', 'again', 'back', 'solution', 'practice-choice', 'pack-choice', 'pack', 'menu'
+  'notice', 'message', 'progress', 'again', 'back', 'solution', 'practice-choice', 'pack-choice', 'pack', 'menu',
+  'new-choice'
 ].map(byId);
 // A choice made in the game's menu, for the page loaded again to start.
 export const chosenKey = 'brakko.chosen';
@@ -23,6 +24,7 @@ export function say(text, { error = false, loading = false } = {}) {
   solution.hidden = true;
   practiceChoice.hidden = true;
   packChoice.hidden = true;
+  newChoice.hidden = true;
   again.hidden = true;
   back.hidden = true;
   noticeShown(true);
@@ -56,6 +58,7 @@ export function choicesShown() {
   solution.hidden = Boolean(run.linked);
   practiceChoice.hidden = false;
   packChoice.hidden = packList.options.length === 0;
+  newChoice.hidden = false;
 }
 
 // A choice made in the menu while a game plays, or after the game's end: the page starts afresh on it,

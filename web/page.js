@@ -1,8 +1,8 @@
 // The page around the game: downloads brakko.wasm and brakko.data behind a progress bar, waits for a first
 // key or tap (browsers play sound only after one; that key is not passed to the game), starts the game (in
 // practice mode when the remembered box is ticked) on its own levels, on the pack played through (its
-// progress kept in the browser's storage, the solved levels marked in the list), on a level of the pack or on a
-// level in the page's link, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
+// progress kept in the browser's storage, the solved levels marked in the list), on a level of the pack, on a
+// level in the page's link or on a new level made by the generator, keeps the canvas at the largest scale that fits, runs the touch pad (drawing the poses the
 // game says its keys would ask for), switches the music off and on, asks for a phone to be turned, shows the
 // game's news beside the canvas as text (each level won as it is won, a solution that has played, and practice
 // mode's signs), gives a link to the level played, and says when the game ends (what the player solved, or
@@ -11,11 +11,13 @@
 // player's hand: the pad's buttons on a touch screen until a real key is pressed, the keys after.
 //
 // This file starts the page and wires its parts: run.js (what they share), layout.js, notice.js, hand.js,
-// pad.js, news.js, pack.js, level.js and load.js. A level in a link, index.html#level=DATA, is packed and
-// unpacked by link.js, which the level editor shares. The link is untrusted: its text is inflated only up
+// pad.js, news.js, pack.js, level.js, load.js and generate.js (a new level or today's, made in a worker and
+// then played from its link). A level in a link, index.html#level=DATA, is packed and unpacked by link.js,
+// which the level editor shares. The link is untrusted: its text is inflated only up
 // to the largest level the game's reader takes, the reader itself checks the level, and its title and
 // author reach the page as text only.
 import { handShown, useHand } from './hand.js';
+import { freshSeed, playNewLevel, todaysSeed } from './generate.js';
 import { fit } from './layout.js';
 import { levelAt, levelShown } from './level.js';
 import { unpack } from './link.js';
@@ -31,10 +33,10 @@ const { titleScreen, keyEscape, controlsKeys } = window.brakko;
 const main = document.querySelector('main');
 const [
   legend, soundButton, fullscreenButton, quitButton, menuButton, copyButton, keysButton, back, again, solution,
-  practiceBox, packList, playLevel, playPack
+  practiceBox, packList, playLevel, playPack, playNew, playDaily, difficulty
 ] = [
   'legend', 'sound', 'fullscreen', 'quit', 'menu', 'copy-link', 'keys', 'back', 'again', 'solution', 'practice',
-  'pack', 'play-level', 'play-pack'
+  'pack', 'play-level', 'play-pack', 'play-new', 'play-daily', 'difficulty'
 ].map(byId);
 const practiceKey = 'brakko.practice';
 const soundKey = 'brakko.sound';
@@ -122,7 +124,7 @@ function soundShown() {
 // the gesture.
 function start(event) {
   if (run.state !== 'ready') return;
-  const choice = '#solution, #practice-choice, #pack-choice, #keys, #tools, #link, #editor-way';
+  const choice = '#solution, #practice-choice, #pack-choice, #new-choice, #keys, #tools, #link, #editor-way';
   if (event.target instanceof Element && event.target.closest(choice)) return;
   event.preventDefault();
   event.stopPropagation();
@@ -189,6 +191,10 @@ playLevel.addEventListener('click', () => {
   levelShown();
   begin([]);
 });
+// A new level of the difficulty chosen, and today's level, each made, then played from its link.
+playNew.addEventListener('click', () =>
+  playNewLevel(difficulty.value, freshSeed(), `a new ${difficulty.value} level`));
+playDaily.addEventListener('click', () => playNewLevel('medium', todaysSeed(), 'today\'s level'));
 // The choice of practice mode is remembered for the next visit; the box gives the keyboard back at once,
 // so that the next key starts the game.
 try {

@@ -134,6 +134,54 @@ void app::packLevelWon(int moves) {
     if (line[0] != '\0') std::fprintf(stderr, "%s\n", line);
 }
 
+bool makeLevel(levelGenerator& generator, levelId& id, bool onward, customLevel& out) {
+    // A level's text is kept once: far too large for a browser's stack.
+    static generatedLevel made;
+    constexpr int seedsTried = 16;
+    for (int tried = 0; tried < (onward ? seedsTried : 1); ++tried, ++id.seed) {
+        levelError error;
+        if (generator.generate(id, made) &&
+            readLevel(made.text, static_cast<std::size_t>(made.length), out, error))
+            return true;
+    }
+    return false;
+}
+
+void app::playGenerated(levelGenerator& maker, levelId id, customLevel& made) {
+    generator = &maker;
+    generated = &made;
+    generatedId = id;
+    state.generated = true;
+}
+
+void app::idText(char* out, std::size_t size) const {
+    if (generator == nullptr) {
+        std::snprintf(out, size, "%s", "");
+        return;
+    }
+    writeLevelId(generatedId, out, size);
+}
+
+void app::makeNextLevel() {
+    levelsMade = state.made;
+    // The curtain is closed: the words go over its teeth, shown before the generator holds the frame.
+    constexpr int boxW = 300, boxH = glyphH + 24;
+    fillBox(display, (windowWidth - boxW) / 2, (windowHeight - boxH) / 2, boxW, boxH, signGround);
+    drawCentred(art.practice, headingInk, "generating a new level...", display, (windowHeight - glyphH) / 2);
+    SDL_Flip(display);
+    stale = true;
+    levelId next = generatedId;
+    ++next.seed;
+    // None found within a few seeds: the level solved plays again.
+    if (!makeLevel(*generator, next, true, *generated)) return;
+    generatedId = next;
+    best[0] = solvedMoves = 0;
+    char id[32], caption[48];
+    idText(id, sizeof id);
+    std::snprintf(caption, sizeof caption, "Brakko: level %s", id);
+    SDL_WM_SetCaption(caption, caption);
+}
+
 int app::par() const {
     return pack != nullptr && pack->par[state.level] > 0 ? pack->par[state.level] : levels[state.level].par;
 }
@@ -294,8 +342,10 @@ curtainMove app::step(const frameEvent& event) {
     // The pack's next level, or the same again, begins as the curtain closes over the screen before it; a
     // single level, built at start-up, begins afresh only when it is played again.
     if (levels != nullptr && state.screen == ownLevelScreen && shownScreen != ownLevelScreen &&
-        (pack != nullptr || shownScreen == solvedScreen))
+        (pack != nullptr || shownScreen == solvedScreen)) {
+        if (generator != nullptr && state.made != levelsMade) makeNextLevel();
         loadPackLevel();
+    }
     due.teeth = move != curtainMove::none ? state.curtain : -1;
     if (move == curtainMove::opened) {
         stop();
@@ -440,7 +490,11 @@ void app::drawTitleLevel() {
         std::snprintf(line, sizeof line, "Level %d of %d", state.nextLevel + 1, state.levels);
     else if (packPlace > 0)
         std::snprintf(line, sizeof line, "Level %d of %d", packPlace, packSize);
-    else
+    else if (generator != nullptr) {
+        char id[32];
+        idText(id, sizeof id);
+        std::snprintf(line, sizeof line, "Level %s", id);
+    } else
         std::snprintf(line, sizeof line, "A single level");
     if (tip[0] != '\0') {
         // Cut at the plate's edge, at a space where one is near, and then marked cut.
@@ -489,8 +543,12 @@ void app::drawSolved() {
     char line[maxLevelTextLength + 64];
     levelName(levels[state.level], state.level, line, sizeof line);
     drawCentred(art.practice, headingInk, line, display, 170);
+    char id[32];
+    idText(id, sizeof id);
     if (pack != nullptr)
         std::snprintf(line, sizeof line, "level %d of %d solved", state.level + 1, state.levels);
+    else if (id[0] != '\0')
+        std::snprintf(line, sizeof line, "level %s solved", id);
     else
         std::snprintf(line, sizeof line, "level solved");
     drawCentred(art.practice, textInk, line, display, 200);
@@ -522,6 +580,9 @@ void app::drawSolved() {
                         display, 390);
     else if (controls == controlsTouch)
         drawKeysCentred(art.practice, {{"Again", "play it again"}, {"Quit", "the game"}}, display, 390);
+    else if (generator != nullptr)
+        drawKeysCentred(art.practice, {{"Return", "a new level"}, {"r", "again"}, {"Escape", "quit"}},
+                        display, 390);
     else if (pack != nullptr)
         drawKeysCentred(art.practice,
                         {{"Return", last ? "on" : "next level"}, {"r", "again"}, {"Escape", "quit"}}, display,

@@ -13,6 +13,7 @@
 #include "files/replay.h"
 #include "rules/flow.h"
 #include "sdl/platform.h"
+#include "solver/generate.h"
 #include "view/practice.h"
 #include "view/screens.h"
 
@@ -89,6 +90,12 @@ struct app {
     int controls = controlsKeys;
     // A level file played alone that a pack's pars names: its place in that pack and the pack's size.
     int packPlace = 0, packSize = 0;
+    // A generated level's run: the generator, built at start-up, the level it made (the one `levels` shows),
+    // its ID, and the new levels made so far (which `state.made` asks for); null for any other run.
+    levelGenerator* generator = nullptr;
+    customLevel* generated = nullptr;
+    levelId generatedId;
+    int levelsMade = 0;
 
     // Builds the screens over the loaded sprite sheet and readies every picture that is only ever blitted
     // whole onto the display; the display must not be null, and keeps its pixels. In practice mode it also
@@ -106,6 +113,13 @@ struct app {
     // The level won on the pack's screen in `moves`: kept for the solved screen, as the fewest, and in the
     // progress file before the solved screen shows.
     void packLevelWon(int moves);
+    // Plays the generated level `made`, which `id` names: Return on its solved screen makes the next seed's.
+    void playGenerated(levelGenerator& maker, levelId id, customLevel& made);
+    // The next seed's level in place of the one solved, made under the closed curtain, which says so while
+    // the generator works.
+    void makeNextLevel();
+    // The generated level's ID as the screens write it ("medium:1234"); "" for any other run.
+    void idText(char* out, std::size_t size) const;
     // How many of the pack's levels were won at par or better.
     int wonAtPar() const;
     // The par of the player's level last played: from the pack's pars, or the level's own; 0 when unknown.
@@ -158,6 +172,10 @@ struct app {
     // then closes the platform. Nothing more is drawn; the app may still be destroyed afterwards.
     void shutDown();
 };
+
+// Makes the level `id` names into `out`; `onward`, the first level found from its seed on, within a few
+// seeds, `id` then naming the one made. False when the generator found none. Allocates nothing.
+bool makeLevel(levelGenerator& generator, levelId& id, bool onward, customLevel& out);
 
 // Takes at most one key press or window close from SDL's queue; the rest wait there for the frames after.
 // Whatever else is queued ahead of it is passed over, setting `exposed` for an uncovered window.

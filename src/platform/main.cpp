@@ -4,10 +4,12 @@
 // checked before the window opens. In a browser the page passes the command line and calls in once per
 // animation frame.
 #include <getopt.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iterator>
 
 #include "app/app.h"
@@ -18,12 +20,18 @@ namespace {
 constexpr char usage[] =
     "usage: brakko [--level FILE | --pack[=DIR]] [--practice] [--replay FILE | --solution] [--record FILE]\n"
     "              [--fullscreen] [--mute] [--touch]\n"
+    "       brakko --generate[=D | =ID] | --daily  [--practice] [--record FILE] [--fullscreen] [--mute]\n"
     "       brakko --help | --version\n"
     "  --level FILE   play the level in FILE (a level file) instead of the game's two levels\n"
     "  --pack[=DIR]   play the pack of levels in turn (the level files of DIR in file-name order, else the\n"
     "                 game's own), from the first not yet solved; after each win its moves (the ticks that\n"
     "                 changed the game) against its par (the fewest that win it). Progress is kept in\n"
     "                 $XDG_STATE_HOME/brakko/progress (~/.local/state/brakko/progress without it)\n"
+    "  --generate[=D] play a new level made for this run, of difficulty D (easy, medium or hard; easy\n"
+    "                 without it); Return on its solved screen makes the next. --generate=ID plays the\n"
+    "                 level an ID names (as medium:1234, shown on the title and the solved screen)\n"
+    "  --daily        play today's level: the medium level of the date in UTC (as medium:20261208), the\n"
+    "                 same for everyone that day\n"
     "  --practice     Backspace undoes and r restarts a level, p pauses and plays, n steps to the next\n"
     "                 tick, t slows to 1/2 and 1/4, h plays a hint's next steps, m shows the level's map,\n"
     "                 2 on the title starts level 2; the signs stand in a strip below the play\n"
@@ -45,7 +53,10 @@ struct options {
     const char* replayPath = nullptr;
     const char* recordPath = nullptr;
     const char* packPath = nullptr;
+    const char* generatePath = nullptr;  // --generate's D or ID, null without one
     int pack = 0;
+    int generate = 0;
+    int daily = 0;
     int practice = 0;
     int solution = 0;
     int fullscreen = 0;
@@ -75,7 +86,8 @@ bool readOptions(int argc, char** argv, options& chosen) {
         {"fullscreen", no_argument, &chosen.fullscreen, 1}, {"help", no_argument, &chosen.help, 1},
         {"version", no_argument, &chosen.version, 1},       {"mute", no_argument, &chosen.mute, 1},
         {"touch", no_argument, &chosen.touch, 1},           {"level", required_argument, nullptr, 'l'},
-        {"pack", optional_argument, nullptr, 'p'},          {nullptr, 0, nullptr, 0},
+        {"pack", optional_argument, nullptr, 'p'},          {"generate", optional_argument, nullptr, 'g'},
+        {"daily", no_argument, &chosen.daily, 1},           {nullptr, 0, nullptr, 0},
     };
     int given[std::size(table)] = {};
     opterr = 0;  // the usage says it all
@@ -91,6 +103,10 @@ bool readOptions(int argc, char** argv, options& chosen) {
         if (got == 'r') chosen.replayPath = optarg;
         if (got == 'c') chosen.recordPath = optarg;
         if (got == 'l') chosen.levelPath = optarg;
+        if (got == 'g') {
+            chosen.generate = 1;
+            chosen.generatePath = optarg;
+        }
         if (got == 'p') {
             chosen.pack = 1;
             chosen.packPath = optarg != nullptr ? optarg : installedPack;
@@ -126,6 +142,72 @@ std::FILE* startRecording(const char* path, bool practice, const customLevel* le
     return out;
 }
 
+// A seed no other run is likely to have, taken before any window opens.
+std::uint32_t freshSeed() {
+    std::uint32_t seed = 0;
+    std::FILE* random = std::fopen("/dev/urandom", "rb");
+    const bool read = random != nullptr && std::fread(&seed, sizeof seed, 1, random) == 1;
+    if (random != nullptr) std::fclose(random);
+    if (!read)
+        seed = static_cast<std::uint32_t>(std::time(nullptr)) ^ static_cast<std::uint32_t>(std::clock());
+    return seed;
+}
+
+// Today's date in UTC as a number, 20261208 for 8 December 2026: the daily level's seed.
+std::uint32_t today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return static_cast<std::uint32_t>((utc.tm_year + 1900) * 10000 + (utc.tm_mon + 1) * 100 + utc.tm_mday);
+}
+
+// The level --generate or --daily asks for, made into `level`; the exit status when it can't be (0 when
+// made), after saying why on standard error.
+// The generator, built once for the whole run, only once the command line is found good.
+int generateLevel(const options& chosen, levelGenerator*& generator, levelId& id, customLevel& level) {
+    const char* asked = chosen.generate ? "--generate" : "--daily";
+    const char* clash = chosen.levelPath != nullptr         ? "--level"
+                        : chosen.pack                       ? "--pack"
+                        : chosen.replayPath == solutionPath ? "--solution"
+                        : chosen.replayPath != nullptr      ? "--replay"
+                        : chosen.generate && chosen.daily   ? "--daily"
+                                                            : nullptr;
+    if (clash != nullptr) {
+        std::fprintf(stderr, "brakko: %s plays a level it makes and takes no %s\n", asked, clash);
+        return 2;
+    }
+    // An ID names one level exactly; a difficulty, or none, starts from a fresh seed, and the day from its
+    // date, each taking the next seed while the generator finds no level.
+    bool onward = true;
+    if (chosen.daily) {
+        id = {levelDifficulty::medium, today()};
+    } else if (chosen.generatePath == nullptr) {
+        id = {levelDifficulty::easy, freshSeed()};
+    } else if (parseLevelId(chosen.generatePath, id)) {
+        onward = false;
+    } else if (parseDifficulty(chosen.generatePath, id.difficulty)) {
+        id.seed = freshSeed();
+    } else {
+        std::fprintf(stderr,
+                     "brakko: --generate=%s: neither easy, medium, hard nor an ID such as medium:1234\n",
+                     chosen.generatePath);
+        return 2;
+    }
+    // A player at a terminal is told why the window is a while coming.
+    if (isatty(STDERR_FILENO))
+        std::fprintf(stderr, "brakko: generating a%s %s level...\n", chosen.daily ? "" : " new",
+                     difficultyName(id.difficulty));
+    char name[32];
+    writeLevelId(id, name, sizeof name);
+    static levelGenerator made;
+    generator = &made;
+    if (made.memory == nullptr || !makeLevel(made, id, onward, level)) {
+        std::fprintf(stderr, "brakko: %s: the generator found no level within its budget\n", name);
+        return 3;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,6 +228,13 @@ int main(int argc, char** argv) {
     // Far too large for a stack (a browser's is small), and read before the window opens: kept static.
     static customLevel level;
     packPlace inPack;
+    // A generated level is made before the window opens, and takes no level file, pack or replay.
+    levelGenerator* generator = nullptr;
+    levelId generatedId;
+    if (chosen.generate || chosen.daily) {
+        if (const int status = generateLevel(chosen, generator, generatedId, level); status != 0)
+            return status;
+    }
     if (chosen.levelPath != nullptr) {
         levelError error;
         if (!readLevelFile(chosen.levelPath, level, error)) {
@@ -181,9 +270,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const customLevel* playersLevel = chosen.levelPath != nullptr ? &level
-                                      : chosen.pack               ? &pack.levels[0]
-                                                                  : nullptr;
+    const customLevel* playersLevel = chosen.levelPath != nullptr || generator != nullptr ? &level
+                                      : chosen.pack                                       ? &pack.levels[0]
+                                                                                          : nullptr;
     static replay script;
     if (chosen.replayPath != nullptr) {
         replayError error;
@@ -219,6 +308,11 @@ int main(int argc, char** argv) {
     if (chosen.levelPath != nullptr)
         std::snprintf(caption, sizeof caption, "Brakko: %s",
                       level.title[0] != '\0' ? level.title : chosen.levelPath);
+    if (generator != nullptr) {
+        char name[32];
+        writeLevelId(generatedId, name, sizeof name);
+        std::snprintf(caption, sizeof caption, "Brakko: level %s", name);
+    }
     // Practice mode's signs stand in a strip below the play where the platform has room for one; a
     // browser's page shows them beside the canvas instead.
     const bool strip = practice && signsBelowPlay();
@@ -235,6 +329,7 @@ int main(int argc, char** argv) {
     if (chosen.mute) muteMusic(true);
     game.packPlace = inPack.place;
     game.packSize = inPack.of;
+    if (generator != nullptr) game.playGenerated(*generator, generatedId, level);
     if (game.practice) {
         game.practice->marks = chosen.touch == 0;
         game.practice->solution = chosen.replayPath == solutionPath;

@@ -1,8 +1,9 @@
-// brakko-prove: the level reader and the game's search for the browser's level editor, as a tiny C API over
-// WebAssembly. The editor judges its text with `readText` as it is typed, and a worker proves a level with
-// `proveText`: a weighted search for a plan, then a breadth-first one for the shortest (the par), each after
-// a quick check that some robot could reach the goal at all. The answers stay in this module's statics until
-// the next call; the page reads them through the getters.
+// brakko-prove: the level reader and the game's search for the browser's level editor, and the level
+// generator for the page's new levels, as a tiny C API over WebAssembly. The editor judges its text with
+// `readText` as it is typed, and a worker proves a level with `proveText`: a weighted search for a plan, then
+// a breadth-first one for the shortest (the par), each after a quick check that some robot could reach the
+// goal at all. The answers stay in this module's statics until the next call; the page reads them through the
+// getters.
 #ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
 #else
@@ -18,6 +19,7 @@
 #include "platform/prove.h"
 #include "rules/flow.h"
 #include "rules/shape.h"
+#include "solver/generate.h"
 #include "solver/reach.h"
 #include "solver/search.h"
 
@@ -43,6 +45,10 @@ const searchAnswer* answer = nullptr;
 // Whether the last proof found, before any search, that no robot can ever reach a cell above the goal.
 bool outOfReach = false;
 reach<customW, customH> reachable;
+
+// The generator, built at the first level asked for and kept for every one after, and the level it made last.
+std::unique_ptr<levelGenerator> maker;
+generatedLevel made;
 
 // The key a plan's command is given by: Space for a disband, else the pose's letter.
 char keyOf(int command) {
@@ -163,6 +169,20 @@ EMSCRIPTEN_KEEPALIVE int walklessDistance() {
 }
 EMSCRIPTEN_KEEPALIVE int deepestTick() {
     return answer ? answer->deepestTick : 0;
+}
+
+// Makes the level an ID names ("easy:1234"). Returns the length of its text, which `generatedText` holds,
+// or 0 when the ID is not one, or the generator has no room or found no level within its budget.
+EMSCRIPTEN_KEEPALIVE int generateText(const char* id) {
+    made = generatedLevel{};
+    levelId asked;
+    if (!parseLevelId(id, asked)) return 0;
+    if (!maker) maker.reset(new (std::nothrow) levelGenerator);
+    if (!maker || maker->memory == nullptr || !maker->generate(asked, made)) return 0;
+    return made.length;
+}
+EMSCRIPTEN_KEEPALIVE const char* generatedText() {
+    return made.text;
 }
 }
 

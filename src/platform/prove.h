@@ -15,4 +15,7 @@ int planTicks();
 int planLines();
 int planKey(int i);
 double statesExplored();
+// The level an ID names, made by the generator: its text's length (0 for none) and its text.
+int generateText(const char* id);
+const char* generatedText();
 }

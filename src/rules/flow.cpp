@@ -10,15 +10,18 @@ void flow::take(const frameEvent& event) {
 }
 
 void flow::key(int sym) {
-    // The solved screens: Return on to a pack's next level (or the pack solved) and a single level again, r
+    // The solved screens: Return on to a pack's next level (or the pack solved), a single level again and a
+    // generated one to a new level, r
     // this level again, and Escape out of the game, a pack's progress already kept. The curtain still closing
     // over the level has no say.
     if ((screen == solvedScreen || screen == packSolvedScreen) && nextScreen == noTransition) {
         if (sym == keyReturn && screen == solvedScreen) {
             nextLevel = pack ? level + 1 : level;
+            renew = generated;
             nextScreen = nextLevel < levels ? ownLevelScreen : packSolvedScreen;
         } else if (sym == keyRestart && screen == solvedScreen) {
             nextLevel = level;
+            renew = false;
             nextScreen = ownLevelScreen;
         } else if (sym == keyEscape) {
             screen = quitScreen;
@@ -78,7 +81,11 @@ curtainMove flow::endFrame() {
             curtain += curtainClosingStep;
         else if (screen != quitScreen) {  // a quit asked for in the switch frame still quits
             screen = nextScreen;
-            if (screen == ownLevelScreen) level = nextLevel;
+            if (screen == ownLevelScreen) {
+                level = nextLevel;
+                made += renew ? 1 : 0;
+                renew = false;
+            }
         }
         return curtainMove::moved;
     }

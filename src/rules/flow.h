@@ -74,6 +74,11 @@ struct flow {
     int levels = 0;
     int level = 0;
     int nextLevel = 0;
+    // A generated level's run: Return on its solved screen asks for a new level (`renew`), which is made
+    // under the closed curtain; `made` counts the new levels asked for, so the run knows when to make one.
+    bool generated = false;
+    bool renew = false;
+    int made = 0;
 
     bool running() const { return screen != quitScreen; }
 

@@ -6,7 +6,7 @@
 // end must be named won or given up, and a missing file must be reported on the page. A level in a link plays
 // to its win with its title and author shown as text, and gives back its own link; a link that inflates too
 // far or holds a bad level is refused with its reason; a level of the pack is chosen from the list, and the pack
-// played through keeps its wins in the browser across a reload.
+// played through keeps its wins in the browser across a reload. A new level is made and played from its link.
 'use strict';
 
 const { test, before, after } = require('node:test');
@@ -558,6 +558,30 @@ test('a level in a link shows its title and author as text, plays to its win and
     page.$eval('#link', (field) => ({ value: field.value, done: !field.hidden })), 10000);
   assert.equal(zlib.inflateRawSync(Buffer.from(link.value.split('#level=')[1], 'base64url')).toString(), tiny,
     'the copied link should hold the level\'s text');
+  assert.deepEqual(page.errors, [], 'the page should raise no errors');
+  await page.close();
+});
+
+test('A new level (easy) is made in a worker and played from its link, the text brakko-generate prints', async () => {
+  const page = await openGame(browser, server);
+  await waitFor('the start should offer a new level', noticeSays(page, /to start/));
+  await page.select('#difficulty', 'easy');
+  await page.click('#play-new');
+  const offered = await waitFor('the new level should be offered by its title', async () => {
+    // The page goes to the level's link while it is asked.
+    const n = await notice(page).catch(() => ({ text: '' }));
+    return { ...n, done: /^Generated easy \d+ by Brakko level generator: press any key/.test(n.text) };
+  }, 120000);
+  const seed = offered.text.match(/^Generated easy (\d+)/)[1];
+  await page.keyboard.press('Enter');
+  await waitFor('its title should name the window', async () => {
+    const name = await page.title();
+    return { name, done: name === `Brakko: Generated easy ${seed}` };
+  }, 10000);
+  const made = require('node:child_process').spawnSync(
+    path.join(path.dirname(process.env.BRAKKO_SOLVE), 'brakko-generate'), ['--seed', seed, '--difficulty', 'easy']);
+  assert.equal(zlib.inflateRawSync(Buffer.from(page.url().split('#level=')[1], 'base64url')).toString(),
+    made.stdout.toString(), 'the link should hold the text brakko-generate prints for its ID');
   assert.deepEqual(page.errors, [], 'the page should raise no errors');
   await page.close();
 });
