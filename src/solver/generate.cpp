@@ -200,7 +200,19 @@ struct generatorMemory {
     int elementCount = 0;
     randomNumbers random{0};
 
+    // The start and the tick after it, for `atRestAtStart`.
+    spiele<gridW, gridH> first, next;
+
     generatorMemory() : s(walls(), thoseShape1, generatorCapacity) {}
+
+    // Whether the robots stand still at the start of `map`: the curtain opens over a level for a few ticks
+    // before a player's first key, so a level won only while its robots still fall would be lost by then.
+    bool atRestAtStart(const char* text) {
+        first.init(text, thoseShape1);
+        next = first;
+        next.process();
+        return packedState(first) == packedState(next);
+    }
     const char* walls() {
         std::memset(map, '#', sizeof map - 1);
         map[sizeof map - 1] = '\0';
@@ -551,13 +563,13 @@ bool levelGenerator::generate(levelId id, generatedLevel& out, int width, int he
                      0xD1B54A32D192ED03ull;
     for (int candidate = 0; candidate < r.candidates; ++candidate) {
         m.draw(r, width, height);
-        if (!m.placeGoal(r)) continue;
+        if (!m.placeGoal(r) || !m.atRestAtStart(m.map)) continue;
         const searchAnswer& a = m.prove(m.map, maxPlanTicks, r.stateBudget);
         if (a.outcome != searchOutcome::won) continue;
         const int par = a.length;
         if (par < r.parMin || par > r.parMax) continue;
         m.keepPlan(a);
-        if (!m.prune(par, r.stateBudget, false)) continue;
+        if (!m.prune(par, r.stateBudget, false) || !m.atRestAtStart(m.map)) continue;
         levelMeasures measures;
         if (!m.measure(r.stateBudget, measures)) continue;
         if (gradeLevel(measures) != id.difficulty) continue;
